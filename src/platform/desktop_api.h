@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmoro {
+
+inline constexpr int kSwHide = 0;
+inline constexpr int kSwShowNormal = 1;
+inline constexpr int kSwShowMinimized = 2;
+inline constexpr int kSwShowMaximized = 3;
+inline constexpr int kSwShowMinNoActive = 7;
+inline constexpr int kSwShowDefault = 10;
+
+inline constexpr unsigned kMbOk = 0x00;
+inline constexpr unsigned kMbIconError = 0x10;
+inline constexpr unsigned kMbIconInformation = 0x40;
+
+// One entry of a platform popup menu, as given to InsertMenuItemA.
+struct MenuEntry {
+  std::string text;
+  std::uint16_t command = 0;
+  bool separator = false;
+  bool checked = false;
+  bool disabled = false;
+  bool is_default = false;
+  std::vector<MenuEntry> submenu;  // not empty: the entry opens this submenu
+};
+
+// Submenus are named by the command identifier of the entry that owns them; the top level is 0.
+inline constexpr std::uint16_t kTopLevel = 0;
+
+enum class Owner { kNone, kAppWindow, kHostForm };
+
+// What the desktop reports to the program, from its window procedures.
+class DesktopEvents {
+ public:
+  virtual ~DesktopEvents() = default;
+
+  // The host form was activated (delivered through the message queue).
+  virtual void OnHostActivated() = 0;
+  // The user restored the minimised program from its taskbar button.
+  virtual void OnRestore() = 0;
+  // WM_COMMAND to the menu owner window.
+  virtual void OnCommand(std::uint16_t command) = 0;
+  // WM_INITMENUPOPUP: the submenu owned by `owner` is about to open. Returns its new entries
+  // when showing it changed anything, so the platform rebuilds it before it is drawn.
+  virtual std::optional<std::vector<MenuEntry>> OnSubmenuOpening(std::uint16_t owner) = 0;
+  // WM_MENUCHAR: a character key matched no access key in the menu level owned by `owner`, whose
+  // highlighted entry is `current` (-1 for none). Returns the entry to highlight, or -1.
+  virtual int OnMenuChar(std::uint16_t owner, char key, int current) = 0;
+  // WM_CLOSE to the application window or the host form.
+  virtual void OnCloseRequest() = 0;
+  // WM_ENDSESSION with the logon really ending.
+  virtual void OnEndSession() = 0;
+};
+
+// Windows, menus and messages of the desktop.
+class DesktopApi {
+ public:
+  virtual ~DesktopApi() = default;
+
+  virtual void SetEvents(DesktopEvents* events) = 0;
+  // SetWindowTextA on the application window.
+  virtual void SetAppTitle(const std::string& title) = 0;
+  // GetStartupInfoA's show state when the starter gave one, else SW_SHOWDEFAULT.
+  virtual int StartShowState() = 0;
+  // Shows the application window (taskbar button), then the host form with show_command.
+  virtual void ShowHostForm(int show_command) = 0;
+  // Minimises the application window without showing the host form.
+  virtual void MinimiseAppWindow() = 0;
+  virtual void HideAppWindow() = 0;
+  virtual void HideHostForm() = 0;
+  // GetCursorPos; false when the position cannot be read.
+  virtual bool CursorPos(int& x, int& y) = 0;
+  // Centre of the primary monitor's work area.
+  virtual void WorkAreaCentre(int& x, int& y) = 0;
+  // Builds the platform menu, makes the menu owner window the foreground window and runs
+  // TrackPopupMenu(flags 2) at x, y. Returns when the menu has closed: true when the choice left
+  // a WM_COMMAND in the queue (looked at with PeekMessage PM_NOREMOVE, still delivered by the
+  // loop), false when the menu was dismissed or the chosen entry gives no command.
+  virtual bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) = 0;
+  // MessageBoxA; no caption gives the platform's default caption.
+  virtual int ShowMessageBox(Owner owner, const std::string& text,
+                             const std::optional<std::string>& caption, unsigned flags) = 0;
+  // PostQuitMessage(0).
+  virtual void PostQuit() = 0;
+  // Waits for one message and dispatches it. Returns false when it was the quit message.
+  virtual bool HandleMessage() = 0;
+  // Dispatches every pending message. Returns false when the quit message was among them.
+  virtual bool ProcessPendingMessages() = 0;
+};
+
+}  // namespace velmoro

@@ -1,0 +1,139 @@
+#include "platform/fake/fake_desktop.h"
+
+namespace velmoro {
+
+void FakeDesktop::PostCommand(std::uint16_t command) {
+  queue_.push_back([this, command] { events_->OnCommand(command); });
+}
+
+void FakeDesktop::PostClose() {
+  queue_.push_back([this] { events_->OnCloseRequest(); });
+}
+
+void FakeDesktop::PostRestore() {
+  queue_.push_back([this] {
+    log.push_back("restore");
+    events_->OnRestore();
+  });
+}
+
+const MenuEntry* FakeDesktop::FindEntry(const std::vector<std::string>& path) const {
+  if (popups.empty() || path.empty()) return nullptr;
+  const std::vector<MenuEntry>* level = &popups.back().top;
+  const MenuEntry* found = nullptr;
+  for (const std::string& text : path) {
+    found = nullptr;
+    for (const MenuEntry& entry : *level) {
+      if (entry.text == text) {
+        found = &entry;
+        break;
+      }
+    }
+    if (found == nullptr) return nullptr;
+    level = &found->submenu;
+  }
+  return found;
+}
+
+void FakeDesktop::SetAppTitle(const std::string& title) {
+  log.push_back("title " + title);
+}
+
+void FakeDesktop::ShowHostForm(int show_command) {
+  log.push_back("show host " + std::to_string(show_command));
+  queue_.push_back([this] { events_->OnHostActivated(); });
+}
+
+void FakeDesktop::MinimiseAppWindow() {
+  log.push_back("minimise app");
+}
+void FakeDesktop::HideAppWindow() {
+  log.push_back("hide app");
+}
+void FakeDesktop::HideHostForm() {
+  log.push_back("hide host");
+}
+
+bool FakeDesktop::CursorPos(int& x, int& y) {
+  if (!cursor) return false;
+  x = cursor->first;
+  y = cursor->second;
+  return true;
+}
+
+void FakeDesktop::WorkAreaCentre(int& x, int& y) {
+  x = work_area_centre.first;
+  y = work_area_centre.second;
+}
+
+bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
+  log.push_back("popup");
+  popups.push_back({top, x, y});
+  std::vector<MenuEntry>* level = &popups.back().top;
+  std::uint16_t owner = kTopLevel;
+  for (std::size_t step = 0; step < choice.size(); ++step) {
+    if (owner != kTopLevel) {
+      if (auto rebuilt = events_->OnSubmenuOpening(owner)) *level = std::move(*rebuilt);
+    }
+    MenuEntry* chosen = nullptr;
+    const std::string& wanted = choice[step];
+    if (wanted.size() > 1 && wanted[0] == '@') {
+      const std::size_t index = std::stoul(wanted.substr(1));
+      if (index < level->size()) chosen = &(*level)[index];
+    }
+    for (MenuEntry& entry : *level) {
+      if (chosen == nullptr && entry.text == wanted) chosen = &entry;
+    }
+    if (chosen == nullptr || chosen->separator || chosen->disabled) return false;
+    if (step + 1 == choice.size()) {
+      if (!chosen->submenu.empty()) return false;  // choosing a submenu entry only opens it
+      PostCommand(chosen->command);
+      return true;
+    }
+    owner = chosen->command;
+    level = &chosen->submenu;
+  }
+  return false;
+}
+
+int FakeDesktop::ShowMessageBox(Owner owner, const std::string& text,
+                                const std::optional<std::string>& caption, unsigned flags) {
+  log.push_back("box " + text);
+  boxes.push_back({owner, text, caption, flags});
+  if (on_box) on_box(boxes.back());
+  // A modal box runs its own loop, and like the platform's it ends on a quit message.
+  while (!queue_.empty()) Dispatch();
+  if (quit_posted_) ++boxes_cut_short;
+  return 1;
+}
+
+void FakeDesktop::PostQuit() {
+  ++quit_requests;
+  quit_posted_ = true;
+}
+
+bool FakeDesktop::Dispatch() {
+  auto message = std::move(queue_.front());
+  queue_.pop_front();
+  message();
+  return true;
+}
+
+bool FakeDesktop::HandleMessage() {
+  if (!queue_.empty()) return Dispatch();
+  if (quit_posted_) {
+    quit_posted_ = false;
+    return false;
+  }
+  waited_forever = true;
+  return false;
+}
+
+bool FakeDesktop::ProcessPendingMessages() {
+  while (!queue_.empty()) Dispatch();
+  if (!quit_posted_) return true;
+  quit_posted_ = false;
+  return false;
+}
+
+}  // namespace velmoro

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/desktop_api.h"
+
+namespace velmoro {
+
+// An in-memory desktop: a message queue with the platform's quit rule (the quit message comes
+// only when nothing else is queued), a scripted menu choice and scripted message box answers,
+// and a record of everything shown.
+class FakeDesktop : public DesktopApi {
+ public:
+  struct Box {
+    Owner owner;
+    std::string text;
+    std::optional<std::string> caption;
+    unsigned flags;
+  };
+  struct Popup {
+    std::vector<MenuEntry> top;
+    int x;
+    int y;
+  };
+
+  // Menu choice: the texts of the entries to open, ending with the one to choose ("@3" names the
+  // entry at index 3 of its level). Empty dismisses the menu.
+  std::vector<std::string> choice;
+  int start_state = kSwShowDefault;
+  std::optional<std::pair<int, int>> cursor = std::make_pair(300, 200);
+  std::pair<int, int> work_area_centre{640, 480};
+  // Runs inside each message box, before it returns; may post messages.
+  std::function<void(const Box&)> on_box;
+
+  // What happened, in order.
+  std::vector<std::string> log;
+  std::vector<Box> boxes;
+  std::vector<Popup> popups;
+  int quit_requests = 0;
+  // Boxes that a quit message would have ended before the user closed them.
+  int boxes_cut_short = 0;
+  // The loop asked for a message when none could ever come: the program would hang.
+  bool waited_forever = false;
+
+  // Posts a notice to the queue, as the platform would.
+  void PostCommand(std::uint16_t command);
+  void PostClose();
+  void PostRestore();
+  // The last popup's entry reached by following texts; nullptr when there is none.
+  const MenuEntry* FindEntry(const std::vector<std::string>& path) const;
+
+  void SetEvents(DesktopEvents* events) override { events_ = events; }
+  void SetAppTitle(const std::string& title) override;
+  int StartShowState() override { return start_state; }
+  void ShowHostForm(int show_command) override;
+  void MinimiseAppWindow() override;
+  void HideAppWindow() override;
+  void HideHostForm() override;
+  bool CursorPos(int& x, int& y) override;
+  void WorkAreaCentre(int& x, int& y) override;
+  bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
+  int ShowMessageBox(Owner owner, const std::string& text,
+                     const std::optional<std::string>& caption, unsigned flags) override;
+  void PostQuit() override;
+  bool HandleMessage() override;
+  bool ProcessPendingMessages() override;
+
+ private:
+  bool Dispatch();
+
+  DesktopEvents* events_ = nullptr;
+  std::deque<std::function<void()>> queue_;
+  bool quit_posted_ = false;
+};
+
+}  // namespace velmoro

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/file_api.h"
+
+namespace velmoro {
+
+// An in-memory file system: files (path to bytes) and directories, paths compared with ASCII
+// letter case ignored. A path without a separator, or whose only separator is its first byte,
+// lies in the current folder or at the root of the current drive, which always exist. Faults are
+// injected per path; every call is logged as "<Operation> <path>".
+class FakeFiles : public FileApi {
+ public:
+  // Error codes as the platform reports them.
+  static constexpr std::uint32_t kFileNotFound = 2;
+  static constexpr std::uint32_t kPathNotFound = 3;
+  static constexpr std::uint32_t kAccessDenied = 5;
+  static constexpr std::uint32_t kSharingViolation = 32;
+  static constexpr std::uint32_t kAlreadyExists = 183;
+  static constexpr std::uint32_t kDiskFull = 112;
+
+  // The name CreateTempFile gives its n-th temporary file (from 1) in dir.
+  static std::string TempName(const std::string& dir, int n);
+
+  // Adds the directory and every directory above it.
+  void AddDirectory(const std::string& path);
+  void SetFile(const std::string& path, const std::string& bytes);
+  // The file's bytes, or nothing when there is no file of that name.
+  std::optional<std::string> File(const std::string& path) const;
+  // Every file, by path as last written.
+  std::vector<std::string> FilePaths() const;
+
+  void DenyMakeDirectory(const std::string& path) { denied_dirs_.insert(Key(path)); }
+  void RefuseRead(const std::string& path, std::uint32_t code) { refused_reads_[Key(path)] = code; }
+  // WriteWholeFile cannot create or truncate path.
+  void RefuseCreate(const std::string& path, std::uint32_t code) {
+    refused_creates_[Key(path)] = code;
+  }
+  // WriteWholeFile writes only the first `bytes` bytes to path.
+  void ShortWrite(const std::string& path, std::size_t bytes) { short_writes_[Key(path)] = bytes; }
+  // CreateTempFile fails with code once `successes` temporary files have been made.
+  void FailTempCreation(std::uint32_t code, int successes = 0) {
+    temp_failure_ = TempFailure{code, successes};
+  }
+  // MoveReplacing onto `to` fails with code.
+  void FailMove(const std::string& to, std::uint32_t code) { failed_moves_[Key(to)] = code; }
+  void SetModuleFileName(const std::string& path) { module_file_name_ = path; }
+
+  const std::vector<std::string>& log() const { return log_; }
+
+  bool FileExists(const std::string& path) override;
+  bool DirectoryExists(const std::string& path) override;
+  bool MakeDirectory(const std::string& path) override;
+  std::string ModuleFileName() override { return module_file_name_; }
+  std::uint32_t ReadWholeFile(const std::string& path, std::string& bytes) override;
+  std::uint32_t CreateTempFile(const std::string& dir, std::string& temp_path) override;
+  WriteResult WriteWholeFile(const std::string& path, const std::string& bytes) override;
+  std::uint32_t MoveReplacing(const std::string& from, const std::string& to) override;
+  void RemoveFile(const std::string& path) override;
+  // "Access is denied.\r\n" and the like for the codes above; "" for any other.
+  std::string DescribeError(std::uint32_t code) override;
+
+ private:
+  struct StoredFile {
+    std::string path;
+    std::string bytes;
+  };
+  struct TempFailure {
+    std::uint32_t code;
+    int successes;
+  };
+
+  static std::string Key(const std::string& path);
+  static std::string Parent(const std::string& path);
+  bool IsDirectory(const std::string& path) const;
+  void Log(const char* operation, const std::string& path);
+
+  std::map<std::string, StoredFile> files_;
+  std::set<std::string> dirs_;
+  std::set<std::string> denied_dirs_;
+  std::map<std::string, std::uint32_t> refused_reads_;
+  std::map<std::string, std::uint32_t> refused_creates_;
+  std::map<std::string, std::size_t> short_writes_;
+  std::map<std::string, std::uint32_t> failed_moves_;
+  std::optional<TempFailure> temp_failure_;
+  int temps_made_ = 0;
+  std::string module_file_name_ = "C:\\Program Files\\Velmoro Uninstaller\\VelmoroUninstaller.exe";
+  std::vector<std::string> log_;
+};
+
+}  // namespace velmoro

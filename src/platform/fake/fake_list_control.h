@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/list_control_api.h"
+
+namespace velmoro {
+
+// Sorts like the platform list control as far as tests rely on it: whole entries compared with
+// letter case ignored; entries that compare equal keep their order.
+class FakeListControl : public ListControlApi {
+ public:
+  bool SortEntries(std::vector<std::string>& entries) override;
+
+  bool refuse = false;  // the control refuses every item
+};
+
+}  // namespace velmoro

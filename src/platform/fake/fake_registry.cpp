@@ -1,0 +1,233 @@
+#include "platform/fake/fake_registry.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmoro {
+
+namespace {
+
+constexpr long kErrorInvalidHandle = 6;
+constexpr std::uint32_t kViewFlags = kKeyWow64_64Key | kKeyWow64_32Key;
+
+std::string Normalise(const std::string& path) {
+  std::string upper = path;
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  return Normalise(a) == Normalise(b);
+}
+
+const char* RootName(RegKey key) {
+  switch (key) {
+    case kHkeyCurrentUser:
+      return "HKEY_CURRENT_USER";
+    case kHkeyLocalMachine:
+      return "HKEY_LOCAL_MACHINE";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+void FakeRegistry::AddKey(const std::string& path, View view) {
+  Ensure(path, view);
+}
+
+void FakeRegistry::SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
+                          const std::string& bytes, View view) {
+  Value& value = EnsureValue(path, name, view);
+  value.type = type;
+  value.bytes = bytes;
+}
+
+void FakeRegistry::SetString(const std::string& path, const std::string& name,
+                             const std::string& text, std::uint32_t type, View view) {
+  SetRaw(path, name, type, text + '\0', view);
+}
+
+void FakeRegistry::SetDword(const std::string& path, const std::string& name, std::uint32_t number,
+                            View view) {
+  std::string bytes(4, '\0');
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
+  SetRaw(path, name, kRegDword, bytes, view);
+}
+
+void FakeRegistry::RefuseOpen(const std::string& path, std::vector<std::uint32_t> masks) {
+  refused_opens_[Normalise(path)] = std::move(masks);
+}
+
+void FakeRegistry::FailQueryInfo(const std::string& path) {
+  for (Tree& tree : trees_) {
+    auto it = tree.find(Normalise(path));
+    if (it != tree.end()) it->second.fail_query_info = true;
+  }
+}
+
+void FakeRegistry::FailEnumKey(const std::string& path, std::uint32_t index) {
+  for (Tree& tree : trees_) {
+    auto it = tree.find(Normalise(path));
+    if (it != tree.end()) it->second.failing_indexes.insert(index);
+  }
+}
+
+void FakeRegistry::FailFetch(const std::string& path, const std::string& name) {
+  for (Tree& tree : trees_) {
+    auto it = tree.find(Normalise(path));
+    if (it == tree.end()) continue;
+    for (Value& value : it->second.values) {
+      if (SameName(value.name, name)) value.fail_fetch = true;
+    }
+  }
+}
+
+long FakeRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
+                           RegKey& result) {
+  std::string base;
+  int parent_tree = 0;
+  if (const char* root = RootName(parent)) {
+    base = root;
+  } else if (const Handle* handle = Find(parent)) {
+    base = handle->path;
+    parent_tree = handle->tree;
+  } else {
+    return kErrorInvalidHandle;
+  }
+  const std::string full = path.empty() ? base : base + "\\" + path;
+  open_calls_.push_back({full, access, false});
+
+  const std::string key = Normalise(full);
+  if (auto refused = refused_opens_.find(key); refused != refused_opens_.end()) {
+    const std::vector<std::uint32_t>& masks = refused->second;
+    if (masks.empty() ||
+        std::find(masks.begin(), masks.end(), access & ~kViewFlags) != masks.end()) {
+      return kErrorAccessDenied;
+    }
+  }
+  // An empty component (a leading, trailing or doubled separator) names no key.
+  if (!path.empty() &&
+      (path.front() == '\\' || path.back() == '\\' || path.find("\\\\") != std::string::npos)) {
+    return kErrorFileNotFound;
+  }
+  const int tree = TreeOf(access, parent_tree);
+  if (trees_[tree].count(key) == 0) return kErrorFileNotFound;
+
+  result = next_handle_++;
+  handles_[result] = Handle{tree, key, full};
+  open_calls_.back().succeeded = true;
+  return kErrorSuccess;
+}
+
+long FakeRegistry::CloseKey(RegKey key) {
+  if (handles_.erase(key) == 0) {
+    ++bad_closes_;
+    return kErrorInvalidHandle;
+  }
+  return kErrorSuccess;
+}
+
+long FakeRegistry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
+                                std::uint32_t& max_name_length) {
+  const Key* node = KeyOf(key);
+  if (node == nullptr) return kErrorInvalidHandle;
+  if (node->fail_query_info) return kErrorAccessDenied;
+  subkeys = static_cast<std::uint32_t>(node->subkeys.size());
+  max_name_length = 0;
+  for (const std::string& name : node->subkeys) {
+    max_name_length = std::max(max_name_length, NameLength(name));
+  }
+  return kErrorSuccess;
+}
+
+long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char* name,
+                           std::uint32_t& name_length) {
+  enum_capacities_.push_back(name_length);
+  const Key* node = KeyOf(key);
+  if (node == nullptr) return kErrorInvalidHandle;
+  if (index >= node->subkeys.size()) return kErrorNoMoreItems;
+  if (node->failing_indexes.count(index) != 0) return kErrorAccessDenied;
+  const std::string& subkey = node->subkeys[index];
+  if (subkey.size() + 1 > name_length) return kErrorMoreData;
+  std::memcpy(name, subkey.c_str(), subkey.size() + 1);
+  name_length = static_cast<std::uint32_t>(subkey.size());
+  return kErrorSuccess;
+}
+
+long FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
+                              unsigned char* data, std::uint32_t* size) {
+  Key* node = KeyOf(key);
+  if (node == nullptr) return kErrorInvalidHandle;
+  auto value = std::find_if(node->values.begin(), node->values.end(),
+                            [&](const Value& v) { return SameName(v.name, name); });
+  if (value == node->values.end()) return kErrorFileNotFound;
+  if (type != nullptr) *type = value->type;
+  const auto stored = static_cast<std::uint32_t>(value->bytes.size());
+  if (data == nullptr) {
+    if (size != nullptr) *size = stored;
+    return kErrorSuccess;
+  }
+  if (size == nullptr) return kErrorInvalidHandle;
+  if (value->fail_fetch || *size < stored) {
+    *size = stored;
+    return kErrorMoreData;
+  }
+  std::memcpy(data, value->bytes.data(), stored);
+  *size = stored;
+  return kErrorSuccess;
+}
+
+int FakeRegistry::TreeOf(std::uint32_t access, int parent_tree) const {
+  if (!two_views_) return 0;
+  if (access & kKeyWow64_32Key) return 1;
+  if (access & kKeyWow64_64Key) return 0;
+  return parent_tree;
+}
+
+FakeRegistry::Key& FakeRegistry::Ensure(const std::string& path, View view) {
+  Tree& tree = trees_[TreeOf(view)];
+  const std::string key = Normalise(path);
+  if (auto it = tree.find(key); it != tree.end()) return it->second;
+  const std::size_t cut = path.rfind('\\');
+  if (cut != std::string::npos) {
+    Ensure(path.substr(0, cut), view).subkeys.push_back(path.substr(cut + 1));
+  }
+  return tree[key];
+}
+
+FakeRegistry::Value& FakeRegistry::EnsureValue(const std::string& path, const std::string& name,
+                                               View view) {
+  Key& key = Ensure(path, view);
+  for (Value& value : key.values) {
+    if (SameName(value.name, name)) return value;
+  }
+  key.values.push_back(Value{name, kRegNone, {}, false});
+  return key.values.back();
+}
+
+const FakeRegistry::Handle* FakeRegistry::Find(RegKey key) const {
+  auto it = handles_.find(key);
+  return it == handles_.end() ? nullptr : &it->second;
+}
+
+FakeRegistry::Key* FakeRegistry::KeyOf(RegKey key) {
+  const Handle* handle = Find(key);
+  if (handle == nullptr) return nullptr;
+  auto it = trees_[handle->tree].find(handle->key);
+  return it == trees_[handle->tree].end() ? nullptr : &it->second;
+}
+
+std::uint32_t FakeRegistry::NameLength(const std::string& name) const {
+  if (!double_byte_) return static_cast<std::uint32_t>(name.size());
+  std::uint32_t characters = 0;
+  for (std::size_t i = 0; i < name.size(); ++i, ++characters) {
+    if (IsFakeLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size()) ++i;
+  }
+  return characters;
+}
+
+}  // namespace velmoro

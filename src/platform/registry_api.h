@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmoro {
+
+// Opaque registry key handle. The predefined roots have their platform values; 0 is no key.
+using RegKey = std::uintptr_t;
+inline constexpr RegKey kNoKey = 0;
+inline constexpr RegKey kHkeyCurrentUser = 0x80000001u;
+inline constexpr RegKey kHkeyLocalMachine = 0x80000002u;
+
+inline constexpr std::uint32_t kRegNone = 0;
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+inline constexpr std::uint32_t kRegQword = 11;
+
+inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
+inline constexpr std::uint32_t kKeyReadEnumerate =
+    0x20009;  // STANDARD_RIGHTS_READ | query | enumerate
+inline constexpr std::uint32_t kKeyRead = 0x20019;
+inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+inline constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
+inline constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
+
+// Status codes as the registry functions return them.
+inline constexpr long kErrorSuccess = 0;
+inline constexpr long kErrorFileNotFound = 2;
+inline constexpr long kErrorAccessDenied = 5;
+inline constexpr long kErrorMoreData = 234;
+inline constexpr long kErrorNoMoreItems = 259;
+
+// The registry functions of the platform, one method each, with their argument conventions.
+class RegistryApi {
+ public:
+  virtual ~RegistryApi() = default;
+
+  // RegOpenKeyExA: path is relative to parent (a root or an open key).
+  virtual long OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
+                       RegKey& result) = 0;
+  // RegCloseKey.
+  virtual long CloseKey(RegKey key) = 0;
+  // RegQueryInfoKeyA: number of subkeys and length of the longest subkey name (without NUL).
+  virtual long QueryInfoKey(RegKey key, std::uint32_t& subkeys, std::uint32_t& max_name_length) = 0;
+  // RegEnumKeyExA: on entry name_length is the buffer's capacity in chars including the NUL; on
+  // success it is the name's length without the NUL.
+  virtual long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t& name_length) = 0;
+  // RegQueryValueExA: type and data may be null; with data null only the size is reported.
+  virtual long QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
+                          unsigned char* data, std::uint32_t* size) = 0;
+
+  // True when the system's ANSI code page is a double-byte one.
+  virtual bool IsDoubleByteCodePage() = 0;
+  // True on 64-bit Windows, where the registry has a 64-bit and a 32-bit view.
+  virtual bool HasTwoViews() = 0;
+};
+
+}  // namespace velmoro
