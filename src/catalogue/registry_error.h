@@ -1,0 +1,14 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace velmoro {
+
+// Raised by the registry reader's string and integer reads.
+class RegistryError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+}  // namespace velmoro

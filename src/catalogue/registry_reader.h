@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/registry_api.h"
+
+namespace velmoro {
+
+// Read-only access to the registry with one open key at a time. `view` (0, KEY_WOW64_64KEY or
+// KEY_WOW64_32KEY) is added to every access mask it opens with. Releasing it closes its key.
+class RegistryReader {
+ public:
+  explicit RegistryReader(RegistryApi& api, std::uint32_t access = kKeyAllAccess,
+                          std::uint32_t view = 0);
+  ~RegistryReader();
+  RegistryReader(const RegistryReader&) = delete;
+  RegistryReader& operator=(const RegistryReader&) = delete;
+
+  void SetRootKey(RegKey root);
+  // Tries KEY_READ, then query-and-enumerate, then KEY_QUERY_VALUE. A leading "\" makes the path
+  // absolute (from the root); otherwise it is relative to the open key, or to the root.
+  bool OpenKeyReadOnly(const std::string& path);
+  void CloseKey();
+  // Names of the open key's direct subkeys, in enumeration order; indexes whose name cannot be
+  // fetched are skipped.
+  std::vector<std::string> GetKeyNames();
+  bool ValueExists(const std::string& name);
+  // Throws RegistryError "Failed to get data for '%s'" / "Invalid data type for '%s'".
+  std::string ReadString(const std::string& name);
+  std::int32_t ReadInteger(const std::string& name);
+  bool ReadBool(const std::string& name);
+
+  RegKey root_key() const { return root_; }
+  RegKey current_key() const { return key_; }
+  const std::string& current_path() const { return path_; }
+  std::uint32_t access() const { return access_; }
+
+ private:
+  RegistryApi& api_;
+  RegKey root_ = kHkeyCurrentUser;
+  RegKey key_ = kNoKey;
+  std::string path_;
+  std::uint32_t access_;
+  std::uint32_t view_;
+};
+
+}  // namespace velmoro

@@ -1,0 +1,217 @@
+#include "catalogue/list_files.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "catalogue/file_error.h"
+#include "platform/fake/fake_files.h"
+
+namespace velmoro {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+constexpr char kDir[] = "C:\\Data";
+constexpr char kAll[] = "C:\\Data\\All.dat";
+constexpr char kRecent[] = "C:\\Data\\Recent.dat";
+const std::string kOldAll = "Old<#>old.exe\r\n";
+const std::string kOldRecent = "Old\r\n";
+
+// What a call throws: its FileError message, or "no error".
+template <typename Call>
+std::string ErrorOf(Call call) {
+  try {
+    call();
+  } catch (const FileError& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+class LoadListFileTest : public ::testing::Test {
+ protected:
+  LoadListFileTest() { files_.AddDirectory(kDir); }
+
+  FakeFiles files_;
+  std::vector<std::string> lines_ = {"left over"};
+};
+
+TEST_F(LoadListFileTest, ReadsLinesAndGivesTheBytes) {
+  files_.SetFile(kAll, "A<#>a\r\nB<#>b\r\n");
+  EXPECT_EQ(LoadListFile(files_, kAll, lines_), "A<#>a\r\nB<#>b\r\n");
+  EXPECT_THAT(lines_, ElementsAre("A<#>a", "B<#>b"));
+}
+
+TEST_F(LoadListFileTest, AbsentFileOrDirectoryIsNotRead) {
+  files_.AddDirectory(kRecent);
+  EXPECT_EQ(LoadListFile(files_, kAll, lines_), std::nullopt);
+  EXPECT_THAT(lines_, IsEmpty());
+  EXPECT_EQ(LoadListFile(files_, kRecent, lines_), std::nullopt);
+  EXPECT_THAT(files_.log(),
+              ElementsAre(std::string("FileExists ") + kAll, std::string("FileExists ") + kRecent));
+}
+
+TEST_F(LoadListFileTest, UnreadableFileGivesCannotOpen) {
+  files_.SetFile(kAll, "A\r\n");
+  files_.RefuseRead(kAll, FakeFiles::kSharingViolation);
+  EXPECT_EQ(ErrorOf([&] { LoadListFile(files_, kAll, lines_); }),
+            "Cannot open file \"C:\\Data\\All.dat\". The process cannot access the file because "
+            "it is being used by another process");
+  EXPECT_THAT(lines_, IsEmpty());
+}
+
+// Descriptions as a platform might word them.
+class WordedFiles : public FakeFiles {
+ public:
+  std::string description;
+  std::string DescribeError(std::uint32_t) override { return description; }
+};
+
+TEST(DescriptionTest, TrailingBlanksLineBreaksAndPeriodsAreRemoved) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Access is denied.\r\n", "Access is denied"},
+      {"Odd. .\t. \r\n", "Odd"},
+      {"v1.2 failed", "v1.2 failed"},
+      {" Leading kept.", " Leading kept"},
+      {"...\r\n", ""},
+      {"", ""},
+  };
+  for (const auto& [worded, shown] : cases) {
+    SCOPED_TRACE(worded);
+    WordedFiles files;
+    files.description = worded;
+    files.SetFile(kAll, "");
+    files.RefuseRead(kAll, 1);
+    std::vector<std::string> lines;
+    EXPECT_EQ(ErrorOf([&] { LoadListFile(files, kAll, lines); }),
+              std::string("Cannot open file \"C:\\Data\\All.dat\". ") + shown);
+  }
+}
+
+class SaveListFilesTest : public ::testing::Test {
+ protected:
+  SaveListFilesTest() {
+    files_.AddDirectory(kDir);
+    files_.SetFile(kAll, kOldAll);
+    files_.SetFile(kRecent, kOldRecent);
+  }
+
+  void Save(const std::optional<std::string>& old_recent = kOldRecent) {
+    SaveListFiles(files_, kDir, {"A<#>a.exe", "B<#>b.exe"}, {"B", ""}, old_recent);
+  }
+
+  FakeFiles files_;
+};
+
+TEST_F(SaveListFilesTest, ReplacesBothFilesWithCrLfLinesAndLeavesNoTemporaryFile) {
+  Save();
+  EXPECT_EQ(files_.File(kAll), "A<#>a.exe\r\nB<#>b.exe\r\n");
+  EXPECT_EQ(files_.File(kRecent), "B\r\n\r\n");
+  EXPECT_THAT(files_.FilePaths(), UnorderedElementsAre(kAll, kRecent));
+}
+
+TEST_F(SaveListFilesTest, EmptyListsGiveEmptyFiles) {
+  FakeFiles files;
+  files.AddDirectory(kDir);
+  SaveListFiles(files, kDir, {}, {}, std::nullopt);
+  EXPECT_EQ(files.File(kAll), "");
+  EXPECT_EQ(files.File(kRecent), "");
+}
+
+TEST_F(SaveListFilesTest, MovesRecentBeforeAll) {
+  Save();
+  std::vector<std::string> moves;
+  for (const std::string& line : files_.log()) {
+    if (line.rfind("MoveReplacing ", 0) == 0) moves.push_back(line.substr(line.find(" -> ") + 4));
+  }
+  EXPECT_THAT(moves, ElementsAre(kRecent, kAll));
+}
+
+struct SaveFailure {
+  const char* what;
+  void (*arrange)(FakeFiles& files);
+  std::string message;
+};
+
+void PrintTo(const SaveFailure& c, std::ostream* os) {
+  *os << c.what;
+}
+
+// The first temporary file made holds the new "All.dat", the second the new "Recent.dat".
+const SaveFailure kSaveFailures[] = {
+    {"first_temporary_not_made", [](FakeFiles& f) { f.FailTempCreation(FakeFiles::kAccessDenied); },
+     "Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
+    {"second_temporary_not_made",
+     [](FakeFiles& f) { f.FailTempCreation(FakeFiles::kAccessDenied, 1); },
+     "Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
+    {"all_temporary_not_created_for_writing",
+     [](FakeFiles& f) {
+       f.RefuseCreate(FakeFiles::TempName(kDir, 1), FakeFiles::kSharingViolation);
+     },
+     "Cannot create file \"C:\\Data\\All.dat\". The process cannot access the file because it is "
+     "being used by another process"},
+    {"recent_temporary_not_created_for_writing",
+     [](FakeFiles& f) { f.RefuseCreate(FakeFiles::TempName(kDir, 2), FakeFiles::kAccessDenied); },
+     "Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
+    {"all_written_short", [](FakeFiles& f) { f.ShortWrite(FakeFiles::TempName(kDir, 1), 3); },
+     "Stream write error"},
+    {"recent_written_short", [](FakeFiles& f) { f.ShortWrite(FakeFiles::TempName(kDir, 2), 0); },
+     "Stream write error"},
+    {"recent_not_replaced", [](FakeFiles& f) { f.FailMove(kRecent, FakeFiles::kSharingViolation); },
+     "Cannot create file \"C:\\Data\\Recent.dat\". The process cannot access the file because it "
+     "is being used by another process"},
+    {"all_not_replaced_after_recent_was",
+     [](FakeFiles& f) { f.FailMove(kAll, FakeFiles::kAccessDenied); },
+     "Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
+    {"folder_standing_where_recent_goes",
+     [](FakeFiles& f) {
+       f.RemoveFile(kRecent);
+       f.AddDirectory(kRecent);
+     },
+     "Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
+};
+
+class SaveListFilesFailureTest : public ::testing::TestWithParam<SaveFailure> {};
+
+TEST_P(SaveListFilesFailureTest, ReportsTheRealFileAndLeavesBothUnchanged) {
+  FakeFiles files;
+  files.AddDirectory(kDir);
+  files.SetFile(kAll, kOldAll);
+  files.SetFile(kRecent, kOldRecent);
+  GetParam().arrange(files);
+  const std::optional<std::string> old_recent = files.File(kRecent);
+
+  EXPECT_EQ(ErrorOf([&] { SaveListFiles(files, kDir, {"New<#>n"}, {"New"}, old_recent); }),
+            GetParam().message);
+  EXPECT_EQ(files.File(kAll), kOldAll);
+  EXPECT_EQ(files.File(kRecent), old_recent);
+  std::vector<std::string> expected_files = {kAll};
+  if (old_recent) expected_files.push_back(kRecent);
+  EXPECT_THAT(files.FilePaths(), ::testing::UnorderedElementsAreArray(expected_files));
+}
+
+INSTANTIATE_TEST_SUITE_P(FailingSteps, SaveListFilesFailureTest, ::testing::ValuesIn(kSaveFailures),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(SaveListFilesTest, RecentMadeByThisRunIsRemovedWhenAllCannotBeReplaced) {
+  files_.RemoveFile(kRecent);
+  files_.FailMove(kAll, FakeFiles::kAccessDenied);
+  EXPECT_EQ(ErrorOf([&] { Save(std::nullopt); }),
+            "Cannot create file \"C:\\Data\\All.dat\". Access is denied");
+  EXPECT_EQ(files_.File(kAll), kOldAll);
+  EXPECT_EQ(files_.File(kRecent), std::nullopt);
+  EXPECT_THAT(files_.FilePaths(), ElementsAre(kAll));
+}
+
+TEST_F(SaveListFilesTest, MissingDataDirectoryGivesCannotCreateAndNoFile) {
+  FakeFiles files;
+  files.AddDirectory("C:");
+  EXPECT_EQ(ErrorOf([&] { SaveListFiles(files, kDir, {"A<#>a"}, {}, std::nullopt); }),
+            "Cannot create file \"C:\\Data\\All.dat\". The system cannot find the path specified");
+  EXPECT_THAT(files.FilePaths(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace velmoro
