@@ -1,0 +1,41 @@
+#include "app/host_form.h"
+
+namespace velmoro {
+
+namespace {
+
+// The folder of a path: everything up to and including its last "\" or ":".
+std::string FolderOf(const std::string& path) {
+  const auto end = path.find_last_of("\\:");
+  return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
+
+}  // namespace
+
+void TForm1::CheckforUpdates1Click(MenuItem&) {
+  platform_.shell.OpenWithShell(FolderOf(platform_.files.ModuleFileName()) + kUpdaterName,
+                                std::nullopt);
+  Close();
+}
+
+void TForm1::VistiWebPage1Click(MenuItem&) {
+  platform_.shell.OpenWithShell(kWebSiteUrl, std::nullopt);
+  Close();
+}
+
+void TForm1::SendEmail1Click(MenuItem&) {
+  platform_.shell.OpenWithShell(kSupportMail, std::nullopt);
+  Close();
+}
+
+void TForm1::About2Click(MenuItem&) {
+  platform_.desktop.ShowMessageBox(Owner::kHostForm, kAboutText, kAboutCaption,
+                                   kMbOk | kMbIconInformation);
+  Close();
+}
+
+void TForm1::Exit1Click(MenuItem&) {
+  Close();
+}
+
+}  // namespace velmoro

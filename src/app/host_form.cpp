@@ -1,0 +1,71 @@
+#include "app/host_form.h"
+
+#include "app/application.h"
+#include "app/command_id_pool.h"
+#include "catalogue/data_dir.h"
+
+namespace velmoro {
+
+TForm1::TForm1(Application& application, Platform& platform)
+    : ListBox1(platform.list),
+      PMenu1(CommandIdPool::Process()),
+      application_(application),
+      platform_(platform) {
+  MenuItem& top = PMenu1.Items;
+  N11 = &AddStatic(top, "N11", "All Programs");
+  Recent1 = &AddStatic(top, "Recent1", "Recent Programs");
+  N1 = &AddStatic(top, "N1", "-");
+  About1 = &AddStatic(top, "About1", "Velmoro Uninstaller Pro");
+  CheckforUpdates1 =
+      &AddStatic(*About1, "CheckforUpdates1", "Check for Updates", &TForm1::CheckforUpdates1Click);
+  VistiWebPage1 =
+      &AddStatic(*About1, "VistiWebPage1", "Visit Web Site", &TForm1::VistiWebPage1Click);
+  SendEmail1 = &AddStatic(*About1, "SendEmail1", "Send Email", &TForm1::SendEmail1Click);
+  N2 = &AddStatic(*About1, "N2", "-");
+  About2 = &AddStatic(*About1, "About2", "About...", &TForm1::About2Click);
+  Exit1 = &AddStatic(top, "Exit1", "Exit", &TForm1::Exit1Click);
+  Recent1->SetDefault(true);
+}
+
+MenuItem& TForm1::AddStatic(MenuItem& parent, const char* name, const char* caption,
+                            void (TForm1::*handler)(MenuItem&)) {
+  auto item = std::make_unique<MenuItem>(CommandIdPool::Process());
+  item->Name = name;
+  item->Caption = caption;
+  if (handler != nullptr)
+    item->OnClick = [this, handler](MenuItem& sender) { (this->*handler)(sender); };
+  return parent.Add(std::move(item));
+}
+
+std::unique_ptr<MenuItem> TForm1::NewDynamicItem(const std::string& caption, const char* name) {
+  auto item = std::make_unique<MenuItem>(CommandIdPool::Process());
+  item->Caption = caption;
+  item->Checked = false;
+  item->Enabled = true;
+  item->OnClick = [this](MenuItem& sender) { ProgramItemClick(sender); };
+  item->HelpContext = 0;
+  item->Name = name;
+  item->LiteralCaption = true;
+  return item;
+}
+
+void TForm1::FormCreate() {
+  Left = -200;
+  EnsureDataDir(platform_, [this] { application_.Terminate(); });
+  BuildProgramMenus();
+}
+
+void TForm1::FormActivate() {
+  platform_.desktop.HideAppWindow();
+  platform_.desktop.HideHostForm();
+  int x = 0;
+  int y = 0;
+  if (!platform_.desktop.CursorPos(x, y)) platform_.desktop.WorkAreaCentre(x, y);
+  application_.MenuClosed(PMenu1.Popup(platform_.desktop, x, y));
+}
+
+void TForm1::Close() {
+  application_.Terminate();
+}
+
+}  // namespace velmoro

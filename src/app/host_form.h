@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+
+#include "app/list_box.h"
+#include "app/popup_menu.h"
+#include "platform/platform.h"
+
+namespace velmoro {
+
+class Application;
+
+inline constexpr char kAboutText[] =
+    "Velmoro Uninstaller v1.0\r\n\r\n"
+    "Removes installed programs straight from a popup menu.\r\n\r\n"
+    "Copyright (c) Quinsett. All rights reserved.";
+inline constexpr char kAboutCaption[] = "About Velmoro Uninstaller";
+inline constexpr char kWebSiteUrl[] = "http://www.quinsett.example/velmoro-uninstaller/?vid=1.0";
+inline constexpr char kSupportMail[] =
+    "mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0";
+inline constexpr char kUpdaterName[] = "Updater.exe";
+
+enum class WindowState { kNormal, kMinimized, kMaximized };
+
+// The one form: never seen by the user, it owns the program list, the popup menu and every
+// handler.
+class TForm1 {
+ public:
+  TForm1(Application& application, Platform& platform);
+
+  // The form's designed geometry; FormCreate moves it off-screen before it is ever shown.
+  int Left = 407;
+  int Top = 406;
+  int Width = 123;
+  int Height = 75;
+  WindowState State = WindowState::kNormal;
+
+  ListBox ListBox1;
+  PopupMenu PMenu1;
+  MenuItem* N11;
+  MenuItem* Recent1;
+  MenuItem* N1;
+  MenuItem* About1;
+  MenuItem* CheckforUpdates1;
+  MenuItem* VistiWebPage1;
+  MenuItem* SendEmail1;
+  MenuItem* N2;
+  MenuItem* About2;
+  MenuItem* Exit1;
+
+  void FormCreate();
+  void FormActivate();
+  void BuildProgramMenus();
+  void ProgramItemClick(MenuItem& sender);
+  void CheckforUpdates1Click(MenuItem& sender);
+  void VistiWebPage1Click(MenuItem& sender);
+  void SendEmail1Click(MenuItem& sender);
+  void About2Click(MenuItem& sender);
+  void Exit1Click(MenuItem& sender);
+
+  // Closing the main form ends the program.
+  void Close();
+
+ private:
+  MenuItem& AddStatic(MenuItem& parent, const char* name, const char* caption,
+                      void (TForm1::*handler)(MenuItem&) = nullptr);
+  std::unique_ptr<MenuItem> NewDynamicItem(const std::string& caption, const char* name);
+
+  Application& application_;
+  Platform& platform_;
+};
+
+}  // namespace velmoro

@@ -1,0 +1,31 @@
+#include "app/popup_menu.h"
+
+#include "app/menu_rules.h"
+
+namespace velmoro {
+
+bool PopupMenu::Popup(DesktopApi& desktop, int x, int y) {
+  popup_x_ = x;
+  popup_y_ = y;
+  ReduceSeparators(Items);
+  return desktop.TrackPopup(BuildMenuEntries(Items), x, y);
+}
+
+std::optional<std::vector<MenuEntry>> PopupMenu::SubmenuOpening(std::uint16_t owner) {
+  MenuItem* item = FindItem(owner);
+  if (item == nullptr) return std::nullopt;
+  item->Click();
+  if (!ReduceSeparators(*item)) return std::nullopt;
+  return BuildMenuEntries(*item);
+}
+
+MenuItem* PopupMenu::Level(std::uint16_t owner) {
+  return owner == kTopLevel ? &Items : FindItem(owner);
+}
+
+MenuItem* PopupMenu::FindItem(std::uint16_t command) {
+  if (command == kTopLevel) return nullptr;
+  return Items.Find(command);
+}
+
+}  // namespace velmoro

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "app/menu_item.h"
+#include "platform/desktop_api.h"
+
+namespace velmoro {
+
+// A popup menu: its root item holds the top level. Access keys are manual: captions are never
+// given "&" markers of their own.
+class PopupMenu {
+ public:
+  explicit PopupMenu(CommandIdPool& pool) : Items(pool) {}
+
+  MenuItem Items;
+
+  // Applies the menu rules to the top level, builds the platform menu and tracks it at x, y.
+  // Returns whether a choice was queued.
+  bool Popup(DesktopApi& desktop, int x, int y);
+  // A submenu is opening: clicks its owner, applies the rules to its children and returns its new
+  // entries when anything changed.
+  std::optional<std::vector<MenuEntry>> SubmenuOpening(std::uint16_t owner);
+  // The item that owns the level named by `owner` (the root for the top level).
+  MenuItem* Level(std::uint16_t owner);
+  MenuItem* FindItem(std::uint16_t command);
+
+  int PopupX() const { return popup_x_; }
+  int PopupY() const { return popup_y_; }
+
+ private:
+  int popup_x_ = 0;
+  int popup_y_ = 0;
+};
+
+}  // namespace velmoro

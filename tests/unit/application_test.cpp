@@ -1,0 +1,277 @@
+#include "app/application.h"
+
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_files.h"
+#include "platform/fake/fake_list_control.h"
+#include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_shell.h"
+#include "platform/fake/fake_text.h"
+
+namespace velmoro {
+namespace {
+
+constexpr char kShellFolders[] =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char kUninstall[] =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr char kDataDir[] = "C:\\ProgramData\\Quinsett\\Velmoro Uninstaller";
+constexpr char kUpdater[] = "C:\\Program Files\\Velmoro Uninstaller\\Updater.exe";
+
+// One machine: a run of the program on it is one call of Run().
+class ProgramTest : public ::testing::Test {
+ protected:
+  ProgramTest() {
+    registry.SetString(kShellFolders, "Common AppData", "C:\\ProgramData");
+    files.AddDirectory("C:\\ProgramData");
+  }
+
+  void AddProgram(const std::string& key, const std::string& name, const std::string& command) {
+    registry.SetString(kUninstall + key, "DisplayName", name);
+    registry.SetString(kUninstall + key, "UninstallString", command);
+  }
+
+  // Runs the program once with a fresh desktop and shell; returns its exit status.
+  int Run(std::vector<std::string> choice = {}) {
+    desktop = FakeDesktop();
+    desktop.choice = std::move(choice);
+    desktop.start_state = start_state;
+    shell.calls.clear();
+    Platform platform{registry, shell, desktop, files, list, text};
+    return RunProgram(platform);
+  }
+
+  std::vector<std::string> Texts(const std::vector<MenuEntry>& entries) {
+    std::vector<std::string> texts;
+    for (const MenuEntry& entry : entries) texts.push_back(entry.text);
+    return texts;
+  }
+
+  // The program ended by itself, without anything left to wait for.
+  void ExpectEnded() {
+    EXPECT_FALSE(desktop.waited_forever);
+    EXPECT_GE(desktop.quit_requests, 1);
+  }
+
+  FakeRegistry registry;
+  FakeShell shell;
+  FakeDesktop desktop;
+  FakeFiles files;
+  FakeListControl list;
+  FakeText text;
+  int start_state = kSwShowDefault;
+};
+
+TEST_F(ProgramTest, PopsTheStaticMenuUpAtThePointerAndEndsWhenDismissed) {
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(desktop.popups.size(), 1u);
+  const auto& popup = desktop.popups[0];
+  EXPECT_EQ(popup.x, 300);
+  EXPECT_EQ(popup.y, 200);
+  EXPECT_EQ(Texts(popup.top), (std::vector<std::string>{"All Programs", "Recent Programs", "-",
+                                                        "Velmoro Uninstaller Pro", "Exit"}));
+  EXPECT_TRUE(popup.top[1].is_default);
+  EXPECT_TRUE(popup.top[1].submenu.empty()) << "an empty entry is a plain item";
+  EXPECT_TRUE(popup.top[2].separator);
+  EXPECT_EQ(Texts(popup.top[3].submenu),
+            (std::vector<std::string>{"Check for Updates", "Visit Web Site", "Send Email", "-",
+                                      "About..."}));
+  EXPECT_EQ(desktop.log, (std::vector<std::string>{"title Velmoro Uninstaller", "show host 1",
+                                                   "hide app", "hide host", "popup"}));
+  EXPECT_TRUE(shell.calls.empty());
+  EXPECT_TRUE(desktop.boxes.empty());
+  ExpectEnded();
+}
+
+struct FixedCommandCase {
+  const char* item;
+  std::vector<FakeShell::Call> opened;
+};
+
+void PrintTo(const FixedCommandCase& c, std::ostream* out) {
+  *out << c.item;
+}
+
+class FixedCommandTest : public ProgramTest,
+                         public ::testing::WithParamInterface<FixedCommandCase> {};
+
+TEST_P(FixedCommandTest, OpensItsTargetAndEnds) {
+  const std::string item = GetParam().item;
+  EXPECT_EQ(Run(item == "Exit" ? std::vector<std::string>{item}
+                               : std::vector<std::string>{"Velmoro Uninstaller Pro", item}),
+            0);
+  EXPECT_EQ(shell.calls, GetParam().opened);
+  ExpectEnded();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Items, FixedCommandTest,
+    ::testing::Values(
+        FixedCommandCase{"Check for Updates", {{kUpdater, std::nullopt}}},
+        FixedCommandCase{
+            "Visit Web Site",
+            {{"http://www.quinsett.example/velmoro-uninstaller/?vid=1.0", std::nullopt}}},
+        FixedCommandCase{
+            "Send Email",
+            {{"mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0", std::nullopt}}},
+        FixedCommandCase{"Exit", {}}));
+
+TEST_F(ProgramTest, AboutBoxStaysUntilClosedThenTheProgramEnds) {
+  EXPECT_EQ(Run({"Velmoro Uninstaller Pro", "About..."}), 0);
+  ASSERT_EQ(desktop.boxes.size(), 1u);
+  const auto& box = desktop.boxes[0];
+  EXPECT_EQ(box.owner, Owner::kHostForm);
+  EXPECT_EQ(box.caption, "About Velmoro Uninstaller");
+  EXPECT_EQ(box.flags, 0x40u);
+  EXPECT_EQ(box.text.rfind("Velmoro Uninstaller v1.0\r\n\r\n", 0), 0u);
+  EXPECT_NE(box.text.find("Quinsett"), std::string::npos);
+  EXPECT_NE(box.text.back(), '\n');
+  EXPECT_EQ(desktop.boxes_cut_short, 0);
+  EXPECT_EQ(desktop.popups.size(), 1u);
+  ExpectEnded();
+}
+
+TEST_F(ProgramTest, UnreadablePointerPutsTheMenuAtTheWorkAreaCentre) {
+  desktop.cursor.reset();
+  Platform platform{registry, shell, desktop, files, list, text};
+  RunProgram(platform);
+  ASSERT_EQ(desktop.popups.size(), 1u);
+  EXPECT_EQ(desktop.popups[0].x, 640);
+  EXPECT_EQ(desktop.popups[0].y, 480);
+}
+
+TEST_F(ProgramTest, MinimisedStartWaitsForTheRestore) {
+  start_state = kSwShowMinNoActive;
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(desktop.popups.empty());
+  EXPECT_TRUE(desktop.waited_forever) << "nothing but a restore brings the menu";
+
+  desktop = FakeDesktop();
+  desktop.start_state = kSwShowMinNoActive;
+  desktop.PostRestore();
+  desktop.PostRestore();
+  Platform platform{registry, shell, desktop, files, list, text};
+  RunProgram(platform);
+  EXPECT_EQ(desktop.log,
+            (std::vector<std::string>{"title Velmoro Uninstaller", "minimise app", "restore",
+                                      "show host 1", "restore", "hide app", "hide host", "popup"}));
+  ExpectEnded();
+}
+
+TEST_F(ProgramTest, MaximisedStartShowsTheFormMaximised) {
+  start_state = kSwShowMaximized;
+  Run();
+  EXPECT_EQ(desktop.log[1], "show host 3");
+  EXPECT_EQ(desktop.popups.size(), 1u);
+}
+
+TEST_F(ProgramTest, CloseRequestWhileMinimisedEndsTheProgram) {
+  desktop.start_state = kSwShowMinNoActive;
+  desktop.PostClose();
+  Platform platform{registry, shell, desktop, files, list, text};
+  EXPECT_EQ(RunProgram(platform), 0);
+  EXPECT_TRUE(desktop.popups.empty());
+  ExpectEnded();
+}
+
+TEST_F(ProgramTest, ChoosingAnEmptySubmenuEntryEndsTheProgram) {
+  EXPECT_EQ(Run({"Recent Programs"}), 0);
+  EXPECT_TRUE(shell.calls.empty());
+  ExpectEnded();
+}
+
+TEST_F(ProgramTest, CreationErrorIsShownAndTheMenuStillPopsUp) {
+  registry.SetDword(kShellFolders, "Common AppData", 1);
+  AddProgram("A", "Alpha", "C:\\a.exe");
+  Run();
+  ASSERT_EQ(desktop.boxes.size(), 1u);
+  EXPECT_EQ(desktop.boxes[0].owner, Owner::kAppWindow);
+  EXPECT_EQ(desktop.boxes[0].text, "Invalid data type for 'Common AppData'");
+  EXPECT_EQ(desktop.boxes[0].caption, "Velmoro Uninstaller");
+  EXPECT_EQ(desktop.boxes[0].flags, 0x10u);
+  ASSERT_EQ(desktop.popups.size(), 1u);
+  EXPECT_TRUE(desktop.popups[0].top[0].submenu.empty()) << "the catalogue never ran";
+  EXPECT_TRUE(files.FilePaths().empty());
+  ExpectEnded();
+}
+
+// Every box of a start-up that cannot make its folders is seen until closed, and the menu too.
+TEST_F(ProgramTest, FolderFailuresDoNotCutBoxesOrTheMenuShort) {
+  files.DenyMakeDirectory("C:\\ProgramData\\Quinsett");
+  AddProgram("A", "Alpha", "C:\\a.exe");
+  Run({"All Programs", "Alpha"});
+  ASSERT_EQ(desktop.boxes.size(), 3u);
+  EXPECT_EQ(desktop.boxes[0].text, "Error creating directory:\n\rC:\\ProgramData\\Quinsett");
+  EXPECT_EQ(desktop.boxes[1].text, std::string("Error creating directory:\n\r") + kDataDir);
+  EXPECT_EQ(desktop.boxes[2].text.rfind("Cannot create file \"", 0), 0u);
+  EXPECT_EQ(desktop.boxes_cut_short, 0);
+  ASSERT_EQ(desktop.popups.size(), 1u);
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\a.exe", ""}}));
+  ExpectEnded();
+}
+
+struct DisplayTextCase {
+  const char* message;
+  const char* shown;
+};
+
+void PrintTo(const DisplayTextCase& c, std::ostream* out) {
+  *out << '"' << c.message << '"';
+}
+
+class ErrorDisplayTextTest : public ::testing::TestWithParam<DisplayTextCase> {};
+
+TEST_P(ErrorDisplayTextTest, AppendsAPeriodAfterBytesAboveIt) {
+  EXPECT_EQ(ErrorDisplayText(GetParam().message), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, ErrorDisplayTextTest,
+    ::testing::Values(DisplayTextCase{"Stream write error", "Stream write error."},
+                      DisplayTextCase{"Done.", "Done."}, DisplayTextCase{"'x'", "'x'"},
+                      DisplayTextCase{"a-", "a-"}, DisplayTextCase{"a/", "a/."},
+                      DisplayTextCase{"\xE9", "\xE9."}, DisplayTextCase{"", ""}));
+
+TEST_F(ProgramTest, ProgramItemsStartTheirOwnEntriesCommands) {
+  AddProgram("k1", "Same", "C:\\second.exe /b");
+  AddProgram("k2", "Same", "C:\\first.exe /a");
+  AddProgram("k3", "R&D Tools", "\"C:\\R D\\un.exe\" /S");
+  AddProgram("k4", "-", "msiexec /x{1}");
+
+  Run({"All Programs", "@0"});
+  const auto* all = desktop.FindEntry({"All Programs"});
+  ASSERT_NE(all, nullptr);
+  EXPECT_EQ(Texts(all->submenu), (std::vector<std::string>{"-", "R&&D Tools", "Same", "Same"}));
+  EXPECT_FALSE(all->submenu[0].separator);
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"msiexec", "/x{1}"}}));
+
+  Run({"All Programs", "@1"});
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\R D\\un.exe", " /S"}}));
+  Run({"All Programs", "@2"});
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\first.exe", "/a"}}));
+  Run({"All Programs", "@3"});
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\second.exe", "/b"}}));
+  ExpectEnded();
+}
+
+TEST_F(ProgramTest, ProgramsAddedSinceTheLastRunAreRecentAndUninstallable) {
+  AddProgram("a", "Alpha", "C:\\alpha.exe");
+  Run();
+  EXPECT_EQ(files.File(std::string(kDataDir) + "\\All.dat"), "Alpha<#>C:\\alpha.exe\r\n");
+  EXPECT_EQ(files.File(std::string(kDataDir) + "\\Recent.dat"), "");
+
+  AddProgram("b", "Bravo", "C:\\bravo.exe /u");
+  AddProgram("c", "Charlie", "C:\\charlie.exe");
+  Run({"Recent Programs", "Bravo"});
+  const auto* recent = desktop.FindEntry({"Recent Programs"});
+  ASSERT_NE(recent, nullptr);
+  EXPECT_EQ(Texts(recent->submenu), (std::vector<std::string>{"Charlie", "Bravo"}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\bravo.exe", "/u"}}));
+  EXPECT_EQ(files.File(std::string(kDataDir) + "\\Recent.dat"), "Charlie\r\nBravo\r\n");
+  ExpectEnded();
+}
+
+}  // namespace
+}  // namespace velmoro
