@@ -1,0 +1,341 @@
+#include "platform/win32/win32_desktop.h"
+
+#include <stdexcept>
+
+namespace velmoro {
+namespace {
+
+constexpr char kAppWindowClass[] = "VelmoroApplication";
+constexpr char kHostFormClass[] = "TForm1";
+constexpr char kMenuOwnerClass[] = "VelmoroMenuOwner";
+constexpr char kHostFormCaption[] = "Velmoro Uninstall";
+// Left of the primary screen, where nobody sees it, and never moved onto a monitor.
+constexpr int kHostFormLeft = -200;
+constexpr int kHostFormTop = 406;
+constexpr int kHostFormWidth = 123;
+constexpr int kHostFormHeight = 75;
+
+constexpr int kListBoxId = 1;
+
+// Posted so that the program's reactions run from the message loop, not inside the platform's
+// own handling of activation and restore.
+constexpr UINT kHostActivatedMessage = WM_APP + 1;
+constexpr UINT kRestoredMessage = WM_APP + 2;
+
+int HighlightedItem(HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  for (int index = 0; index < count; ++index) {
+    if (GetMenuState(menu, static_cast<UINT>(index), MF_BYPOSITION) & MF_HILITE) return index;
+  }
+  return -1;
+}
+
+}  // namespace
+
+Win32Desktop::WindowClass::WindowClass(HINSTANCE instance, const char* name, WNDPROC procedure)
+    : instance_(instance), name_(name) {
+  WNDCLASSEXA window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = instance;
+  window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = name;
+  if (RegisterClassExA(&window_class) == 0) throw std::runtime_error("RegisterClassExA failed");
+}
+
+Win32Desktop::WindowClass::~WindowClass() {
+  UnregisterClassA(name_, instance_);
+}
+
+template <Win32Desktop::Handler handler>
+LRESULT CALLBACK Win32Desktop::WindowProcedure(HWND window, UINT message, WPARAM wparam,
+                                               LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<Win32Desktop*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcA(window, message, wparam, lparam);
+  return (self->*handler)(window, message, wparam, lparam);
+}
+
+Win32Desktop::Win32Desktop(HINSTANCE instance)
+    : instance_(instance),
+      app_class_(instance, kAppWindowClass, &WindowProcedure<&Win32Desktop::AppWindowMessage>),
+      host_class_(instance, kHostFormClass, &WindowProcedure<&Win32Desktop::HostFormMessage>),
+      owner_class_(instance, kMenuOwnerClass, &WindowProcedure<&Win32Desktop::MenuOwnerMessage>) {
+  // No size, and beside the host form off the screen: while it carries the taskbar button
+  // nothing of it appears, and an X server never maps it, so hiding it does not wait for a
+  // window manager.
+  app_window_ = MakeWindow(0, kAppWindowClass, "",
+                           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                           kHostFormLeft, kHostFormTop, 0, 0, nullptr);
+  // Owned by the application window, so it has no taskbar button of its own.
+  host_form_ =
+      MakeWindow(0, kHostFormClass, kHostFormCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                 kHostFormLeft, kHostFormTop, kHostFormWidth, kHostFormHeight, app_window_.get());
+  list_box_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
+                                  LBS_SORT | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+                              8, 8, 25, 25, host_form_.get(),
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListBoxId)), instance_,
+                              nullptr);
+  if (list_box_ == nullptr) throw std::runtime_error("ListBox1 could not be created");
+  // A top-level window, not a message-only one: it must be able to become the foreground window
+  // so that the popup menu gets the keyboard.
+  menu_owner_ = MakeWindow(WS_EX_TOOLWINDOW, kMenuOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr);
+}
+
+Win32Desktop::~Win32Desktop() {
+  // The windows are destroyed after this body; nothing may reach the program by then.
+  events_ = nullptr;
+}
+
+Win32Desktop::UniqueWindow Win32Desktop::MakeWindow(DWORD ex_style, const char* class_name,
+                                                    const char* caption, DWORD style, int x, int y,
+                                                    int width, int height, HWND owner) {
+  UniqueWindow window(CreateWindowExA(ex_style, class_name, caption, style, x, y, width, height,
+                                      owner, nullptr, instance_, this));
+  if (!window) throw std::runtime_error(std::string(class_name) + " window could not be created");
+  return window;
+}
+
+void Win32Desktop::SetEvents(DesktopEvents* events) {
+  events_ = events;
+}
+
+void Win32Desktop::SetAppTitle(const std::string& title) {
+  SetWindowTextA(app_window_.get(), title.c_str());
+}
+
+int Win32Desktop::StartShowState() {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  GetStartupInfoA(&startup);
+  return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
+}
+
+void Win32Desktop::ShowHostForm(int show_command) {
+  ShowWindow(app_window_.get(), SW_SHOWNOACTIVATE);
+  ShowWindow(host_form_.get(), show_command);
+}
+
+void Win32Desktop::MinimiseAppWindow() {
+  app_minimised_ = true;
+  ShowWindow(app_window_.get(), SW_SHOWMINNOACTIVE);
+}
+
+void Win32Desktop::HideAppWindow() {
+  ShowWindow(app_window_.get(), SW_HIDE);
+}
+
+void Win32Desktop::HideHostForm() {
+  ShowWindow(host_form_.get(), SW_HIDE);
+}
+
+bool Win32Desktop::CursorPos(int& x, int& y) {
+  POINT point{};
+  if (!GetCursorPos(&point)) return false;
+  x = point.x;
+  y = point.y;
+  return true;
+}
+
+void Win32Desktop::WorkAreaCentre(int& x, int& y) {
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  x = area.left + (area.right - area.left) / 2;
+  y = area.top + (area.bottom - area.top) / 2;
+}
+
+bool Win32Desktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return false;
+  menu_owners_[menu.get()] = kTopLevel;
+  FillMenu(menu.get(), top);
+  // Keys go only to the foreground window's thread, and the host form has just hidden itself.
+  SetForegroundWindow(menu_owner_.get());
+  TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, menu_owner_.get(), nullptr);
+  // Lets the platform finish closing the menu before anything else takes the foreground.
+  PostMessageA(menu_owner_.get(), WM_NULL, 0, 0);
+  menu_owners_.clear();
+  MSG command{};
+  return PeekMessageA(&command, menu_owner_.get(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE) != 0;
+}
+
+void Win32Desktop::FillMenu(HMENU menu, const std::vector<MenuEntry>& entries) {
+  UINT position = 0;
+  for (const MenuEntry& entry : entries) {
+    std::string text = entry.text;
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_SUBMENU;
+    item.fType = entry.separator ? MFT_SEPARATOR : MFT_STRING;
+    item.fState = (entry.is_default ? MFS_DEFAULT : 0u) | (entry.checked ? MFS_CHECKED : 0u) |
+                  (entry.disabled ? MFS_DISABLED : 0u);
+    item.wID = entry.command;
+    item.dwTypeData = text.data();
+    item.cch = static_cast<UINT>(text.size());
+    UniqueMenu submenu;
+    if (!entry.submenu.empty()) {
+      submenu.reset(CreatePopupMenu());
+      if (submenu) {
+        menu_owners_[submenu.get()] = entry.command;
+        FillMenu(submenu.get(), entry.submenu);
+        item.hSubMenu = submenu.get();
+      }
+    }
+    if (InsertMenuItemA(menu, position, TRUE, &item)) {
+      ++position;
+      submenu.release();  // now destroyed with its parent menu
+    } else if (submenu) {
+      ForgetSubmenus(submenu.get());
+      menu_owners_.erase(submenu.get());
+    }
+  }
+}
+
+void Win32Desktop::ForgetSubmenus(HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  for (int index = 0; index < count; ++index) {
+    if (HMENU submenu = GetSubMenu(menu, index)) {
+      ForgetSubmenus(submenu);
+      menu_owners_.erase(submenu);
+    }
+  }
+}
+
+void Win32Desktop::RebuildMenu(HMENU menu, const std::vector<MenuEntry>& entries) {
+  ForgetSubmenus(menu);
+  // DeleteMenu also destroys the submenus of the entries it removes.
+  while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
+  FillMenu(menu, entries);
+}
+
+int Win32Desktop::ShowMessageBox(Owner owner, const std::string& text,
+                                 const std::optional<std::string>& caption, unsigned flags) {
+  HWND owner_window = nullptr;
+  if (owner == Owner::kAppWindow) owner_window = app_window_.get();
+  if (owner == Owner::kHostForm) owner_window = host_form_.get();
+  return MessageBoxA(owner_window, text.c_str(), caption ? caption->c_str() : nullptr, flags);
+}
+
+void Win32Desktop::PostQuit() {
+  PostQuitMessage(0);
+}
+
+bool Win32Desktop::HandleMessage() {
+  MSG message{};
+  if (GetMessageA(&message, nullptr, 0, 0) <= 0) return false;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+  return true;
+}
+
+bool Win32Desktop::ProcessPendingMessages() {
+  MSG message{};
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) return false;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return true;
+}
+
+bool Win32Desktop::SharedMessage(UINT message, WPARAM wparam, LRESULT& result) {
+  switch (message) {
+    case WM_CLOSE:
+      if (events_ != nullptr) events_->OnCloseRequest();
+      result = 0;
+      return true;
+    case WM_QUERYENDSESSION:
+      result = TRUE;
+      return true;
+    case WM_ENDSESSION:
+      if (wparam && events_ != nullptr) events_->OnEndSession();
+      result = 0;
+      return true;
+    case WM_HELP:
+      result = TRUE;
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT Win32Desktop::AppWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  LRESULT result = 0;
+  if (SharedMessage(message, wparam, result)) return result;
+  switch (message) {
+    case WM_SIZE:
+      // Catches a restore from the taskbar (SC_RESTORE) and a ShowWindow(SW_RESTORE) alike.
+      if (wparam == SIZE_MINIMIZED) {
+        app_minimised_ = true;
+      } else if (app_minimised_) {
+        app_minimised_ = false;
+        PostMessageA(window, kRestoredMessage, 0, 0);
+      }
+      break;
+    case kRestoredMessage:
+      if (events_ != nullptr) events_->OnRestore();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+LRESULT Win32Desktop::HostFormMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  LRESULT result = 0;
+  if (SharedMessage(message, wparam, result)) return result;
+  switch (message) {
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) {
+        SetFocus(list_box_);
+        PostMessageA(window, kHostActivatedMessage, 0, 0);
+        return 0;
+      }
+      break;
+    case kHostActivatedMessage:
+      if (events_ != nullptr) events_->OnHostActivated();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+LRESULT Win32Desktop::MenuOwnerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wparam) == 0 && lparam == 0) {
+        if (events_ != nullptr) events_->OnCommand(LOWORD(wparam));
+        return 0;
+      }
+      break;
+    case WM_INITMENUPOPUP: {
+      const auto menu = reinterpret_cast<HMENU>(wparam);
+      const auto owner = menu_owners_.find(menu);
+      if (HIWORD(lparam) == 0 && owner != menu_owners_.end() && events_ != nullptr) {
+        if (auto entries = events_->OnSubmenuOpening(owner->second)) RebuildMenu(menu, *entries);
+      }
+      return 0;
+    }
+    case WM_MENUCHAR: {
+      const auto menu = reinterpret_cast<HMENU>(lparam);
+      const auto owner = menu_owners_.find(menu);
+      if (owner == menu_owners_.end() || events_ == nullptr) return MNC_IGNORE;
+      const int index = events_->OnMenuChar(owner->second, static_cast<char>(LOWORD(wparam)),
+                                            HighlightedItem(menu));
+      return index < 0 ? MNC_IGNORE : MAKELRESULT(index, MNC_SELECT);
+    }
+    case WM_HELP:
+      return TRUE;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+}  // namespace velmoro

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <type_traits>
+
+#include "platform/desktop_api.h"
+
+namespace velmoro {
+
+// The program's windows: the hidden application window (title, taskbar button), the host form
+// with its list box, and the hidden window that owns the popup menu.
+class Win32Desktop final : public DesktopApi {
+ public:
+  explicit Win32Desktop(HINSTANCE instance);
+  ~Win32Desktop() override;
+  Win32Desktop(const Win32Desktop&) = delete;
+  Win32Desktop& operator=(const Win32Desktop&) = delete;
+
+  // ListBox1, the host form's list box; it lives as long as the host form.
+  HWND ListBox() const { return list_box_; }
+
+  void SetEvents(DesktopEvents* events) override;
+  void SetAppTitle(const std::string& title) override;
+  int StartShowState() override;
+  void ShowHostForm(int show_command) override;
+  void MinimiseAppWindow() override;
+  void HideAppWindow() override;
+  void HideHostForm() override;
+  bool CursorPos(int& x, int& y) override;
+  void WorkAreaCentre(int& x, int& y) override;
+  bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
+  int ShowMessageBox(Owner owner, const std::string& text,
+                     const std::optional<std::string>& caption, unsigned flags) override;
+  void PostQuit() override;
+  bool HandleMessage() override;
+  bool ProcessPendingMessages() override;
+
+ private:
+  struct WindowDestroyer {
+    void operator()(HWND window) const { DestroyWindow(window); }
+  };
+  using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+  struct MenuDestroyer {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+  };
+  using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+  class WindowClass {
+   public:
+    WindowClass(HINSTANCE instance, const char* name, WNDPROC procedure);
+    ~WindowClass();
+    WindowClass(const WindowClass&) = delete;
+    WindowClass& operator=(const WindowClass&) = delete;
+
+   private:
+    HINSTANCE instance_;
+    const char* name_;
+  };
+
+  using Handler = LRESULT (Win32Desktop::*)(HWND, UINT, WPARAM, LPARAM);
+  template <Handler handler>
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+  LRESULT AppWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HostFormMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT MenuOwnerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  // Close and session messages, answered alike by the application window and the host form.
+  bool SharedMessage(UINT message, WPARAM wparam, LRESULT& result);
+
+  UniqueWindow MakeWindow(DWORD ex_style, const char* class_name, const char* caption, DWORD style,
+                          int x, int y, int width, int height, HWND owner);
+  void FillMenu(HMENU menu, const std::vector<MenuEntry>& entries);
+  void ForgetSubmenus(HMENU menu);
+  void RebuildMenu(HMENU menu, const std::vector<MenuEntry>& entries);
+
+  HINSTANCE instance_;
+  DesktopEvents* events_ = nullptr;
+  // Which entry's command owns each platform menu of the popup that is open.
+  std::map<HMENU, std::uint16_t> menu_owners_;
+  bool app_minimised_ = false;
+
+  WindowClass app_class_;
+  WindowClass host_class_;
+  WindowClass owner_class_;
+  // Declared owner first, so the owned windows are destroyed before the window that owns them.
+  UniqueWindow app_window_;
+  UniqueWindow host_form_;
+  HWND list_box_ = nullptr;
+  UniqueWindow menu_owner_;
+};
+
+}  // namespace velmoro

@@ -1,0 +1,127 @@
+#include "platform/win32/win32_files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace velmoro {
+namespace {
+
+struct FileCloser {
+  void operator()(HANDLE file) const { CloseHandle(file); }
+};
+using UniqueFile = std::unique_ptr<void, FileCloser>;
+
+struct FindCloser {
+  void operator()(HANDLE find) const { FindClose(find); }
+};
+using UniqueFind = std::unique_ptr<void, FindCloser>;
+
+struct LocalFreer {
+  void operator()(char* memory) const { LocalFree(memory); }
+};
+
+UniqueFile OpenFile(const std::string& path, DWORD access, DWORD sharing, DWORD disposition) {
+  HANDLE file = CreateFileA(path.c_str(), access, sharing, nullptr, disposition,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
+}  // namespace
+
+bool Win32Files::FileExists(const std::string& path) {
+  WIN32_FIND_DATAA data{};
+  HANDLE find = FindFirstFileA(path.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  const UniqueFind closer(find);
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Win32Files::DirectoryExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32Files::MakeDirectory(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+std::string Win32Files::ModuleFileName() {
+  // The path may be longer than MAX_PATH; a result that fills the buffer may have been cut.
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::uint32_t Win32Files::ReadWholeFile(const std::string& path, std::string& bytes) {
+  // Other readers are admitted, writers are not; a copy of the program that moves its new file
+  // over this one may do so meanwhile (FILE_SHARE_DELETE), and this read still sees the old text.
+  const UniqueFile file =
+      OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
+  if (!file) return GetLastError();
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return GetLastError();
+  bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes.data() + done, wanted, &got, nullptr)) return GetLastError();
+    if (got == 0) break;  // the file shrank since its size was taken
+    done += got;
+  }
+  bytes.resize(done);
+  return 0;
+}
+
+std::uint32_t Win32Files::CreateTempFile(const std::string& dir, std::string& temp_path) {
+  char name[MAX_PATH] = {};
+  if (GetTempFileNameA(dir.c_str(), "vu", 0, name) == 0) return GetLastError();
+  temp_path = name;
+  return 0;
+}
+
+WriteResult Win32Files::WriteWholeFile(const std::string& path, const std::string& bytes) {
+  const UniqueFile file = OpenFile(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+  if (!file) return {WriteStatus::kCreateFailed, GetLastError()};
+  if (bytes.size() > MAXDWORD) return {WriteStatus::kShortWrite, 0};
+  if (!bytes.empty()) {
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size()) {
+      return {WriteStatus::kShortWrite, 0};
+    }
+  }
+  // Data that never reached the disk must not replace the old file.
+  if (!FlushFileBuffers(file.get())) return {WriteStatus::kShortWrite, 0};
+  return {};
+}
+
+std::uint32_t Win32Files::MoveReplacing(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? 0
+             : GetLastError();
+}
+
+void Win32Files::RemoveFile(const std::string& path) {
+  DeleteFileA(path.c_str());
+}
+
+std::string Win32Files::DescribeError(std::uint32_t code) {
+  char* buffer = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  const std::unique_ptr<char, LocalFreer> owned(buffer);
+  return length == 0 ? std::string() : std::string(buffer, length);
+}
+
+}  // namespace velmoro

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/file_api.h"
+
+namespace velmoro {
+
+class Win32Files final : public FileApi {
+ public:
+  bool FileExists(const std::string& path) override;
+  bool DirectoryExists(const std::string& path) override;
+  bool MakeDirectory(const std::string& path) override;
+  std::string ModuleFileName() override;
+  std::uint32_t ReadWholeFile(const std::string& path, std::string& bytes) override;
+  std::uint32_t CreateTempFile(const std::string& dir, std::string& temp_path) override;
+  WriteResult WriteWholeFile(const std::string& path, const std::string& bytes) override;
+  std::uint32_t MoveReplacing(const std::string& from, const std::string& to) override;
+  void RemoveFile(const std::string& path) override;
+  std::string DescribeError(std::uint32_t code) override;
+};
+
+}  // namespace velmoro

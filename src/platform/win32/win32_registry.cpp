@@ -1,0 +1,79 @@
+#include "platform/win32/win32_registry.h"
+
+#include <windows.h>
+
+namespace velmoro {
+namespace {
+
+// The predefined roots are 32-bit values that the platform sign-extends into its handle type.
+HKEY ToHkey(RegKey key) {
+  if (key >= 0x80000000u && key <= 0xFFFFFFFFu) {
+    return reinterpret_cast<HKEY>(
+        static_cast<LONG_PTR>(static_cast<LONG>(static_cast<ULONG>(key))));
+  }
+  return reinterpret_cast<HKEY>(key);
+}
+
+}  // namespace
+
+long Win32Registry::OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
+                            RegKey& result) {
+  HKEY key = nullptr;
+  const LONG status = RegOpenKeyExA(ToHkey(parent), path.c_str(), 0, access, &key);
+  result = status == ERROR_SUCCESS ? reinterpret_cast<RegKey>(key) : kNoKey;
+  return status;
+}
+
+long Win32Registry::CloseKey(RegKey key) {
+  return RegCloseKey(ToHkey(key));
+}
+
+long Win32Registry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
+                                 std::uint32_t& max_name_length) {
+  DWORD count = 0;
+  DWORD longest = 0;
+  const LONG status = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &count, &longest,
+                                       nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  if (status == ERROR_SUCCESS) {
+    subkeys = count;
+    max_name_length = longest;
+  }
+  return status;
+}
+
+long Win32Registry::EnumKey(RegKey key, std::uint32_t index, char* name,
+                            std::uint32_t& name_length) {
+  DWORD length = name_length;
+  const LONG status =
+      RegEnumKeyExA(ToHkey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+  if (status == ERROR_SUCCESS) name_length = length;
+  return status;
+}
+
+long Win32Registry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
+                               unsigned char* data, std::uint32_t* size) {
+  DWORD value_type = 0;
+  DWORD value_size = size != nullptr ? *size : 0;
+  const LONG status =
+      RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, type != nullptr ? &value_type : nullptr,
+                       data, size != nullptr ? &value_size : nullptr);
+  if (type != nullptr) *type = value_type;
+  if (size != nullptr) *size = value_size;
+  return status;
+}
+
+bool Win32Registry::IsDoubleByteCodePage() {
+  CPINFO info{};
+  return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 2;
+}
+
+bool Win32Registry::HasTwoViews() {
+#if defined(_WIN64)
+  return true;
+#else
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+}  // namespace velmoro

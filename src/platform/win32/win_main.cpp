@@ -1,0 +1,50 @@
+#include <objbase.h>
+#include <windows.h>
+
+#include <exception>
+
+#include "app/program.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_list_control.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_text.h"
+
+namespace {
+
+// ShellExecuteA may hand the start to shell extensions, which need COM on the calling thread.
+class ComApartment {
+ public:
+  ComApartment()
+      : initialised_(
+            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+  }
+  ~ComApartment() {
+    if (initialised_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  const ComApartment com;
+  try {
+    velmoro::Win32Registry registry;
+    velmoro::Win32Shell shell;
+    velmoro::Win32Desktop desktop(instance);
+    velmoro::Win32Files files;
+    velmoro::Win32ListControl list(desktop.ListBox());
+    velmoro::Win32Text text;
+    velmoro::Platform platform{registry, shell, desktop, files, list, text};
+    return velmoro::RunProgram(platform);
+  } catch (const std::exception&) {
+    // The windows could not be made, or memory ran out: nothing is left to show an error with.
+    return 1;
+  }
+}
