@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Builds the program, makes a demo Wine prefix (build/demo-prefix) whose
+# uninstall registry holds a dozen sample programs with harmless stand-in
+# uninstallers (copies of the test recorder, which only logs its command line
+# to build/demo-uninstall.log), and starts the program in it.
+# With a DISPLAY the menu appears on it and the script waits for the program
+# to end. Without one it starts Xvfb, waits for the menu, saves build/menu.png
+# and ends the program with Escape.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+python3 - <<'PY'
+import os
+import sys
+from pathlib import Path
+
+root = Path.cwd()
+sys.path.insert(0, str(root / "tests" / "e2e"))
+import harness as h
+
+SAMPLES = [
+    "Acme Photo Studio 4", "Bolt Archiver", "Cobalt Media Player", "Delta Notes",
+    "Ember Code Editor 2.1", "Fjord Backup", "Gamma Spreadsheet", "Helix PDF Viewer",
+    "Iris Screen Recorder", "Juno Mail", "Krypton VPN Client", "Lumen Font Manager",
+]
+
+demo = root / "build" / "demo-prefix"
+own_display = not os.environ.get("DISPLAY")
+x = h.XServer().start() if own_display else None
+display = x.display if x else os.environ["DISPLAY"]
+try:
+    prefix = h.Prefix("demo", display)
+    prefix.path = demo
+    prefix.logs = root / "build" / "demo-logs"
+    prefix.logs.mkdir(parents=True, exist_ok=True)
+    if not (demo / ".velmoro-base-ready").is_file():
+        print("run: making the demo Wine prefix (once, about 20 s)", flush=True)
+        h.make_base_prefix(demo)
+    prefix.install_tools()
+    exe = prefix.install_app()
+    entries = []
+    for index, name in enumerate(SAMPLES):
+        uninstaller = f"C:\\Program Files\\{name}\\uninstall.exe"
+        prefix.install_recorder(uninstaller)
+        command = f'"{uninstaller}" /S' if index % 2 else uninstaller
+        entries.append((f"Demo{index:02d}", name, command))
+    prefix.reg_import_text(h.uninstall_entries_reg(entries), "demo-programs")
+
+    log = root / "build" / "demo-uninstall.log"
+    if x:
+        x.move_pointer(420, 240)
+    app = h.App(prefix, [exe], "demo", log)
+    if x:
+        menu = h.wait_menu(x, app, timeout=60)[0]
+        print(f"run: menu shown at {menu.x},{menu.y} after "
+              f"{h.time.monotonic() - app.started:.2f} s", flush=True)
+        shot = root / "build" / "menu.png"
+        # The window is mapped a moment before it is painted: wait until the
+        # menu's area is mostly light.
+        area = f"{menu.width}x{menu.height}+{menu.x}+{menu.y}"
+        def painted():
+            x.screenshot(shot)
+            mean = x.run(["convert", str(shot), "-crop", area, "-colorspace", "Gray",
+                          "-format", "%[fx:mean]", "info:"]).stdout
+            return float(mean or 0) > 0.5
+        h.wait_until(painted, 20, 0.2, "the menu to be painted")
+        print(f"run: saved {shot.relative_to(root)}", flush=True)
+        x.keys("Escape")
+        print(f"run: the program ended with status {app.wait(30)}")
+    else:
+        print(f"run: the menu is on {display}; waiting for the program to end", flush=True)
+        print(f"run: the program ended with status {app.wait(24 * 3600)}")
+        for launch in h.Prefix.launches(log):
+            print(f"run: started {launch.module} {launch.arguments}")
+finally:
+    h.kill_wineserver(demo)
+    if x:
+        x.stop()
+PY
