@@ -1,0 +1,77 @@
+// Recent detection and the list text form at the sizes of a large machine: run with
+// --benchmark_counters_tabular=true; build without sanitizers for meaningful figures.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/list_text.h"
+#include "catalogue/program_entry.h"
+#include "catalogue/recent_list.h"
+
+namespace velmoro {
+namespace {
+
+std::vector<std::string> ProgramList(std::size_t count, const char* command_tag) {
+  std::vector<std::string> entries;
+  entries.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string number = std::to_string(i);
+    entries.push_back(MakeProgramEntry("Program " + number + " (x64) Component Runtime",
+                                       "MsiExec.exe /X{" + number + command_tag + "}"));
+  }
+  return entries;
+}
+
+// The snapshot holds the same entries as the program list except for `added` of them, spread
+// over the list, so that detection meets misses all along.
+void BM_UpdateRecentList(benchmark::State& state) {
+  const auto count = static_cast<std::size_t>(state.range(0));
+  const auto added = static_cast<std::size_t>(state.range(1));
+  const std::vector<std::string> programs = ProgramList(count, "-A");
+  std::vector<std::string> snapshot = programs;
+  for (std::size_t i = 0; i < added; ++i) snapshot[i * (count / added)] += " (old)";
+  std::vector<std::string> loaded;
+  for (std::size_t i = 0; i < kMaxRecent; ++i) {
+    loaded.emplace_back(DisplayName(programs[(i * 7919) % count]));
+  }
+  for (auto _ : state) {
+    std::vector<std::string> recent = loaded;
+    UpdateRecentList(programs, snapshot, recent);
+    benchmark::DoNotOptimize(recent.data());
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * count));
+}
+BENCHMARK(BM_UpdateRecentList)
+    ->Args({300, 1})
+    ->Args({3000, 1})
+    ->Args({30000, 1})
+    ->Args({30000, 30})
+    ->Args({30000, 30000})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ParseListText(benchmark::State& state) {
+  const std::string text =
+      FormatListText(ProgramList(static_cast<std::size_t>(state.range(0)), ""));
+  for (auto _ : state) {
+    std::vector<std::string> lines = ParseListText(text);
+    benchmark::DoNotOptimize(lines.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ParseListText)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+
+void BM_FormatListText(benchmark::State& state) {
+  const std::vector<std::string> lines = ProgramList(static_cast<std::size_t>(state.range(0)), "");
+  for (auto _ : state) {
+    std::string text = FormatListText(lines);
+    benchmark::DoNotOptimize(text.data());
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * lines.size()));
+}
+BENCHMARK(BM_FormatListText)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace velmoro
+
+BENCHMARK_MAIN();
