@@ -24,16 +24,18 @@ std::optional<std::string> ReadProgramEntry(RegistryReader& reader) {
 
 void EnumerateView(RegistryApi& registry, std::uint32_t view,
                    const std::function<void()>& after_append, std::vector<std::string>& entries) {
-  RegistryReader reader(registry, kKeyAllAccess, view);
-  reader.SetRootKey(kHkeyLocalMachine);
+  RegistryReader list_reader(registry, kKeyAllAccess, view);
+  list_reader.SetRootKey(kHkeyLocalMachine);
   // When the key does not open, no key is open and the listing is empty.
-  reader.OpenKeyReadOnly(kUninstallKey);
-  const std::vector<std::string> names = reader.GetKeyNames();
-  reader.CloseKey();
+  if (!list_reader.OpenKeyReadOnly(kUninstallKey)) return;
+  const std::vector<std::string> names = list_reader.GetKeyNames();
 
-  const std::string prefix = std::string(kUninstallKey) + "\\";
+  // The subkeys are opened below the Uninstall key, which stays open meanwhile: opening a long
+  // path from the root costs the platform several times as much, for every program.
+  RegistryReader reader(registry, kKeyAllAccess, view);
+  reader.SetRootKey(list_reader.current_key());
   for (const std::string& name : names) {
-    if (!reader.OpenKeyReadOnly(prefix + name)) continue;
+    if (!reader.OpenKeyReadOnly(name)) continue;
     std::optional<std::string> entry;
     try {
       entry = ReadProgramEntry(reader);

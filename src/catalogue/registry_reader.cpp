@@ -54,6 +54,7 @@ bool RegistryReader::OpenKeyReadOnly(const std::string& path) {
 }
 
 void RegistryReader::CloseKey() {
+  known_sizes_.clear();
   if (key_ == kNoKey) return;
   api_.CloseKey(key_);
   key_ = kNoKey;
@@ -83,16 +84,26 @@ std::vector<std::string> RegistryReader::GetKeyNames() {
 bool RegistryReader::ValueExists(const std::string& name) {
   std::uint32_t type = kRegNone;
   std::uint32_t size = 0;
-  return key_ != kNoKey && api_.QueryValue(key_, name, &type, nullptr, &size) == kErrorSuccess;
+  if (key_ == kNoKey || api_.QueryValue(key_, name, &type, nullptr, &size) != kErrorSuccess) {
+    return false;
+  }
+  known_sizes_.emplace_back(name, size);
+  return true;
 }
 
 std::string RegistryReader::ReadString(const std::string& name) {
   std::uint32_t type = kRegNone;
   std::uint32_t size = 0;
-  if (key_ == kNoKey || api_.QueryValue(key_, name, &type, nullptr, &size) != kErrorSuccess ||
-      size == 0) {
+  const auto known = std::find_if(known_sizes_.begin(), known_sizes_.end(),
+                                  [&](const auto& value) { return value.first == name; });
+  if (known != known_sizes_.end()) {
+    size = known->second;
+    known_sizes_.erase(known);
+  } else if (key_ == kNoKey ||
+             api_.QueryValue(key_, name, &type, nullptr, &size) != kErrorSuccess) {
     return {};
   }
+  if (size == 0) return {};
   std::string data(size, '\0');
   std::uint32_t fetched = size;
   if (api_.QueryValue(key_, name, &type, reinterpret_cast<unsigned char*>(data.data()), &fetched) !=

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/registry_api.h"
@@ -18,6 +19,7 @@ class RegistryReader {
   RegistryReader(const RegistryReader&) = delete;
   RegistryReader& operator=(const RegistryReader&) = delete;
 
+  // A predefined key, or a key that another reader holds open (which must stay open meanwhile).
   void SetRootKey(RegKey root);
   // Tries KEY_READ, then query-and-enumerate, then KEY_QUERY_VALUE. A leading "\" makes the path
   // absolute (from the root); otherwise it is relative to the open key, or to the root.
@@ -26,6 +28,8 @@ class RegistryReader {
   // Names of the open key's direct subkeys, in enumeration order; indexes whose name cannot be
   // fetched are skipped.
   std::vector<std::string> GetKeyNames();
+  // Remembers the size it reports, so a string read of the same value that follows takes it
+  // instead of asking the platform again.
   bool ValueExists(const std::string& name);
   // Throws RegistryError "Failed to get data for '%s'" / "Invalid data type for '%s'".
   std::string ReadString(const std::string& name);
@@ -44,6 +48,8 @@ class RegistryReader {
   std::string path_;
   std::uint32_t access_;
   std::uint32_t view_;
+  // Data sizes that ValueExists reported for values of the open key.
+  std::vector<std::pair<std::string, std::uint32_t>> known_sizes_;
 };
 
 }  // namespace velmoro

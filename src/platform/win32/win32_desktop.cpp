@@ -160,6 +160,7 @@ bool Win32Desktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
   // Lets the platform finish closing the menu before anything else takes the foreground.
   PostMessageA(menu_owner_.get(), WM_NULL, 0, 0);
   menu_owners_.clear();
+  unfilled_.clear();
   MSG command{};
   return PeekMessageA(&command, menu_owner_.get(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE) != 0;
 }
@@ -177,21 +178,20 @@ void Win32Desktop::FillMenu(HMENU menu, const std::vector<MenuEntry>& entries) {
     item.wID = entry.command;
     item.dwTypeData = text.data();
     item.cch = static_cast<UINT>(text.size());
+    // A submenu is filled only when it is about to open: a submenu of many thousand programs
+    // then costs nothing until the user asks for it.
     UniqueMenu submenu;
     if (!entry.submenu.empty()) {
       submenu.reset(CreatePopupMenu());
-      if (submenu) {
-        menu_owners_[submenu.get()] = entry.command;
-        FillMenu(submenu.get(), entry.submenu);
-        item.hSubMenu = submenu.get();
-      }
+      if (submenu) item.hSubMenu = submenu.get();
     }
     if (InsertMenuItemA(menu, position, TRUE, &item)) {
       ++position;
-      submenu.release();  // now destroyed with its parent menu
-    } else if (submenu) {
-      ForgetSubmenus(submenu.get());
-      menu_owners_.erase(submenu.get());
+      if (submenu) {
+        menu_owners_[submenu.get()] = entry.command;
+        unfilled_[submenu.get()] = entry.submenu;
+        submenu.release();  // now destroyed with its parent menu
+      }
     }
   }
 }
@@ -202,6 +202,7 @@ void Win32Desktop::ForgetSubmenus(HMENU menu) {
     if (HMENU submenu = GetSubMenu(menu, index)) {
       ForgetSubmenus(submenu);
       menu_owners_.erase(submenu);
+      unfilled_.erase(submenu);
     }
   }
 }
@@ -317,9 +318,13 @@ LRESULT Win32Desktop::MenuOwnerMessage(HWND window, UINT message, WPARAM wparam,
     case WM_INITMENUPOPUP: {
       const auto menu = reinterpret_cast<HMENU>(wparam);
       const auto owner = menu_owners_.find(menu);
-      if (HIWORD(lparam) == 0 && owner != menu_owners_.end() && events_ != nullptr) {
-        if (auto entries = events_->OnSubmenuOpening(owner->second)) RebuildMenu(menu, *entries);
+      if (HIWORD(lparam) != 0 || owner == menu_owners_.end() || events_ == nullptr) return 0;
+      std::optional<std::vector<MenuEntry>> entries = events_->OnSubmenuOpening(owner->second);
+      if (auto unfilled = unfilled_.find(menu); unfilled != unfilled_.end()) {
+        if (!entries) entries = std::move(unfilled->second);
+        unfilled_.erase(unfilled);
       }
+      if (entries) RebuildMenu(menu, *entries);
       return 0;
     }
     case WM_MENUCHAR: {

@@ -80,6 +80,8 @@ class Win32Desktop final : public DesktopApi {
   DesktopEvents* events_ = nullptr;
   // Which entry's command owns each platform menu of the popup that is open.
   std::map<HMENU, std::uint16_t> menu_owners_;
+  // Submenus created empty, with the entries they get when they first open.
+  std::map<HMENU, std::vector<MenuEntry>> unfilled_;
   bool app_minimised_ = false;
 
   WindowClass app_class_;
