@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
-          xvfb xdotool x11-utils imagemagick python3)
+          xvfb xdotool x11-utils imagemagick python3 clang libclang-rt-14-dev)
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
@@ -19,7 +19,8 @@ if ((${#missing[@]})); then
   if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -q
-  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # With recommends: Wine draws menus and boxes with its own fonts and the X extensions.
+  "${sudo_cmd[@]}" apt-get install -y -q "${missing[@]}"
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
