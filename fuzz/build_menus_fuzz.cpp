@@ -10,23 +10,18 @@
 #include "catalogue/program_entry.h"
 #include "catalogue/recent_list.h"
 #include "fuzz_check.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/fake_files.h"
-#include "platform/fake/fake_list_control.h"
-#include "platform/fake/fake_registry.h"
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/fake_text.h"
+#include "platform/fake/fake_machine.h"
 
 namespace {
 
 using velmoro::FakeFiles;
 using velmoro::FakeRegistry;
 
-constexpr char kUninstall[] =
-    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr char kDir[] = "C:\\ProgramData\\Quinsett\\Velmoro Uninstaller";
-const std::string kAll = std::string(kDir) + "\\All.dat";
-const std::string kRecent = std::string(kDir) + "\\Recent.dat";
+using velmoro::FakeMachine;
+
+constexpr const char* kDir = FakeMachine::kDataDir;
+const std::string kAll = FakeMachine::DataFile("All.dat");
+const std::string kRecent = FakeMachine::DataFile("Recent.dat");
 
 constexpr std::uint32_t kTypes[] = {velmoro::kRegSz, velmoro::kRegExpandSz, velmoro::kRegDword,
                                     velmoro::kRegBinary, velmoro::kRegMultiSz};
@@ -93,21 +88,14 @@ void InjectFault(FuzzedDataProvider& input, FakeFiles& files) {
 // One start-up on a registry and two files made from the input, with at most one file fault.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  FakeRegistry registry(input.ConsumeBool());
-  FakeFiles files;
-  velmoro::FakeDesktop desktop;
-  velmoro::FakeShell shell;
-  velmoro::FakeListControl list;
-  velmoro::FakeText text;
-
-  registry.SetString(
-      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-      "Common AppData", "C:\\ProgramData");
+  FakeMachine machine(input.ConsumeBool());
+  FakeRegistry& registry = machine.registry;
+  FakeFiles& files = machine.files;
   files.AddDirectory(kDir);
   const int programs = input.ConsumeIntegralInRange(0, 24);
   for (int i = 0; i < programs; ++i) {
     const auto view = input.ConsumeBool() ? FakeRegistry::View::k64 : FakeRegistry::View::k32;
-    const std::string key = kUninstall + std::to_string(i);
+    const std::string key = std::string(FakeMachine::kUninstall) + "\\" + std::to_string(i);
     registry.AddKey(key, view);
     SetValue(input, registry, key, "DisplayName", view);
     SetValue(input, registry, key, "UninstallString", view);
@@ -121,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (old_recent) files.SetFile(kRecent, *old_recent);
   InjectFault(input, files);
 
-  velmoro::Platform platform{registry, shell, desktop, files, list, text};
+  velmoro::Platform platform = machine.platform();
   velmoro::Application application(platform);
   application.Initialize();
   application.SetTitle(velmoro::kTitle);
@@ -149,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool replaced = all_now == velmoro::FormatListText(program_list) &&
                         recent_now == velmoro::FormatListText(recent);
   FUZZ_CHECK(unchanged || replaced);
-  if (desktop.boxes.empty()) FUZZ_CHECK(replaced);
+  if (machine.desktop.boxes.empty()) FUZZ_CHECK(replaced);
   if (replaced) {
     const bool plain =
         std::none_of(program_list.begin(), program_list.end(), [](const std::string& e) {
@@ -159,6 +147,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // No stray temporary file is left behind.
   for (const std::string& path : files.FilePaths()) FUZZ_CHECK(path == kAll || path == kRecent);
-  FUZZ_CHECK(!desktop.waited_forever);
+  FUZZ_CHECK(!machine.desktop.waited_forever);
   return 0;
 }

@@ -3,44 +3,24 @@
 #include <gtest/gtest.h>
 
 #include "app/program.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/fake_files.h"
-#include "platform/fake/fake_list_control.h"
-#include "platform/fake/fake_registry.h"
-#include "platform/fake/fake_shell.h"
-#include "platform/fake/fake_text.h"
+#include "platform/fake/fake_machine.h"
 
 namespace velmoro {
 namespace {
 
-constexpr char kShellFolders[] =
-    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr char kUninstall[] =
-    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr char kDataDir[] = "C:\\ProgramData\\Quinsett\\Velmoro Uninstaller";
 constexpr char kUpdater[] = "C:\\Program Files\\Velmoro Uninstaller\\Updater.exe";
 
 // One machine: a run of the program on it is one call of Run().
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public ::testing::Test, protected FakeMachine {
  protected:
-  ProgramTest() {
-    registry.SetString(kShellFolders, "Common AppData", "C:\\ProgramData");
-    files.AddDirectory("C:\\ProgramData");
-  }
-
-  void AddProgram(const std::string& key, const std::string& name, const std::string& command) {
-    registry.SetString(kUninstall + key, "DisplayName", name);
-    registry.SetString(kUninstall + key, "UninstallString", command);
-  }
-
   // Runs the program once with a fresh desktop and shell; returns its exit status.
   int Run(std::vector<std::string> choice = {}) {
     desktop = FakeDesktop();
     desktop.choice = std::move(choice);
     desktop.start_state = start_state;
     shell.calls.clear();
-    Platform platform{registry, shell, desktop, files, list, text};
-    return RunProgram(platform);
+    Platform machine = platform();
+    return RunProgram(machine);
   }
 
   std::vector<std::string> Texts(const std::vector<MenuEntry>& entries) {
@@ -55,12 +35,6 @@ class ProgramTest : public ::testing::Test {
     EXPECT_GE(desktop.quit_requests, 1);
   }
 
-  FakeRegistry registry;
-  FakeShell shell;
-  FakeDesktop desktop;
-  FakeFiles files;
-  FakeListControl list;
-  FakeText text;
   int start_state = kSwShowDefault;
 };
 
@@ -135,8 +109,8 @@ TEST_F(ProgramTest, AboutBoxStaysUntilClosedThenTheProgramEnds) {
 
 TEST_F(ProgramTest, UnreadablePointerPutsTheMenuAtTheWorkAreaCentre) {
   desktop.cursor.reset();
-  Platform platform{registry, shell, desktop, files, list, text};
-  RunProgram(platform);
+  Platform machine = platform();
+  RunProgram(machine);
   ASSERT_EQ(desktop.popups.size(), 1u);
   EXPECT_EQ(desktop.popups[0].x, 640);
   EXPECT_EQ(desktop.popups[0].y, 480);
@@ -152,8 +126,8 @@ TEST_F(ProgramTest, MinimisedStartWaitsForTheRestore) {
   desktop.start_state = kSwShowMinNoActive;
   desktop.PostRestore();
   desktop.PostRestore();
-  Platform platform{registry, shell, desktop, files, list, text};
-  RunProgram(platform);
+  Platform machine = platform();
+  RunProgram(machine);
   EXPECT_EQ(desktop.log,
             (std::vector<std::string>{"title Velmoro Uninstaller", "minimise app", "restore",
                                       "show host 1", "restore", "hide app", "hide host", "popup"}));
@@ -170,8 +144,8 @@ TEST_F(ProgramTest, MaximisedStartShowsTheFormMaximised) {
 TEST_F(ProgramTest, CloseRequestWhileMinimisedEndsTheProgram) {
   desktop.start_state = kSwShowMinNoActive;
   desktop.PostClose();
-  Platform platform{registry, shell, desktop, files, list, text};
-  EXPECT_EQ(RunProgram(platform), 0);
+  Platform machine = platform();
+  EXPECT_EQ(RunProgram(machine), 0);
   EXPECT_TRUE(desktop.popups.empty());
   ExpectEnded();
 }
@@ -259,8 +233,8 @@ TEST_F(ProgramTest, ProgramItemsStartTheirOwnEntriesCommands) {
 TEST_F(ProgramTest, ProgramsAddedSinceTheLastRunAreRecentAndUninstallable) {
   AddProgram("a", "Alpha", "C:\\alpha.exe");
   Run();
-  EXPECT_EQ(files.File(std::string(kDataDir) + "\\All.dat"), "Alpha<#>C:\\alpha.exe\r\n");
-  EXPECT_EQ(files.File(std::string(kDataDir) + "\\Recent.dat"), "");
+  EXPECT_EQ(files.File(DataFile("All.dat")), "Alpha<#>C:\\alpha.exe\r\n");
+  EXPECT_EQ(files.File(DataFile("Recent.dat")), "");
 
   AddProgram("b", "Bravo", "C:\\bravo.exe /u");
   AddProgram("c", "Charlie", "C:\\charlie.exe");
@@ -269,7 +243,7 @@ TEST_F(ProgramTest, ProgramsAddedSinceTheLastRunAreRecentAndUninstallable) {
   ASSERT_NE(recent, nullptr);
   EXPECT_EQ(Texts(recent->submenu), (std::vector<std::string>{"Charlie", "Bravo"}));
   EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\bravo.exe", "/u"}}));
-  EXPECT_EQ(files.File(std::string(kDataDir) + "\\Recent.dat"), "Charlie\r\nBravo\r\n");
+  EXPECT_EQ(files.File(DataFile("Recent.dat")), "Charlie\r\nBravo\r\n");
   ExpectEnded();
 }
 
