@@ -501,16 +501,25 @@ class Prefix:
 
     # Registry
 
-    def reg_import(self, reg_file: Path) -> None:
-        result = _run_logged(["wine", "regedit", "/S", str(reg_file)], self.env(), self.logs,
+    def reg_import(self, reg_file: Path, view64: bool = False) -> None:
+        """Imports a .reg file. Plain ``wine regedit`` is the 32-bit regedit
+        when wine32 is installed, so HKLM\\Software keys land in the 32-bit
+        view (Wow6432Node); view64 imports into the 64-bit view instead
+        (``reg import /reg:64``; the 32-bit view is still reached there by
+        its Wow6432Node path)."""
+        if view64:
+            args = ["wine", "reg", "import", to_windows_path(reg_file), "/reg:64"]
+        else:
+            args = ["wine", "regedit", "/S", str(reg_file)]
+        result = _run_logged(args, self.env(), self.logs,
                              "regedit-" + Path(reg_file).stem, 300)
         if result.returncode != 0:
             raise HarnessError(f"importing {reg_file} failed: {result.stderr[-2000:]!r}")
 
-    def reg_import_text(self, text: str, name: str = "fixture") -> None:
+    def reg_import_text(self, text: str, name: str = "fixture", view64: bool = False) -> None:
         path = self.logs / f"{name}.reg"
         write_reg_file(path, text)
-        self.reg_import(path)
+        self.reg_import(path, view64=view64)
 
     def reg_query(self, key: str) -> str:
         result = _run_logged(["wine", "reg", "query", key, "/s"], self.env(), self.logs,
