@@ -17,6 +17,9 @@ std::string DataFile(Platform& platform, const char* name) {
 }  // namespace
 
 void TForm1::BuildProgramMenus() {
+  // From reading the files to replacing them, so that a copy started at the same time works on
+  // what this one wrote and no detection is lost between them.
+  const DataFilesLock lock(platform_.files);
   std::vector<std::string> previous_snapshot;
   std::vector<std::string> recent;
   LoadListFile(platform_.files, DataFile(platform_, kAllFileName), previous_snapshot);

@@ -46,7 +46,12 @@ void EnsureDataDir(Platform& platform, const std::function<void()>& request_end)
   for (std::size_t pos = walk.find('\\'); pos != std::string::npos;
        pos = walk.find('\\', pos + 1)) {
     const std::string prefix = walk.substr(0, pos);
-    if (platform.files.DirectoryExists(prefix) || platform.files.MakeDirectory(prefix)) continue;
+    // A level that another copy of the program made between the test and the creation is there
+    // all the same.
+    if (platform.files.DirectoryExists(prefix) || platform.files.MakeDirectory(prefix) ||
+        platform.files.DirectoryExists(prefix)) {
+      continue;
+    }
     platform.desktop.ShowMessageBox(Owner::kHostForm, "Error creating directory:\n\r" + prefix,
                                     std::nullopt, kMbIconError | kMbOk);
     request_end();

@@ -11,6 +11,21 @@ namespace velmoro {
 inline constexpr char kAllFileName[] = "All.dat";
 inline constexpr char kRecentFileName[] = "Recent.dat";
 
+// Holds the machine-wide lock of the data files while it lives, when the lock could be had.
+class DataFilesLock {
+ public:
+  explicit DataFilesLock(FileApi& files) : files_(files), held_(files.LockDataFiles()) {}
+  ~DataFilesLock() {
+    if (held_) files_.UnlockDataFiles();
+  }
+  DataFilesLock(const DataFilesLock&) = delete;
+  DataFilesLock& operator=(const DataFilesLock&) = delete;
+
+ private:
+  FileApi& files_;
+  bool held_;
+};
+
 // Reads path into lines when the file exists (an absent file or a directory leaves lines empty)
 // and returns its bytes, or nothing when it was not read. Throws FileError
 // "Cannot open file "%s". %s".

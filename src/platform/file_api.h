@@ -37,6 +37,11 @@ class FileApi {
   virtual std::uint32_t MoveReplacing(const std::string& from, const std::string& to) = 0;
   // DeleteFileA; failures are ignored.
   virtual void RemoveFile(const std::string& path) = 0;
+  // A machine-wide lock of the data files (a named mutex), so that copies of the program that
+  // start together read and replace the files one after the other. Waits a bounded time; false
+  // when the lock could not be had, and the caller goes on without it.
+  virtual bool LockDataFiles() = 0;
+  virtual void UnlockDataFiles() = 0;
   // FormatMessageA's description of a platform error code, as the platform words it.
   virtual std::string DescribeError(std::uint32_t code) = 0;
 };

@@ -186,6 +186,31 @@ TEST_F(ProgramTest, FolderFailuresDoNotCutBoxesOrTheMenuShort) {
   ExpectEnded();
 }
 
+// Copies started together take turns: each reads and replaces both files under the lock, and no
+// box waits for the user while the lock is held.
+TEST_F(ProgramTest, DataFilesAreReadAndReplacedUnderTheLock) {
+  AddProgram("a", "Alpha", "C:\\a.exe");
+  files.AddDirectory(kDataDir);
+  files.SetFile(DataFile("All.dat"), "x\r\n");
+  files.FailMove(DataFile("All.dat"), FakeFiles::kAccessDenied);
+  bool held_during_box = true;
+  Platform machine = platform();
+  desktop.on_box = [&](const FakeDesktop::Box&) { held_during_box = files.lock_held(); };
+  RunProgram(machine);
+  ASSERT_EQ(desktop.boxes.size(), 1u);
+  EXPECT_FALSE(held_during_box);
+
+  std::vector<std::string> steps;
+  for (const std::string& line : files.log()) {
+    if (line.rfind("LockDataFiles", 0) == 0 || line.rfind("UnlockDataFiles", 0) == 0 ||
+        line.rfind("ReadWholeFile", 0) == 0 || line.rfind("MoveReplacing", 0) == 0) {
+      steps.push_back(line.substr(0, line.find(' ')));
+    }
+  }
+  EXPECT_EQ(steps, (std::vector<std::string>{"LockDataFiles", "ReadWholeFile", "MoveReplacing",
+                                             "MoveReplacing", "UnlockDataFiles"}));
+}
+
 struct DisplayTextCase {
   const char* message;
   const char* shown;

@@ -217,6 +217,17 @@ TEST_F(EnsureDataDirTest, EachFailingLevelGetsABoxAndAnEndRequest) {
   }
 }
 
+// Two copies started together both find the level missing; the slower one's creation fails.
+TEST_F(EnsureDataDirTest, ALevelMadeMeanwhileByAnotherCopyIsNoFailure) {
+  files_.AddDirectory("C:\\ProgramData");
+  files_.MadeMeanwhile("C:\\ProgramData\\Quinsett");
+  files_.MadeMeanwhile(kDataDir);
+  Ensure();
+  EXPECT_THAT(FileCalls("MakeDirectory"), ElementsAre("C:\\ProgramData\\Quinsett", kDataDir));
+  EXPECT_THAT(desktop_.log, IsEmpty());
+  EXPECT_TRUE(files_.DirectoryExists(kDataDir));
+}
+
 TEST_F(EnsureDataDirTest, AFileAtTheDataDirectoryGivesOneBox) {
   files_.AddDirectory("C:\\ProgramData\\Quinsett");
   files_.SetFile(kDataDir, "");

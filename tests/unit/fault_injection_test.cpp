@@ -118,6 +118,12 @@ const FaultCase kCases[] = {
      {"Alpha", "Charlie"},
      {"Charlie", "Alpha"},
      Files::kReplaced},
+    {"lock_not_had",
+     [](FakeMachine& m) { m.files.RefuseLock(); },
+     {},
+     kAllPrograms,
+     kAllRecent,
+     Files::kReplaced},
     {"all_read_refused",
      [](FakeMachine& m) { m.files.RefuseRead(kAll, kDenied); },
      {"Cannot open file \"" + kAll + "\". Access is denied."},
@@ -203,6 +209,7 @@ TEST_P(FaultInjectionTest, ShowsTheErrorAndLosesNoFile) {
 
   std::vector<std::string> boxes;
   for (const auto& box : machine.desktop.boxes) boxes.push_back(box.text);
+  EXPECT_FALSE(machine.files.lock_held()) << "the lock is given back, also on an error";
   EXPECT_EQ(boxes, GetParam().boxes);
   EXPECT_EQ(machine.desktop.popups.size(), 1u) << "the menu always pops up";
   EXPECT_EQ(machine.desktop.boxes_cut_short, 0);

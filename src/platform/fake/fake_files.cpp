@@ -44,6 +44,10 @@ bool FakeFiles::MakeDirectory(const std::string& path) {
   Log("MakeDirectory", path);
   const std::string key = Key(path);
   const std::string parent = Parent(path);
+  if (made_meanwhile_.erase(key) != 0) {
+    dirs_.insert(key);
+    return false;
+  }
   if (path.empty() || denied_dirs_.count(key) != 0 || dirs_.count(key) != 0 ||
       files_.count(key) != 0 || (!parent.empty() && !IsDirectory(parent))) {
     return false;
@@ -149,6 +153,17 @@ std::string FakeFiles::Parent(const std::string& path) {
 
 bool FakeFiles::IsDirectory(const std::string& path) const {
   return dirs_.count(Key(path)) != 0;
+}
+
+bool FakeFiles::LockDataFiles() {
+  Log("LockDataFiles", "");
+  lock_held_ = !lock_refused_;
+  return lock_held_;
+}
+
+void FakeFiles::UnlockDataFiles() {
+  Log("UnlockDataFiles", "");
+  lock_held_ = false;
 }
 
 void FakeFiles::Log(const char* operation, const std::string& path) {

@@ -38,6 +38,8 @@ class FakeFiles : public FileApi {
   std::vector<std::string> FilePaths() const;
 
   void DenyMakeDirectory(const std::string& path) { denied_dirs_.insert(Key(path)); }
+  // Another copy of the program makes path just before MakeDirectory does, which then fails.
+  void MadeMeanwhile(const std::string& path) { made_meanwhile_.insert(Key(path)); }
   void RefuseRead(const std::string& path, std::uint32_t code) { refused_reads_[Key(path)] = code; }
   // WriteWholeFile cannot create or truncate path.
   void RefuseCreate(const std::string& path, std::uint32_t code) {
@@ -52,6 +54,9 @@ class FakeFiles : public FileApi {
   // MoveReplacing onto `to` fails with code.
   void FailMove(const std::string& to, std::uint32_t code) { failed_moves_[Key(to)] = code; }
   void SetModuleFileName(const std::string& path) { module_file_name_ = path; }
+  // LockDataFiles cannot have the lock (another copy holds it past the wait).
+  void RefuseLock() { lock_refused_ = true; }
+  bool lock_held() const { return lock_held_; }
 
   const std::vector<std::string>& log() const { return log_; }
 
@@ -65,6 +70,8 @@ class FakeFiles : public FileApi {
   std::uint32_t MoveReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
   // "Access is denied.\r\n" and the like for the codes above; "" for any other.
+  bool LockDataFiles() override;
+  void UnlockDataFiles() override;
   std::string DescribeError(std::uint32_t code) override;
 
  private:
@@ -85,12 +92,15 @@ class FakeFiles : public FileApi {
   std::map<std::string, StoredFile> files_;
   std::set<std::string> dirs_;
   std::set<std::string> denied_dirs_;
+  std::set<std::string> made_meanwhile_;
   std::map<std::string, std::uint32_t> refused_reads_;
   std::map<std::string, std::uint32_t> refused_creates_;
   std::map<std::string, std::size_t> short_writes_;
   std::map<std::string, std::uint32_t> failed_moves_;
   std::optional<TempFailure> temp_failure_;
   int temps_made_ = 0;
+  bool lock_refused_ = false;
+  bool lock_held_ = false;
   std::string module_file_name_ = "C:\\Program Files\\Velmoro Uninstaller\\VelmoroUninstaller.exe";
   std::vector<std::string> log_;
 };

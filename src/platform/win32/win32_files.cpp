@@ -62,8 +62,9 @@ std::string Win32Files::ModuleFileName() {
 }
 
 std::uint32_t Win32Files::ReadWholeFile(const std::string& path, std::string& bytes) {
-  // Other readers are admitted, writers are not; a copy of the program that moves its new file
-  // over this one may do so meanwhile (FILE_SHARE_DELETE), and this read still sees the old text.
+  // Other readers are admitted, writers are not; where the file system allows it, a move that
+  // replaces the file may happen meanwhile (FILE_SHARE_DELETE) and this read still sees the old
+  // text.
   const UniqueFile file =
       OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
   if (!file) return GetLastError();
@@ -113,6 +114,36 @@ std::uint32_t Win32Files::MoveReplacing(const std::string& from, const std::stri
 
 void Win32Files::RemoveFile(const std::string& path) {
   DeleteFileA(path.c_str());
+}
+
+// One name for every session of the machine, as the data files are the machine's.
+constexpr char kDataFilesMutex[] = "Global\\Quinsett.VelmoroUninstaller.DataFiles";
+// Long enough for another copy to read a very large registry; a copy that still holds the lock
+// after that is not waited for.
+constexpr DWORD kLockWaitMs = 30000;
+
+bool Win32Files::LockDataFiles() {
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, kDataFilesMutex);
+  if (mutex == nullptr) return false;  // another user's copy made it and we may not open it
+  const DWORD waited = WaitForSingleObject(mutex, kLockWaitMs);
+  // An abandoned lock is ours now: its holder ended without replacing the files.
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    CloseHandle(mutex);
+    return false;
+  }
+  lock_ = mutex;
+  return true;
+}
+
+void Win32Files::UnlockDataFiles() {
+  if (lock_ == nullptr) return;
+  ReleaseMutex(lock_);
+  CloseHandle(lock_);
+  lock_ = nullptr;
+}
+
+Win32Files::~Win32Files() {
+  UnlockDataFiles();
 }
 
 std::string Win32Files::DescribeError(std::uint32_t code) {

@@ -15,7 +15,17 @@ class Win32Files final : public FileApi {
   WriteResult WriteWholeFile(const std::string& path, const std::string& bytes) override;
   std::uint32_t MoveReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
+  bool LockDataFiles() override;
+  void UnlockDataFiles() override;
   std::string DescribeError(std::uint32_t code) override;
+
+  Win32Files() = default;
+  ~Win32Files() override;
+  Win32Files(const Win32Files&) = delete;
+  Win32Files& operator=(const Win32Files&) = delete;
+
+ private:
+  void* lock_ = nullptr;  // the data files' mutex while it is held
 };
 
 }  // namespace velmoro
