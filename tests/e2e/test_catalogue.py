@@ -13,6 +13,7 @@ from __future__ import annotations
 import unittest
 
 import harness as h
+from e2e_case import PrefixGroup, setUpModule, tearDownModule  # noqa: F401
 
 KEY64 = h.UNINSTALL_KEY
 KEY32 = r"HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall"
@@ -91,49 +92,13 @@ def common_appdata_reg(literal: str) -> str:
     return f'[{SHELL_FOLDERS_KEY}]\n"Common AppData"={literal}\n\n'
 
 
-x_server: h.XServer | None = None
 
 
-def setUpModule():
-    global x_server
-    x_server = h.XServer().start()
-
-
-def tearDownModule():
-    if x_server:
-        x_server.stop()
-
-
-class GroupCase(unittest.TestCase):
+class GroupCase(PrefixGroup):
     """Tests of a class share one private prefix; its runs follow each other."""
 
-    prefix: h.Prefix
+    group = "catalogue"
 
-    @classmethod
-    def setUpClass(cls):
-        cls.x = x_server
-        cls.prefix = h.Prefix(f"catalogue-{cls.__name__}", x_server.display).create()
-        try:
-            cls.prepare()
-        except BaseException:
-            # tearDownClass does not run after a failed setUpClass.
-            cls.prefix.destroy()
-            raise
-
-    @classmethod
-    def prepare(cls):
-        """Fixtures and runs that the tests of the class start from."""
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.prefix.destroy()
-
-    def setUp(self):
-        self.apps: list[h.App] = []
-
-    def tearDown(self):
-        for app in self.apps:
-            app.kill()
 
     # Registry and files
 

@@ -6,6 +6,7 @@ from __future__ import annotations
 import unittest
 
 import harness as h
+from e2e_case import PrefixGroup, setUpModule, tearDownModule  # noqa: F401
 
 # Key paths through the menu, from nothing highlighted. The top level is
 # "All Programs", "Recent Programs", separator, "Velmoro Uninstaller Pro",
@@ -26,39 +27,12 @@ MAIL_LINK = "mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0"
 RECORDER_WIN = h.TOOLS_DIR_WIN + r"\recorder.exe"
 UPDATER_WIN = h.APP_DIR_WIN + r"\Updater.exe"
 
-x_server: h.XServer | None = None
 
 
-def setUpModule():
-    global x_server
-    x_server = h.XServer().start()
-
-
-def tearDownModule():
-    if x_server:
-        x_server.stop()
-
-
-class GroupCase(unittest.TestCase):
+class GroupCase(PrefixGroup):
     """Tests of a class share one private prefix."""
 
-    prefix: h.Prefix
-
-    @classmethod
-    def setUpClass(cls):
-        cls.x = x_server
-        cls.prefix = h.Prefix(f"menu-{cls.__name__}", x_server.display).create()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.prefix.destroy()
-
-    def setUp(self):
-        self.apps: list[h.App] = []
-
-    def tearDown(self):
-        for app in self.apps:
-            app.kill()
+    group = "menu"
 
     def start(self, pointer=(400, 300)) -> h.App:
         self.x.move_pointer(*pointer)

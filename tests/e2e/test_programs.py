@@ -19,6 +19,7 @@ import unittest
 from dataclasses import dataclass, field
 
 import harness as h
+from e2e_case import PrefixGroup, setUpModule, tearDownModule  # noqa: F401
 
 KEY64 = h.UNINSTALL_KEY
 KEY32 = r"HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall"
@@ -222,49 +223,13 @@ def split_entry(entry: str) -> tuple[str, str]:
 
 # --------------------------------------------------------------------------
 
-x_server: h.XServer | None = None
 
 
-def setUpModule():
-    global x_server
-    x_server = h.XServer().start()
-
-
-def tearDownModule():
-    if x_server:
-        x_server.stop()
-
-
-class GroupCase(unittest.TestCase):
+class GroupCase(PrefixGroup):
     """Tests of a class share one private prefix."""
 
-    prefix: h.Prefix
+    group = "programs"
 
-    @classmethod
-    def setUpClass(cls):
-        cls.x = x_server
-        cls.prefix = h.Prefix(f"programs-{cls.__name__}", x_server.display).create()
-        try:
-            cls.prepare()
-        except BaseException:
-            # tearDownClass does not run after a failed setUpClass.
-            cls.prefix.destroy()
-            raise
-
-    @classmethod
-    def prepare(cls):
-        """Fixtures and runs that the tests of the class start from."""
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.prefix.destroy()
-
-    def setUp(self):
-        self.apps: list[h.App] = []
-
-    def tearDown(self):
-        for app in self.apps:
-            app.kill()
 
     @classmethod
     def run_to_menu(cls, name: str) -> h.App:

@@ -24,6 +24,7 @@ from dataclasses import dataclass, field
 from pathlib import Path
 
 import harness as h
+from e2e_case import PrefixGroup, setUpModule, tearDownModule  # noqa: F401
 
 DATA_DIR_WIN = r"C:\ProgramData\Quinsett\Velmoro Uninstaller"
 CAPTION = "Velmoro Uninstaller"
@@ -38,17 +39,6 @@ MANY_SUBKEYS = int(os.environ.get("VELMORO_E2E_MANY_SUBKEYS", "3000"))
 TO_ALL_PROGRAMS = ["Down"]
 TO_RECENT_PROGRAMS = ["Down", "Down"]
 
-x_server: h.XServer | None = None
-
-
-def setUpModule():
-    global x_server
-    x_server = h.XServer().start()
-
-
-def tearDownModule():
-    if x_server:
-        x_server.stop()
 
 
 # --------------------------------------------------------------------------
@@ -247,17 +237,14 @@ class PairResult:
     exit_clicks: int = 0
 
 
-class GroupCase(unittest.TestCase):
+class GroupCase(PrefixGroup):
     """Tests of a class share one private prefix; a first run alone makes the
     data directory and starts Wine's desktop process."""
 
-    prefix: h.Prefix
-    x: h.XServer
+    group = "robust"
 
     @classmethod
-    def setUpClass(cls):
-        cls.x = x_server
-        cls.prefix = h.Prefix(f"robust-{cls.__name__}", x_server.display).create()
+    def prepare(cls):
         cls.data_dir = cls.prefix.unix_path(DATA_DIR_WIN)
         cls.subkeys: list[str] = []
         app = cls.prefix.start_app(name="first-run")
@@ -267,17 +254,6 @@ class GroupCase(unittest.TestCase):
             if app.wait(30) != 0:
                 raise h.HarnessError("the first run did not end with status 0")
         finally:
-            app.kill()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.prefix.destroy()
-
-    def setUp(self):
-        self.apps: list[h.App] = []
-
-    def tearDown(self):
-        for app in self.apps:
             app.kill()
 
     # Registry and files
