@@ -43,7 +43,6 @@ void Application::Run() {
   if (main_form_ == nullptr) return;
   switch (platform_.desktop.StartShowState()) {
     case kSwShowMinNoActive:
-      main_form_->State = WindowState::kMinimized;
       platform_.desktop.MinimiseAppWindow();
       // Asked to end during start-up, the program does not wait for a restore.
       if (end_requested_) {
@@ -53,7 +52,6 @@ void Application::Run() {
       }
       break;
     case kSwShowMaximized:
-      main_form_->State = WindowState::kMaximized;
       platform_.desktop.ShowHostForm(kSwShowMaximized);
       break;
     default:
@@ -96,7 +94,6 @@ void Application::OnHostActivated() {
 void Application::OnRestore() {
   if (!waiting_minimised_) return;
   waiting_minimised_ = false;
-  main_form_->State = WindowState::kNormal;
   platform_.desktop.ShowHostForm(kSwShowNormal);
 }
 

@@ -40,17 +40,14 @@ MenuItem& TForm1::AddStatic(MenuItem& parent, const char* name, const char* capt
 std::unique_ptr<MenuItem> TForm1::NewDynamicItem(const std::string& caption, const char* name) {
   auto item = std::make_unique<MenuItem>(CommandIdPool::Process());
   item->Caption = caption;
-  item->Checked = false;
-  item->Enabled = true;
   item->OnClick = [this](MenuItem& sender) { ProgramItemClick(sender); };
-  item->HelpContext = 0;
   item->Name = name;
   item->LiteralCaption = true;
   return item;
 }
 
+// The desktop makes the host form's window off-screen (left -200), where it never shows.
 void TForm1::FormCreate() {
-  Left = -200;
   EnsureDataDir(platform_, [this] { application_.Terminate(); });
   BuildProgramMenus();
 }

@@ -20,20 +20,11 @@ inline constexpr char kSupportMail[] =
     "mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0";
 inline constexpr char kUpdaterName[] = "Updater.exe";
 
-enum class WindowState { kNormal, kMinimized, kMaximized };
-
 // The one form: never seen by the user, it owns the program list, the popup menu and every
 // handler.
 class TForm1 {
  public:
   TForm1(Application& application, Platform& platform);
-
-  // The form's designed geometry; FormCreate moves it off-screen before it is ever shown.
-  int Left = 407;
-  int Top = 406;
-  int Width = 123;
-  int Height = 75;
-  WindowState State = WindowState::kNormal;
 
   ListBox ListBox1;
   PopupMenu PMenu1;

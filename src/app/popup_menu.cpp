@@ -5,8 +5,6 @@
 namespace velmoro {
 
 bool PopupMenu::Popup(DesktopApi& desktop, int x, int y) {
-  popup_x_ = x;
-  popup_y_ = y;
   ReduceSeparators(Items);
   return desktop.TrackPopup(BuildMenuEntries(Items), x, y);
 }

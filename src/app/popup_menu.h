@@ -25,13 +25,6 @@ class PopupMenu {
   // The item that owns the level named by `owner` (the root for the top level).
   MenuItem* Level(std::uint16_t owner);
   MenuItem* FindItem(std::uint16_t command);
-
-  int PopupX() const { return popup_x_; }
-  int PopupY() const { return popup_y_; }
-
- private:
-  int popup_x_ = 0;
-  int popup_y_ = 0;
 };
 
 }  // namespace velmoro
