@@ -24,6 +24,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+import bench_startup  # noqa: E402
 import harness as h  # noqa: E402
 import test_robustness as t  # noqa: E402
 
@@ -31,18 +32,7 @@ import test_robustness as t  # noqa: E402
 def time_to_menu(x: h.XServer, prefix: h.Prefix, prepare=None) -> float:
     if prepare:
         prepare()
-    x.move_pointer(300, 200)
-    app = prefix.start_app(name="bench")
-    try:
-        h.wait_menu(x, app, timeout=900)
-        elapsed = time.monotonic() - app.started
-        x.keys("Escape")
-        code = app.wait(120)
-        if code != 0:
-            raise h.HarnessError(f"the program ended with {code}")
-        return elapsed
-    finally:
-        app.kill()
+    return bench_startup.time_to_menu(x, prefix)
 
 
 def median_run(x, prefix, runs: int, prepare=None) -> float:
