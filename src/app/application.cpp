@@ -53,14 +53,21 @@ void Application::Run() {
       break;
     case kSwShowMaximized:
       platform_.desktop.ShowHostForm(kSwShowMaximized);
+      HostFormShown();
       break;
     default:
       platform_.desktop.ShowHostForm(kSwShowNormal);
+      HostFormShown();
       break;
   }
   do {
     if (!platform_.desktop.HandleMessage()) terminated_ = true;
   } while (!terminated_);
+}
+
+void Application::HostFormShown() {
+  shown_ = true;
+  if (activation_pending_) OnHostActivated();
 }
 
 void Application::Terminate() {
@@ -85,56 +92,68 @@ void Application::ShowException(const std::exception& error) {
                                    kMbOk | kMbIconError);
 }
 
+// Closing a box owned by the host form activates the form, also during start-up: the menu waits
+// until start-up is over and the form has been shown.
 void Application::OnHostActivated() {
-  if (activated_ || form_ == nullptr) return;
+  if (!shown_) {
+    activation_pending_ = true;
+    return;
+  }
+  if (activated_) return;
   activated_ = true;
-  Guarded([this] { form_->FormActivate(); });
+  Guarded([this] { main_form_->FormActivate(); });
 }
 
 void Application::OnRestore() {
   if (!waiting_minimised_) return;
   waiting_minimised_ = false;
   platform_.desktop.ShowHostForm(kSwShowNormal);
+  HostFormShown();
 }
 
-void Application::OnCommand(std::uint16_t command) {
-  if (form_ == nullptr) return;
-  if (MenuItem* item = form_->PMenu1.FindItem(command)) Guarded([item] { item->Click(); });
-  if (close_after_command_) {
-    close_after_command_ = false;
-    main_form_->Close();
-  }
-}
-
-std::optional<std::vector<MenuEntry>> Application::OnSubmenuOpening(std::uint16_t owner) {
-  if (form_ == nullptr) return std::nullopt;
-  std::optional<std::vector<MenuEntry>> entries;
-  Guarded([&] { entries = form_->PMenu1.SubmenuOpening(owner); });
-  return entries;
-}
-
-int Application::OnMenuChar(std::uint16_t owner, char key, int current) {
-  if (form_ == nullptr) return -1;
-  MenuItem* level = form_->PMenu1.Level(owner);
-  return level == nullptr ? -1 : NextItemStartingWith(*level, key, current, platform_.text);
+void Application::MenuOpening() {
+  menu_open_ = true;
 }
 
 // Whatever the choice was, once its handler has run the program has done its work. The close
 // waits for the handler so that a message box it shows is not ended by the quit message.
 void Application::MenuClosed(bool command_queued) {
-  if (command_queued) {
-    close_after_command_ = true;
-  } else if (main_form_ != nullptr) {
-    main_form_->Close();
-  }
+  menu_open_ = false;
+  menu_closed_ = true;
+  if (!command_queued) main_form_->Close();
+}
+
+// Only the one choice of the menu that has closed is carried out: a command message at any other
+// time names no choice of the user's.
+void Application::OnCommand(std::uint16_t command) {
+  if (!menu_closed_ || command_taken_) return;
+  command_taken_ = true;
+  if (MenuItem* item = main_form_->PMenu1.FindItem(command)) Guarded([item] { item->Click(); });
+  main_form_->Close();
+}
+
+std::optional<std::vector<MenuEntry>> Application::OnSubmenuOpening(std::uint16_t owner) {
+  if (!menu_open_) return std::nullopt;
+  std::optional<std::vector<MenuEntry>> entries;
+  Guarded([&] { entries = main_form_->PMenu1.SubmenuOpening(owner); });
+  return entries;
+}
+
+int Application::OnMenuChar(std::uint16_t owner, char key, int current) {
+  if (!menu_open_) return -1;
+  MenuItem* level = main_form_->PMenu1.Level(owner);
+  return level == nullptr ? -1 : NextItemStartingWith(*level, key, current, platform_.text);
 }
 
 void Application::OnCloseRequest() {
-  if (main_form_ != nullptr) main_form_->Close();
+  Terminate();
 }
 
+// The logon is ending: the platform may end the process any moment now, so it ends here, whatever
+// it was doing. No file is open at such a point: the files are read and written without handling
+// messages.
 void Application::OnEndSession() {
-  terminated_ = true;
+  platform_.desktop.EndProcess();
 }
 
 }  // namespace velmoro

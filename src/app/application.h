@@ -12,7 +12,8 @@ namespace velmoro {
 inline constexpr char kTitle[] = "Velmoro Uninstaller";
 
 // The application object: title, the one form, the end flag and the message loop. It receives
-// the desktop's notices and hands them to the form.
+// the desktop's notices and hands them to the form, each only in the stage of the run where it
+// means something: the platform may deliver any of them at any time.
 class Application : public DesktopEvents {
  public:
   explicit Application(Platform& platform);
@@ -31,14 +32,13 @@ class Application : public DesktopEvents {
   void ProcessMessages();
   // The error display: a box owned by the application window, captioned with the title.
   void ShowException(const std::exception& error);
-  // The menu has closed: the program ends at once when nothing was chosen, else once the chosen
-  // item's handler has run.
+  // The popup menu is open from Opening until Closed. Once it has closed the program ends: at
+  // once when nothing was chosen, else once the chosen item's handler has run.
+  void MenuOpening();
   void MenuClosed(bool command_queued);
 
-  bool Terminated() const { return terminated_; }
-  TForm1* MainForm() const { return main_form_; }
+  // The one form, also while it is being created.
   TForm1* Form1() const { return form_.get(); }
-  const std::string& Title() const { return title_; }
 
   void OnHostActivated() override;
   void OnRestore() override;
@@ -51,16 +51,24 @@ class Application : public DesktopEvents {
  private:
   template <typename Action>
   void Guarded(Action action);
+  // The run step has shown the host form: an activation remembered from start-up is acted on
+  // now, since the form, already active, is not activated again.
+  void HostFormShown();
 
   Platform& platform_;
   std::string title_;
   std::unique_ptr<TForm1> form_;
+  // Set once FormCreate has returned; until then the form is being built.
   TForm1* main_form_ = nullptr;
   bool terminated_ = false;
   bool end_requested_ = false;  // during start-up
+  bool shown_ = false;
+  bool activation_pending_ = false;
   bool activated_ = false;
   bool waiting_minimised_ = false;
-  bool close_after_command_ = false;
+  bool menu_open_ = false;
+  bool menu_closed_ = false;
+  bool command_taken_ = false;
 };
 
 // The error display's text: the message with "." appended when its last byte sorts above ".".

@@ -17,8 +17,14 @@ std::string DataFile(Platform& platform, const char* name) {
 }  // namespace
 
 void TForm1::BuildProgramMenus() {
+  ListBox1.Assign(
+      EnumeratePrograms(platform_.registry, [this] { application_.ProcessMessages(); }));
+  ListBox1.Sort();
+
   // From reading the files to replacing them, so that a copy started at the same time works on
-  // what this one wrote and no detection is lost between them.
+  // what this one wrote and no detection is lost between them. Taken after the enumeration, which
+  // may take seconds, so that copies wait only for each other's file work. A failed read leaves
+  // the menus without program and recent items.
   const DataFilesLock lock(platform_.files);
   std::vector<std::string> previous_snapshot;
   std::vector<std::string> recent;
@@ -26,9 +32,6 @@ void TForm1::BuildProgramMenus() {
   const std::optional<std::string> old_recent =
       LoadListFile(platform_.files, DataFile(platform_, kRecentFileName), recent);
 
-  ListBox1.Assign(
-      EnumeratePrograms(platform_.registry, [this] { application_.ProcessMessages(); }));
-  ListBox1.Sort();
   for (std::size_t i = 0; i < ListBox1.Count(); ++i) {
     auto item = NewDynamicItem(std::string(DisplayName(ListBox1.At(i))), "MyItem");
     item->Entry = i;

@@ -48,7 +48,12 @@ std::unique_ptr<MenuItem> TForm1::NewDynamicItem(const std::string& caption, con
 
 // The desktop makes the host form's window off-screen (left -200), where it never shows.
 void TForm1::FormCreate() {
-  EnsureDataDir(platform_, [this] { application_.Terminate(); });
+  for (const std::string& level :
+       EnsureDataDir(platform_.registry, platform_.files, platform_.text)) {
+    platform_.desktop.ShowMessageBox(Owner::kHostForm, "Error creating directory:\n\r" + level,
+                                     std::nullopt, kMbIconError | kMbOk);
+    application_.Terminate();
+  }
   BuildProgramMenus();
 }
 
@@ -58,6 +63,7 @@ void TForm1::FormActivate() {
   int x = 0;
   int y = 0;
   if (!platform_.desktop.CursorPos(x, y)) platform_.desktop.WorkAreaCentre(x, y);
+  application_.MenuOpening();
   application_.MenuClosed(PMenu1.Popup(platform_.desktop, x, y));
 }
 

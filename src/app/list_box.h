@@ -12,7 +12,6 @@ class ListBox {
  public:
   explicit ListBox(ListControlApi& control) : control_(control) {}
 
-  void Append(std::string entry) { items_.push_back(std::move(entry)); }
   void Assign(std::vector<std::string> entries) { items_ = std::move(entries); }
   std::size_t Count() const { return items_.size(); }
   const std::string& At(std::size_t index) const { return items_[index]; }

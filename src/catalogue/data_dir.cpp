@@ -1,7 +1,5 @@
 #include "catalogue/data_dir.h"
 
-#include <optional>
-
 #include "catalogue/registry_reader.h"
 
 namespace velmoro {
@@ -40,22 +38,21 @@ std::string GetDataDir(RegistryApi& registry, TextApi& text) {
   return folder + kDataSubdirectory;
 }
 
-void EnsureDataDir(Platform& platform, const std::function<void()>& request_end) {
-  if (platform.files.DirectoryExists(GetDataDir(platform.registry, platform.text))) return;
-  const std::string walk = GetDataDir(platform.registry, platform.text) + '\\';
+std::vector<std::string> EnsureDataDir(RegistryApi& registry, FileApi& files, TextApi& text) {
+  std::vector<std::string> failed;
+  if (files.DirectoryExists(GetDataDir(registry, text))) return failed;
+  const std::string walk = GetDataDir(registry, text) + '\\';
   for (std::size_t pos = walk.find('\\'); pos != std::string::npos;
        pos = walk.find('\\', pos + 1)) {
     const std::string prefix = walk.substr(0, pos);
     // A level that another copy of the program made between the test and the creation is there
     // all the same.
-    if (platform.files.DirectoryExists(prefix) || platform.files.MakeDirectory(prefix) ||
-        platform.files.DirectoryExists(prefix)) {
-      continue;
+    if (!files.DirectoryExists(prefix) && !files.MakeDirectory(prefix) &&
+        !files.DirectoryExists(prefix)) {
+      failed.push_back(prefix);
     }
-    platform.desktop.ShowMessageBox(Owner::kHostForm, "Error creating directory:\n\r" + prefix,
-                                    std::nullopt, kMbIconError | kMbOk);
-    request_end();
   }
+  return failed;
 }
 
 }  // namespace velmoro

@@ -1,9 +1,11 @@
 #pragma once
 
-#include <functional>
 #include <string>
+#include <vector>
 
-#include "platform/platform.h"
+#include "platform/file_api.h"
+#include "platform/registry_api.h"
+#include "platform/text_api.h"
 
 namespace velmoro {
 
@@ -11,8 +13,8 @@ namespace velmoro {
 // Uninstaller". Reads the registry on every call; a RegistryError passes out. `text` tells the
 // trail byte of a double-byte character from a separator.
 std::string GetDataDir(RegistryApi& registry, TextApi& text);
-// Creates the data directory level by level; each failing level gets an error box owned by the
-// host form, then `request_end` is called (the program is asked to end), and the walk goes on.
-void EnsureDataDir(Platform& platform, const std::function<void()>& request_end);
+// Creates the data directory level by level when it is missing. A level that cannot be made does
+// not stop the walk; returns those levels, in the order they were met, for the caller to report.
+std::vector<std::string> EnsureDataDir(RegistryApi& registry, FileApi& files, TextApi& text);
 
 }  // namespace velmoro

@@ -7,9 +7,7 @@
 
 namespace velmoro {
 
-inline constexpr int kSwHide = 0;
 inline constexpr int kSwShowNormal = 1;
-inline constexpr int kSwShowMinimized = 2;
 inline constexpr int kSwShowMaximized = 3;
 inline constexpr int kSwShowMinNoActive = 7;
 inline constexpr int kSwShowDefault = 10;
@@ -32,7 +30,7 @@ struct MenuEntry {
 // Submenus are named by the command identifier of the entry that owns them; the top level is 0.
 inline constexpr std::uint16_t kTopLevel = 0;
 
-enum class Owner { kNone, kAppWindow, kHostForm };
+enum class Owner { kAppWindow, kHostForm };
 
 // What the desktop reports to the program, from its window procedures.
 class DesktopEvents {
@@ -51,7 +49,7 @@ class DesktopEvents {
   // WM_MENUCHAR: a character key matched no access key in the menu level owned by `owner`, whose
   // highlighted entry is `current` (-1 for none). Returns the entry to highlight, or -1.
   virtual int OnMenuChar(std::uint16_t owner, char key, int current) = 0;
-  // WM_CLOSE to the application window or the host form.
+  // WM_CLOSE to any window of the program.
   virtual void OnCloseRequest() = 0;
   // WM_ENDSESSION with the logon really ending.
   virtual void OnEndSession() = 0;
@@ -91,6 +89,8 @@ class DesktopApi {
   virtual bool HandleMessage() = 0;
   // Dispatches every pending message. Returns false when the quit message was among them.
   virtual bool ProcessPendingMessages() = 0;
+  // ExitProcess(0): ends the program at once; does not return.
+  virtual void EndProcess() = 0;
 };
 
 }  // namespace velmoro

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "app/program.h"
 #include "platform/fake/fake_machine.h"
 
@@ -156,30 +159,188 @@ TEST_F(ProgramTest, ChoosingAnEmptySubmenuEntryEndsTheProgram) {
   ExpectEnded();
 }
 
-TEST_F(ProgramTest, CreationErrorIsShownAndTheMenuStillPopsUp) {
-  registry.SetDword(kShellFolders, "Common AppData", 1);
+struct StartupBoxCase {
+  const char* name;
+  std::function<void(FakeMachine&)> arrange;
+  std::vector<std::string> boxes;
+  std::vector<std::string> programs;  // under "All Programs" in the one menu
+  std::vector<std::string> choice;
+  std::vector<FakeShell::Call> started;
+};
+
+void PrintTo(const StartupBoxCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+const std::string kNoFolder = "Error creating directory:\n\r";
+
+const StartupBoxCase kStartupBoxCases[] = {
+    {"data_folder_level_cannot_be_made",
+     [](FakeMachine& m) { m.files.DenyMakeDirectory("C:\\ProgramData\\Quinsett"); },
+     {kNoFolder + "C:\\ProgramData\\Quinsett", kNoFolder + FakeMachine::kDataDir,
+      "Cannot create file \"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\All.dat\". The "
+      "system cannot find the path specified."},
+     {"Alpha"},
+     {"All Programs", "Alpha"},
+     {{"C:\\a.exe", ""}}},
+    {"no_common_appdata",
+     [](FakeMachine& m) {
+       m.registry.SetRaw(FakeMachine::kShellFolders, "Common AppData", kRegSz, "");
+     },
+     {kNoFolder},
+     {"Alpha"},
+     {"Recent Programs"},
+     {}},
+    {"common_appdata_of_a_wrong_type",
+     [](FakeMachine& m) { m.registry.SetDword(FakeMachine::kShellFolders, "Common AppData", 1); },
+     {"Invalid data type for 'Common AppData'"},
+     {},
+     {"Recent Programs"},
+     {}},
+    {"data_file_held_open",
+     [](FakeMachine& m) {
+       m.files.AddDirectory(FakeMachine::kDataDir);
+       m.files.SetFile(FakeMachine::DataFile("All.dat"), "");
+       m.files.RefuseRead(FakeMachine::DataFile("All.dat"), FakeFiles::kSharingViolation);
+     },
+     {"Cannot open file \"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\All.dat\". The "
+      "process cannot access the file because it is being used by another process."},
+     {},
+     {"Recent Programs"},
+     {}},
+    {"data_file_cannot_be_written",
+     [](FakeMachine& m) {
+       m.files.AddDirectory(FakeMachine::kDataDir);
+       m.files.FailMove(FakeMachine::DataFile("Recent.dat"), FakeFiles::kAccessDenied);
+     },
+     {"Cannot create file \"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\Recent.dat\". "
+      "Access is denied."},
+     {"Alpha"},
+     {"All Programs", "Alpha"},
+     {{"C:\\a.exe", ""}}},
+};
+
+class StartupBoxTest : public ProgramTest, public ::testing::WithParamInterface<StartupBoxCase> {};
+
+// Each box of start-up waits for the user with nothing else on screen; then the menu pops up
+// once, with everything start-up built, and a choice made in it is carried out.
+TEST_P(StartupBoxTest, BoxesComeOneAtATimeThenOneFullMenu) {
   AddProgram("A", "Alpha", "C:\\a.exe");
-  Run();
-  ASSERT_EQ(desktop.boxes.size(), 1u);
-  EXPECT_EQ(desktop.boxes[0].owner, Owner::kAppWindow);
-  EXPECT_EQ(desktop.boxes[0].text, "Invalid data type for 'Common AppData'");
-  EXPECT_EQ(desktop.boxes[0].caption, "Velmoro Uninstaller");
-  EXPECT_EQ(desktop.boxes[0].flags, 0x10u);
+  GetParam().arrange(*this);
+  EXPECT_EQ(Run(GetParam().choice), 0);
+  std::vector<std::string> boxes;
+  for (const auto& box : desktop.boxes) boxes.push_back(box.text);
+  EXPECT_EQ(boxes, GetParam().boxes);
+  EXPECT_EQ(desktop.boxes_cut_short, 0);
   ASSERT_EQ(desktop.popups.size(), 1u);
-  EXPECT_TRUE(desktop.popups[0].top[0].submenu.empty()) << "the catalogue never ran";
-  EXPECT_TRUE(files.FilePaths().empty());
+  EXPECT_EQ(Texts(desktop.popups[0].top[0].submenu), GetParam().programs);
+  const auto popup = std::find(desktop.log.begin(), desktop.log.end(), "popup");
+  EXPECT_EQ(std::find_if(popup, desktop.log.end(),
+                         [](const std::string& line) { return line.rfind("box ", 0) == 0; }),
+            desktop.log.end())
+      << "a box after the menu";
+  EXPECT_EQ(shell.calls, GetParam().started);
   ExpectEnded();
 }
 
-// Every box of a start-up that cannot make its folders is seen until closed, and the menu too.
-TEST_F(ProgramTest, FolderFailuresDoNotCutBoxesOrTheMenuShort) {
-  files.DenyMakeDirectory("C:\\ProgramData\\Quinsett");
+INSTANTIATE_TEST_SUITE_P(Paths, StartupBoxTest, ::testing::ValuesIn(kStartupBoxCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct EndSessionCase {
+  const char* name;
+  std::function<void(FakeMachine&)> arrange;
+  std::size_t popups;
+};
+
+void PrintTo(const EndSessionCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+const EndSessionCase kEndSessionCases[] = {
+    {"waiting_minimised",
+     [](FakeMachine& m) {
+       m.desktop.start_state = kSwShowMinNoActive;
+       m.desktop.SendEndSession();
+     },
+     0},
+    {"start_up_box",
+     [](FakeMachine& m) {
+       m.files.DenyMakeDirectory("C:\\ProgramData\\Quinsett");
+       m.desktop.on_box = [&m](const FakeDesktop::Box&) { m.desktop.SendEndSession(); };
+     },
+     0},
+    {"enumeration",
+     [](FakeMachine& m) {
+       m.AddProgram("A", "Alpha", "C:\\a.exe");
+       m.desktop.SendEndSession();
+     },
+     0},
+    {"about_box",
+     [](FakeMachine& m) {
+       m.desktop.choice = {"Velmoro Uninstaller Pro", "About..."};
+       m.desktop.on_box = [&m](const FakeDesktop::Box&) { m.desktop.SendEndSession(); };
+     },
+     1},
+};
+
+class EndSessionTest : public ::testing::TestWithParam<EndSessionCase> {};
+
+// The platform may end the process any moment after the logon has ended, so the program ends at
+// once, whatever it was doing.
+TEST_P(EndSessionTest, EndsTheProgramAtOnce) {
+  FakeMachine machine;
+  GetParam().arrange(machine);
+  Platform platform = machine.platform();
+  EXPECT_THROW(RunProgram(platform), FakeDesktop::ProcessEnded);
+  EXPECT_EQ(machine.desktop.popups.size(), GetParam().popups);
+  EXPECT_EQ(machine.desktop.log.back(), "end process");
+}
+
+INSTANTIATE_TEST_SUITE_P(States, EndSessionTest, ::testing::ValuesIn(kEndSessionCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Notices the platform may deliver at any time, delivered while start-up shows a box and while a
+// chosen item's handler shows one: none may act on a form, menu or item before its time.
+TEST_F(ProgramTest, NoticesOutOfTurnAreSafe) {
   AddProgram("A", "Alpha", "C:\\a.exe");
-  Run({"All Programs", "Alpha"});
-  ASSERT_EQ(desktop.boxes.size(), 3u);
-  EXPECT_EQ(desktop.boxes[0].text, "Error creating directory:\n\rC:\\ProgramData\\Quinsett");
-  EXPECT_EQ(desktop.boxes[1].text, std::string("Error creating directory:\n\r") + kDataDir);
-  EXPECT_EQ(desktop.boxes[2].text.rfind("Cannot create file \"", 0), 0u);
+  files.DenyMakeDirectory("C:\\ProgramData\\Quinsett");
+  desktop.choice = {"Velmoro Uninstaller Pro", "About..."};
+  Platform machine = platform();
+  Application application(machine);
+  std::vector<std::uint16_t> commands;
+  desktop.on_box = [&](const FakeDesktop::Box&) {
+    TForm1& form = *application.Form1();
+    for (MenuItem* item : {form.N11, form.Recent1, form.About1, form.About2, form.Exit1}) {
+      application.OnHostActivated();
+      application.OnRestore();
+      EXPECT_EQ(application.OnSubmenuOpening(item->Command()), std::nullopt);
+      EXPECT_EQ(application.OnMenuChar(item->Command(), 'a', -1), -1);
+      application.OnCommand(item->Command());
+    }
+  };
+  application.Initialize();
+  application.SetTitle(kTitle);
+  application.CreateForm();
+  application.Run();
+
+  std::vector<std::string> boxes;
+  for (const auto& box : desktop.boxes) boxes.push_back(box.text.substr(0, 14));
+  EXPECT_EQ(boxes, (std::vector<std::string>{"Error creating", "Error creating", "Cannot create ",
+                                             "Velmoro Uninst"}));
+  ASSERT_EQ(desktop.popups.size(), 1u);
+  EXPECT_EQ(Texts(desktop.popups[0].top[0].submenu), (std::vector<std::string>{"Alpha"}));
+  EXPECT_TRUE(shell.calls.empty());
+  EXPECT_EQ(desktop.boxes_cut_short, 0);
+  ExpectEnded();
+}
+
+TEST_F(ProgramTest, CloseRequestDuringStartUpEndsTheProgramOnceTheMenuHasClosed) {
+  AddProgram("A", "Alpha", "C:\\a.exe");
+  files.DenyMakeDirectory("C:\\ProgramData\\Quinsett");
+  desktop.on_box = [this](const FakeDesktop::Box&) { desktop.PostClose(); };
+  Platform machine = platform();
+  desktop.choice = {"All Programs", "Alpha"};
+  EXPECT_EQ(RunProgram(machine), 0);
   EXPECT_EQ(desktop.boxes_cut_short, 0);
   ASSERT_EQ(desktop.popups.size(), 1u);
   EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\a.exe", ""}}));

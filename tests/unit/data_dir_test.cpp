@@ -4,11 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/registry_error.h"
-#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_files.h"
-#include "platform/fake/fake_list_control.h"
 #include "platform/fake/fake_registry.h"
-#include "platform/fake/fake_shell.h"
 
 namespace velmoro {
 namespace {
@@ -154,9 +151,7 @@ class EnsureDataDirTest : public ::testing::Test {
  protected:
   EnsureDataDirTest() { registry_.SetString(kShellFolders, kValue, "C:\\ProgramData"); }
 
-  void Ensure() {
-    EnsureDataDir(platform_, [this] { desktop_.log.push_back("end"); });
-  }
+  std::vector<std::string> Ensure() { return EnsureDataDir(registry_, files_, text_); }
   std::vector<std::string> FileCalls(const char* operation) const {
     std::vector<std::string> paths;
     const std::string prefix = std::string(operation) + " ";
@@ -165,35 +160,26 @@ class EnsureDataDirTest : public ::testing::Test {
     }
     return paths;
   }
-  static std::string Box(const std::string& prefix) {
-    return "box Error creating directory:\n\r" + prefix;
-  }
 
   FakeRegistry registry_;
-  FakeShell shell_;
-  FakeDesktop desktop_;
   FakeFiles files_;
-  FakeListControl list_;
   TestText text_;
-  Platform platform_{registry_, shell_, desktop_, files_, list_, text_};
 };
 
 TEST_F(EnsureDataDirTest, PresentDirectoryIsOnlyTested) {
   files_.AddDirectory(kDataDir);
-  Ensure();
+  EXPECT_THAT(Ensure(), IsEmpty());
   EXPECT_THAT(files_.log(), ElementsAre(std::string("DirectoryExists ") + kDataDir));
-  EXPECT_THAT(desktop_.log, IsEmpty());
   EXPECT_EQ(registry_.open_calls().size(), 1u);
 }
 
 TEST_F(EnsureDataDirTest, CreatesTheMissingLevelsInOrder) {
   files_.AddDirectory("C:\\ProgramData");
-  Ensure();
+  EXPECT_THAT(Ensure(), IsEmpty());
   EXPECT_THAT(FileCalls("DirectoryExists"), ElementsAre(kDataDir, "C:", "C:\\ProgramData",
                                                         "C:\\ProgramData\\Quinsett", kDataDir));
   EXPECT_THAT(FileCalls("MakeDirectory"), ElementsAre("C:\\ProgramData\\Quinsett", kDataDir));
   EXPECT_TRUE(files_.DirectoryExists(kDataDir));
-  EXPECT_THAT(desktop_.log, IsEmpty());
   EXPECT_EQ(registry_.open_calls().size(), 2u);
 }
 
@@ -203,18 +189,11 @@ TEST_F(EnsureDataDirTest, CreatesOnlyTheLastLevelWhenTheRestExists) {
   EXPECT_THAT(FileCalls("MakeDirectory"), ElementsAre(kDataDir));
 }
 
-TEST_F(EnsureDataDirTest, EachFailingLevelGetsABoxAndAnEndRequest) {
+TEST_F(EnsureDataDirTest, EveryLevelFromTheFirstFailingOneIsReportedInOrder) {
   files_.AddDirectory("C:\\ProgramData");
   files_.DenyMakeDirectory("C:\\ProgramData\\Quinsett");
-  Ensure();
+  EXPECT_THAT(Ensure(), ElementsAre("C:\\ProgramData\\Quinsett", kDataDir));
   EXPECT_THAT(FileCalls("MakeDirectory"), ElementsAre("C:\\ProgramData\\Quinsett", kDataDir));
-  EXPECT_THAT(desktop_.log,
-              ElementsAre(Box("C:\\ProgramData\\Quinsett"), "end", Box(kDataDir), "end"));
-  for (const FakeDesktop::Box& box : desktop_.boxes) {
-    EXPECT_EQ(box.owner, Owner::kHostForm);
-    EXPECT_EQ(box.caption, std::nullopt);
-    EXPECT_EQ(box.flags, kMbIconError | kMbOk);
-  }
 }
 
 // Two copies started together both find the level missing; the slower one's creation fails.
@@ -222,25 +201,22 @@ TEST_F(EnsureDataDirTest, ALevelMadeMeanwhileByAnotherCopyIsNoFailure) {
   files_.AddDirectory("C:\\ProgramData");
   files_.MadeMeanwhile("C:\\ProgramData\\Quinsett");
   files_.MadeMeanwhile(kDataDir);
-  Ensure();
+  EXPECT_THAT(Ensure(), IsEmpty());
   EXPECT_THAT(FileCalls("MakeDirectory"), ElementsAre("C:\\ProgramData\\Quinsett", kDataDir));
-  EXPECT_THAT(desktop_.log, IsEmpty());
   EXPECT_TRUE(files_.DirectoryExists(kDataDir));
 }
 
 TEST_F(EnsureDataDirTest, AFileAtTheDataDirectoryGivesOneBox) {
   files_.AddDirectory("C:\\ProgramData\\Quinsett");
   files_.SetFile(kDataDir, "");
-  Ensure();
-  EXPECT_THAT(desktop_.log, ElementsAre(Box(kDataDir), "end"));
+  EXPECT_THAT(Ensure(), ElementsAre(kDataDir));
 }
 
 TEST_F(EnsureDataDirTest, NoCommonAppDataReportsTheEmptyPrefixAndGoesOn) {
   registry_.SetString(kShellFolders, kValue, "");
-  Ensure();
+  EXPECT_THAT(Ensure(), ElementsAre(""));
   EXPECT_THAT(FileCalls("MakeDirectory"),
               ElementsAre("", "\\Quinsett", "\\Quinsett\\Velmoro Uninstaller"));
-  EXPECT_THAT(desktop_.log, ElementsAre(Box(""), "end"));
   EXPECT_TRUE(files_.DirectoryExists("\\Quinsett\\Velmoro Uninstaller"));
 }
 
@@ -248,7 +224,6 @@ TEST_F(EnsureDataDirTest, AReadErrorPassesThroughBeforeAnyFolderIsTested) {
   registry_.SetDword(kShellFolders, kValue, 3);
   EXPECT_THROW(Ensure(), RegistryError);
   EXPECT_THAT(files_.log(), IsEmpty());
-  EXPECT_THAT(desktop_.log, IsEmpty());
 }
 
 }  // namespace

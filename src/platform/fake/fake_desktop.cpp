@@ -2,19 +2,38 @@
 
 namespace velmoro {
 
+void FakeDesktop::Post(std::function<void()> deliver, bool sent) {
+  queue_.push_back({std::move(deliver), sent});
+}
+
 void FakeDesktop::PostCommand(std::uint16_t command) {
-  queue_.push_back([this, command] { events_->OnCommand(command); });
+  Post([this, command] { events_->OnCommand(command); });
 }
 
 void FakeDesktop::PostClose() {
-  queue_.push_back([this] { events_->OnCloseRequest(); });
+  Post([this] { events_->OnCloseRequest(); });
 }
 
 void FakeDesktop::PostRestore() {
-  queue_.push_back([this] {
+  Post([this] {
     log.push_back("restore");
     events_->OnRestore();
   });
+}
+
+void FakeDesktop::SendEndSession() {
+  Post(
+      [this] {
+        log.push_back("end session");
+        events_->OnEndSession();
+      },
+      true);
+}
+
+void FakeDesktop::Activate(Window window) {
+  if (active_ == window) return;
+  active_ = window;
+  if (window == Window::kHostForm) Post([this] { events_->OnHostActivated(); });
 }
 
 const MenuEntry* FakeDesktop::FindEntry(const std::vector<std::string>& path) const {
@@ -41,7 +60,7 @@ void FakeDesktop::SetAppTitle(const std::string& title) {
 
 void FakeDesktop::ShowHostForm(int show_command) {
   log.push_back("show host " + std::to_string(show_command));
-  queue_.push_back([this] { events_->OnHostActivated(); });
+  Activate(Window::kHostForm);
 }
 
 void FakeDesktop::MinimiseAppWindow() {
@@ -52,6 +71,7 @@ void FakeDesktop::HideAppWindow() {
 }
 void FakeDesktop::HideHostForm() {
   log.push_back("hide host");
+  if (active_ == Window::kHostForm) active_ = Window::kNone;
 }
 
 bool FakeDesktop::CursorPos(int& x, int& y) {
@@ -68,6 +88,7 @@ void FakeDesktop::WorkAreaCentre(int& x, int& y) {
 
 bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
   log.push_back("popup");
+  Activate(Window::kMenuOwner);
   popups.push_back({top, x, y});
   std::vector<MenuEntry>* level = &popups.back().top;
   std::uint16_t owner = kTopLevel;
@@ -100,10 +121,12 @@ int FakeDesktop::ShowMessageBox(Owner owner, const std::string& text,
                                 const std::optional<std::string>& caption, unsigned flags) {
   log.push_back("box " + text);
   boxes.push_back({owner, text, caption, flags});
+  Activate(Window::kBox);
   if (on_box) on_box(boxes.back());
   // A modal box runs its own loop, and like the platform's it ends on a quit message.
   while (!queue_.empty()) Dispatch();
   if (quit_posted_) ++boxes_cut_short;
+  Activate(owner == Owner::kHostForm ? Window::kHostForm : Window::kAppWindow);
   return 1;
 }
 
@@ -113,14 +136,16 @@ void FakeDesktop::PostQuit() {
 }
 
 bool FakeDesktop::Dispatch() {
-  auto message = std::move(queue_.front());
+  Message message = std::move(queue_.front());
   queue_.pop_front();
-  message();
-  return true;
+  message.deliver();
+  return !message.sent;
 }
 
 bool FakeDesktop::HandleMessage() {
-  if (!queue_.empty()) return Dispatch();
+  while (!queue_.empty()) {
+    if (Dispatch()) return true;
+  }
   if (quit_posted_) {
     quit_posted_ = false;
     return false;
@@ -134,6 +159,11 @@ bool FakeDesktop::ProcessPendingMessages() {
   if (!quit_posted_) return true;
   quit_posted_ = false;
   return false;
+}
+
+void FakeDesktop::EndProcess() {
+  log.push_back("end process");
+  throw ProcessEnded{};
 }
 
 }  // namespace velmoro

@@ -12,9 +12,14 @@ namespace velmoro {
 
 // An in-memory desktop: a message queue with the platform's quit rule (the quit message comes
 // only when nothing else is queued), a scripted menu choice and scripted message box answers,
-// and a record of everything shown.
+// and a record of everything shown. Like the platform, it activates the host form when the form
+// is shown or a box it owns is closed (unless it is active already), and delivers sent messages
+// inside any call that waits for messages, without that call returning for them.
 class FakeDesktop : public DesktopApi {
  public:
+  // Thrown by EndProcess: the process is gone, nothing after it runs.
+  struct ProcessEnded {};
+
   struct Box {
     Owner owner;
     std::string text;
@@ -50,6 +55,9 @@ class FakeDesktop : public DesktopApi {
   void PostCommand(std::uint16_t command);
   void PostClose();
   void PostRestore();
+  // WM_QUERYENDSESSION and WM_ENDSESSION(TRUE), sent: delivered by the next call that waits for
+  // or dispatches messages.
+  void SendEndSession();
   // The last popup's entry reached by following texts; nullptr when there is none.
   const MenuEntry* FindEntry(const std::vector<std::string>& path) const;
 
@@ -68,13 +76,24 @@ class FakeDesktop : public DesktopApi {
   void PostQuit() override;
   bool HandleMessage() override;
   bool ProcessPendingMessages() override;
+  void EndProcess() override;
 
  private:
+  enum class Window { kNone, kAppWindow, kHostForm, kBox, kMenuOwner };
+  struct Message {
+    std::function<void()> deliver;
+    bool sent = false;
+  };
+
+  void Post(std::function<void()> deliver, bool sent = false);
+  // Takes the first queued message and delivers it; returns whether it was a posted one.
   bool Dispatch();
+  void Activate(Window window);
 
   DesktopEvents* events_ = nullptr;
-  std::deque<std::function<void()>> queue_;
+  std::deque<Message> queue_;
   bool quit_posted_ = false;
+  Window active_ = Window::kNone;
 };
 
 }  // namespace velmoro

@@ -82,6 +82,9 @@ Win32Desktop::Win32Desktop(HINSTANCE instance)
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListBoxId)), instance_,
                               nullptr);
   if (list_box_ == nullptr) throw std::runtime_error("ListBox1 could not be created");
+  SetWindowLongPtrA(list_box_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  list_box_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      list_box_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Desktop::ListBoxProcedure)));
   // A top-level window, not a message-only one: it must be able to become the foreground window
   // so that the popup menu gets the keyboard.
   menu_owner_ = MakeWindow(WS_EX_TOOLWINDOW, kMenuOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr);
@@ -226,6 +229,10 @@ void Win32Desktop::PostQuit() {
   PostQuitMessage(0);
 }
 
+void Win32Desktop::EndProcess() {
+  ExitProcess(0);
+}
+
 bool Win32Desktop::HandleMessage() {
   MSG message{};
   if (GetMessageA(&message, nullptr, 0, 0) <= 0) return false;
@@ -307,7 +314,17 @@ LRESULT Win32Desktop::HostFormMessage(HWND window, UINT message, WPARAM wparam, 
   return DefWindowProcA(window, message, wparam, lparam);
 }
 
+LRESULT CALLBACK Win32Desktop::ListBoxProcedure(HWND window, UINT message, WPARAM wparam,
+                                                LPARAM lparam) {
+  auto* self = reinterpret_cast<Win32Desktop*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  LRESULT result = 0;
+  if (self->SharedMessage(message, wparam, result)) return result;
+  return CallWindowProcA(self->list_box_procedure_, window, message, wparam, lparam);
+}
+
 LRESULT Win32Desktop::MenuOwnerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  LRESULT result = 0;
+  if (SharedMessage(message, wparam, result)) return result;
   switch (message) {
     case WM_COMMAND:
       if (HIWORD(wparam) == 0 && lparam == 0) {
@@ -335,8 +352,6 @@ LRESULT Win32Desktop::MenuOwnerMessage(HWND window, UINT message, WPARAM wparam,
                                             HighlightedItem(menu));
       return index < 0 ? MNC_IGNORE : MAKELRESULT(index, MNC_SELECT);
     }
-    case WM_HELP:
-      return TRUE;
     default:
       break;
   }

@@ -37,6 +37,7 @@ class Win32Desktop final : public DesktopApi {
   void PostQuit() override;
   bool HandleMessage() override;
   bool ProcessPendingMessages() override;
+  void EndProcess() override;
 
  private:
   struct WindowDestroyer {
@@ -67,7 +68,10 @@ class Win32Desktop final : public DesktopApi {
   LRESULT AppWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HostFormMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT MenuOwnerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  // Close and session messages, answered alike by the application window and the host form.
+  // ListBox1 is subclassed only to keep a close request from destroying it.
+  static LRESULT CALLBACK ListBoxProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  // Close and session messages, answered alike by every window of the program: none of them is
+  // ever destroyed by a close request, which asks the program to end instead.
   bool SharedMessage(UINT message, WPARAM wparam, LRESULT& result);
 
   UniqueWindow MakeWindow(DWORD ex_style, const char* class_name, const char* caption, DWORD style,
@@ -91,6 +95,7 @@ class Win32Desktop final : public DesktopApi {
   UniqueWindow app_window_;
   UniqueWindow host_form_;
   HWND list_box_ = nullptr;
+  WNDPROC list_box_procedure_ = nullptr;
   UniqueWindow menu_owner_;
 };
 

@@ -118,9 +118,9 @@ void Win32Files::RemoveFile(const std::string& path) {
 
 // One name for every session of the machine, as the data files are the machine's.
 constexpr char kDataFilesMutex[] = "Global\\Quinsett.VelmoroUninstaller.DataFiles";
-// Long enough for another copy to read a very large registry; a copy that still holds the lock
-// after that is not waited for.
-constexpr DWORD kLockWaitMs = 30000;
+// Another copy holds the lock only while it reads and replaces the files, which takes
+// milliseconds; whoever holds it longer is not waited for.
+constexpr DWORD kLockWaitMs = 2000;
 
 bool Win32Files::LockDataFiles() {
   HANDLE mutex = CreateMutexA(nullptr, FALSE, kDataFilesMutex);

@@ -1,10 +1,16 @@
-// Reports and drives the visible top-level windows for the end-to-end tests.
+// Reports and drives the top-level windows for the end-to-end tests. A window is named by its
+// caption, or by its class as "class=<name>" (hidden windows included). Texts are UTF-8.
 //   inspector list                        one JSON object per visible top-level window
 //   inspector press <caption> <button>    clicks a button of the visible window with that caption
-//   inspector restore <title>             posts SC_RESTORE, as a click on the taskbar button does
-//   inspector close <title>               posts WM_CLOSE
+//   inspector restore <window>            posts SC_RESTORE, as a click on the taskbar button does
+//   inspector close <window>              posts WM_CLOSE
+//   inspector endsession <window>         sends WM_QUERYENDSESSION, then WM_ENDSESSION (TRUE), to
+//                                         every top-level window of that window's process, as the
+//                                         system does when the logon ends
 // Exit code 0 on success, 1 when there is no such window, 2 on a usage error.
 #include <windows.h>
+// shellapi.h builds on the types of windows.h.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
@@ -14,22 +20,17 @@ namespace {
 
 constexpr UINT kTimeoutMs = 2000;
 
-// Window texts come in the ANSI code page; JSON wants UTF-8.
-std::string ToUtf8(const std::string& text) {
-  if (text.empty()) return text;
-  const int wide_length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                      wide_length);
+std::string ToUtf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
   const int length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, utf8.data(), length, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
   return utf8;
 }
 
-std::string Json(const std::string& text) {
+std::string Json(const std::wstring& text) {
   std::string out = "\"";
   for (const char c : ToUtf8(text)) {
     const auto byte = static_cast<unsigned char>(c);
@@ -47,21 +48,21 @@ std::string Json(const std::string& text) {
   return out + "\"";
 }
 
-std::string ClassName(HWND window) {
-  char name[256] = {};
-  const int length = GetClassNameA(window, name, sizeof(name));
-  return std::string(name, static_cast<std::size_t>(length > 0 ? length : 0));
+std::wstring ClassName(HWND window) {
+  wchar_t name[256] = {};
+  const int length = GetClassNameW(window, name, 256);
+  return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
 }
 
-// WM_GETTEXT reaches controls of other processes, which GetWindowTextA does not read.
-std::string Text(HWND window) {
+// WM_GETTEXT reaches controls of other processes, which GetWindowTextW does not read.
+std::wstring Text(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &length)) {
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &length)) {
     return {};
   }
-  std::string text(length + 1, '\0');
+  std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                            SMTO_ABORTIFHUNG, kTimeoutMs, &copied)) {
     return {};
   }
@@ -69,14 +70,22 @@ std::string Text(HWND window) {
   return text;
 }
 
-std::vector<HWND> VisibleTopLevelWindows() {
+std::vector<HWND> TopLevelWindows() {
   std::vector<HWND> windows;
   EnumWindows(
       [](HWND window, LPARAM found) -> BOOL {
-        if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> VisibleTopLevelWindows() {
+  std::vector<HWND> windows;
+  for (HWND window : TopLevelWindows()) {
+    if (IsWindowVisible(window)) windows.push_back(window);
+  }
   return windows;
 }
 
@@ -92,15 +101,22 @@ std::vector<HWND> Children(HWND parent) {
   return children;
 }
 
-HWND FindVisibleWindow(const std::string& caption) {
+HWND FindVisibleWindow(const std::wstring& caption) {
   for (HWND window : VisibleTopLevelWindows()) {
     if (Text(window) == caption) return window;
   }
   return nullptr;
 }
 
-std::string WithoutAccessMarks(const std::string& text) {
-  std::string plain;
+HWND FindNamedWindow(const std::wstring& name) {
+  const std::wstring by_class = L"class=";
+  if (name.rfind(by_class, 0) == 0)
+    return FindWindowW(name.substr(by_class.size()).c_str(), nullptr);
+  return FindWindowW(nullptr, name.c_str());
+}
+
+std::wstring WithoutAccessMarks(const std::wstring& text) {
+  std::wstring plain;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '&' && i + 1 < text.size()) ++i;
     plain += text[i];
@@ -134,12 +150,12 @@ int List() {
   return 0;
 }
 
-int Press(const std::string& caption, const std::string& button_text) {
+int Press(const std::wstring& caption, const std::wstring& button_text) {
   HWND window = FindVisibleWindow(caption);
   if (window == nullptr) return 1;
   for (HWND child : Children(window)) {
-    const std::string text = Text(child);
-    if (ClassName(child) == "Button" &&
+    const std::wstring text = Text(child);
+    if (ClassName(child) == L"Button" &&
         (text == button_text || WithoutAccessMarks(text) == button_text)) {
       SetForegroundWindow(window);
       DWORD_PTR ignored = 0;
@@ -150,22 +166,50 @@ int Press(const std::string& caption, const std::string& button_text) {
   return 1;
 }
 
-int Post(const std::string& title, UINT message, WPARAM wparam) {
-  HWND window = FindWindowA(nullptr, title.c_str());
+int Post(const std::wstring& name, UINT message, WPARAM wparam) {
+  HWND window = FindNamedWindow(name);
   if (window == nullptr) return 1;
-  return PostMessageA(window, message, wparam, 0) ? 0 : 1;
+  return PostMessageW(window, message, wparam, 0) ? 0 : 1;
+}
+
+int EndSession(const std::wstring& name) {
+  HWND target = FindNamedWindow(name);
+  if (target == nullptr) return 1;
+  DWORD process = 0;
+  GetWindowThreadProcessId(target, &process);
+  std::vector<HWND> windows;
+  for (HWND window : TopLevelWindows()) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == process) windows.push_back(window);
+  }
+  DWORD_PTR ignored = 0;
+  for (HWND window : windows) {
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                        kTimeoutMs, &ignored);
+  }
+  for (HWND window : windows) {
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                        kTimeoutMs, &ignored);
+  }
+  return 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+int main() {
+  int count = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  const std::vector<std::wstring> args(argv + 1, argv + count);
+  LocalFree(argv);
   int result = 2;
-  if (args.size() == 1 && args[0] == "list") result = List();
-  if (args.size() == 3 && args[0] == "press") result = Press(args[1], args[2]);
-  if (args.size() == 2 && args[0] == "restore") result = Post(args[1], WM_SYSCOMMAND, SC_RESTORE);
-  if (args.size() == 2 && args[0] == "close") result = Post(args[1], WM_CLOSE, 0);
-  if (result == 2) std::fprintf(stderr, "usage: inspector list|press|restore|close ...\n");
+  if (args.size() == 1 && args[0] == L"list") result = List();
+  if (args.size() == 3 && args[0] == L"press") result = Press(args[1], args[2]);
+  if (args.size() == 2 && args[0] == L"restore") result = Post(args[1], WM_SYSCOMMAND, SC_RESTORE);
+  if (args.size() == 2 && args[0] == L"close") result = Post(args[1], WM_CLOSE, 0);
+  if (args.size() == 2 && args[0] == L"endsession") result = EndSession(args[1]);
+  if (result == 2)
+    std::fprintf(stderr, "usage: inspector list|press|restore|close|endsession ...\n");
   std::fflush(stdout);
   return result;
 }

@@ -1,5 +1,5 @@
 // Stands in for an uninstaller, Updater.exe or a URL handler: appends its own path and its whole
-// command line to a log, one line per start, and exits.
+// command line, as the wide calls give them, to a log in UTF-8, one line per start, and exits.
 #include <windows.h>
 
 #include <memory>
@@ -12,16 +12,25 @@ struct HandleCloser {
 };
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
-std::string ModulePath() {
-  std::string path(MAX_PATH, '\0');
+std::wstring ModulePath() {
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length < path.size()) {
       path.resize(length);
       return path;
     }
     path.resize(path.size() * 2);
   }
+}
+
+std::string ToUtf8(const std::wstring& text) {
+  const int size = static_cast<int>(text.size());
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
+  return utf8;
 }
 
 std::string LogPath() {
@@ -36,7 +45,7 @@ std::string LogPath() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  const std::string line = ModulePath() + "\t" + GetCommandLineA() + "\r\n";
+  const std::string line = ToUtf8(ModulePath() + L"\t" + GetCommandLineW() + L"\r\n");
   const std::string log = LogPath();
   // Several copies may start at once: each holds the log alone while it appends its line.
   for (int attempt = 0; attempt < 400; ++attempt) {
