@@ -17,8 +17,8 @@ std::vector<std::string> ProgramList(std::size_t count, const char* command_tag)
   entries.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     const std::string number = std::to_string(i);
-    entries.push_back(MakeProgramEntry("Program " + number + " (x64) Component Runtime",
-                                       "MsiExec.exe /X{" + number + command_tag + "}"));
+    entries.push_back("Program " + number + " (x64) Component Runtime<#>MsiExec.exe /X{" + number +
+                      command_tag + "}");
   }
   return entries;
 }

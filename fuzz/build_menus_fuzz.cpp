@@ -1,7 +1,6 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <string>
 
@@ -10,29 +9,30 @@
 #include "catalogue/program_entry.h"
 #include "catalogue/recent_list.h"
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 #include "platform/fake/fake_machine.h"
 
 namespace {
 
+using velmoro::FakeDesktop;
 using velmoro::FakeFiles;
+using velmoro::FakeMachine;
 using velmoro::FakeRegistry;
 
-using velmoro::FakeMachine;
-
-constexpr const char* kDir = FakeMachine::kDataDir;
-const std::string kAll = FakeMachine::DataFile("All.dat");
-const std::string kRecent = FakeMachine::DataFile("Recent.dat");
+constexpr const char16_t* kDir = FakeMachine::kDataDir;
+const std::u16string kAll = FakeMachine::DataFile(u"All.dat");
+const std::u16string kRecent = FakeMachine::DataFile(u"Recent.dat");
 
 constexpr std::uint32_t kTypes[] = {velmoro::kRegSz, velmoro::kRegExpandSz, velmoro::kRegDword,
                                     velmoro::kRegBinary, velmoro::kRegMultiSz};
 
-void SetValue(FuzzedDataProvider& input, FakeRegistry& registry, const std::string& key,
-              const char* name, FakeRegistry::View view) {
+void SetValue(FuzzedDataProvider& input, FakeRegistry& registry, const std::u16string& key,
+              const char16_t* name, FakeRegistry::View view) {
   switch (input.ConsumeIntegralInRange(0, 3)) {
     case 0:
       return;  // missing
     case 1:
-      registry.SetString(key, name, input.ConsumeRandomLengthString(40), velmoro::kRegSz, view);
+      registry.SetString(key, name, ConsumeUtf16(input, 20), velmoro::kRegSz, view);
       return;
     case 2:
       registry.SetDword(key, name, input.ConsumeIntegral<std::uint32_t>(), view);
@@ -43,14 +43,15 @@ void SetValue(FuzzedDataProvider& input, FakeRegistry& registry, const std::stri
   }
 }
 
-bool SortedCaseInsensitively(const std::vector<std::string>& list) {
-  const auto less = [](const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-      return std::tolower(static_cast<unsigned char>(x)) <
-             std::tolower(static_cast<unsigned char>(y));
-    });
-  };
-  return std::is_sorted(list.begin(), list.end(), less);
+char16_t Lower(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+bool SortedCaseInsensitively(const std::vector<velmoro::ProgramEntry>& list) {
+  return std::is_sorted(list.begin(), list.end(), [](const auto& a, const auto& b) {
+    return std::lexicographical_compare(a.text.begin(), a.text.end(), b.text.begin(), b.text.end(),
+                                        [](char16_t x, char16_t y) { return Lower(x) < Lower(y); });
+  });
 }
 
 void InjectFault(FuzzedDataProvider& input, FakeFiles& files) {
@@ -83,9 +84,39 @@ void InjectFault(FuzzedDataProvider& input, FakeFiles& files) {
   }
 }
 
+// Notices the platform may deliver at any moment, given to the program inside message boxes and
+// while start-up handles pending messages: none may crash it or make it show a second menu.
+void DeliverNotices(FuzzedDataProvider& input, velmoro::Application& application) {
+  const int count = input.ConsumeIntegralInRange(0, 3);
+  for (int i = 0; i < count; ++i) {
+    const auto command = input.ConsumeIntegral<std::uint16_t>();
+    switch (input.ConsumeIntegralInRange(0, 5)) {
+      case 0:
+        application.OnHostActivated();
+        break;
+      case 1:
+        application.OnRestore();
+        break;
+      case 2:
+        application.OnCommand(command);
+        break;
+      case 3:
+        application.OnSubmenuOpening(command);
+        break;
+      case 4:
+        application.OnMenuChar(command, static_cast<char16_t>(command), -1);
+        break;
+      default:
+        application.OnCloseRequest();
+        break;
+    }
+  }
+}
+
 }  // namespace
 
-// One start-up on a registry and two files made from the input, with at most one file fault.
+// One start-up on a registry and two files made from the input, with at most one file fault and
+// notices out of turn.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   FakeMachine machine(input.ConsumeBool());
@@ -95,11 +126,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int programs = input.ConsumeIntegralInRange(0, 24);
   for (int i = 0; i < programs; ++i) {
     const auto view = input.ConsumeBool() ? FakeRegistry::View::k64 : FakeRegistry::View::k32;
-    const std::string key = std::string(FakeMachine::kUninstall) + "\\" + std::to_string(i);
+    const char16_t* root = input.ConsumeIntegralInRange(0, 3) == 0 ? FakeMachine::kUserUninstall
+                                                                   : FakeMachine::kUninstall;
+    const std::u16string key = root + (u"\\" + ConsumeUtf16(input, 4) + char16_t(u'A' + i));
     registry.AddKey(key, view);
-    SetValue(input, registry, key, "DisplayName", view);
-    SetValue(input, registry, key, "UninstallString", view);
-    SetValue(input, registry, key, "NoRemove", view);
+    SetValue(input, registry, key, u"DisplayName", view);
+    SetValue(input, registry, key, u"UninstallString", view);
+    SetValue(input, registry, key, u"NoRemove", view);
   }
   std::optional<std::string> old_all;
   std::optional<std::string> old_recent;
@@ -111,42 +144,48 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   velmoro::Platform platform = machine.platform();
   velmoro::Application application(platform);
+  machine.desktop.on_box = [&](const FakeDesktop::Box&) { DeliverNotices(input, application); };
+  if (input.ConsumeBool()) machine.desktop.PostClose();
   application.Initialize();
   application.SetTitle(velmoro::kTitle);
   application.CreateForm();
+  DeliverNotices(input, application);
   application.Run();
 
   const velmoro::TForm1& form = *application.Form1();
-  const std::vector<std::string>& program_list = form.ListBox1.Items();
-  std::vector<std::string> recent;
-  for (std::size_t i = 0; i < form.Recent1->Count(); ++i)
-    recent.push_back((*form.Recent1)[i].Caption);
-
-  FUZZ_CHECK(recent.size() <= velmoro::kMaxRecent);
-  for (const std::string& line : recent) {
-    FUZZ_CHECK(std::any_of(program_list.begin(), program_list.end(), [&](const std::string& entry) {
-      return velmoro::DisplayName(entry) == line;
-    }));
+  const std::vector<velmoro::ProgramEntry>& program_list = form.ListBox1.Items();
+  std::vector<std::string> machine_list;
+  for (const auto& entry : program_list) {
+    if (!entry.per_user) machine_list.push_back(machine.text.ToAnsi(entry.text));
+  }
+  std::vector<std::string> recent_lines;
+  FUZZ_CHECK(form.Recent1->Count() <= velmoro::kMaxRecent);
+  for (std::size_t i = 0; i < form.Recent1->Count(); ++i) {
+    const velmoro::MenuItem& item = (*form.Recent1)[i];
+    FUZZ_CHECK(item.Entry && !program_list[*item.Entry].per_user);
+    FUZZ_CHECK(item.Caption == velmoro::DisplayName(program_list[*item.Entry].text));
+    recent_lines.emplace_back(
+        velmoro::DisplayName(machine.text.ToAnsi(program_list[*item.Entry].text)));
   }
   FUZZ_CHECK(SortedCaseInsensitively(program_list));
-  FUZZ_CHECK(form.N11->Count() == program_list.size());
+  FUZZ_CHECK(form.N11->Count() == 0 || form.N11->Count() == program_list.size());
+  FUZZ_CHECK(machine.desktop.popups.size() == 1);
 
   const auto all_now = files.File(kAll);
   const auto recent_now = files.File(kRecent);
   const bool unchanged = all_now == old_all && recent_now == old_recent;
-  const bool replaced = all_now == velmoro::FormatListText(program_list) &&
-                        recent_now == velmoro::FormatListText(recent);
+  const bool replaced = all_now == velmoro::FormatListText(machine_list) &&
+                        recent_now == velmoro::FormatListText(recent_lines);
   FUZZ_CHECK(unchanged || replaced);
   if (machine.desktop.boxes.empty()) FUZZ_CHECK(replaced);
   if (replaced) {
-    const bool plain =
-        std::none_of(program_list.begin(), program_list.end(), [](const std::string& e) {
-          return e.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos;
-        });
-    if (plain) FUZZ_CHECK(velmoro::ParseListText(*all_now) == program_list);
+    const bool plain = std::none_of(machine_list.begin(), machine_list.end(), [](const auto& e) {
+      return e.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos;
+    });
+    if (plain) FUZZ_CHECK(velmoro::ParseListText(*all_now) == machine_list);
   }
   // No stray temporary file is left behind.
-  for (const std::string& path : files.FilePaths()) FUZZ_CHECK(path == kAll || path == kRecent);
+  for (const std::u16string& path : files.FilePaths()) FUZZ_CHECK(path == kAll || path == kRecent);
   FUZZ_CHECK(!machine.desktop.waited_forever);
   return 0;
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr char kKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Fuzz";
+constexpr char16_t kKey[] = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Fuzz";
 
 bool IsReadError(const velmoro::RegistryError& error) {
   const std::string message = error.what();
@@ -20,7 +20,7 @@ bool IsReadError(const velmoro::RegistryError& error) {
 
 }  // namespace
 
-// The string and integer reads over any typed data: a string read gives the text before the
+// The string and integer reads over any typed data: a string read gives the UTF-16 text before the
 // first NUL of a string value, an integer read the number of a 4-byte DWORD; everything else is
 // one of the two read errors.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -30,16 +30,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string bytes = input.ConsumeRemainingBytesAsString();
 
   velmoro::FakeRegistry registry;
-  registry.SetRaw(kKey, "V", type, bytes);
-  if (fail_fetch) registry.FailFetch(kKey, "V");
+  registry.SetRaw(kKey, u"V", type, bytes);
+  if (fail_fetch) registry.FailFetch(kKey, u"V");
   velmoro::RegistryReader reader(registry);
   reader.SetRootKey(velmoro::kHkeyLocalMachine);
-  FUZZ_CHECK(reader.OpenKeyReadOnly("SOFTWARE\\Fuzz"));
-  FUZZ_CHECK(reader.ValueExists("V"));
+  FUZZ_CHECK(reader.OpenKeyReadOnly(u"SOFTWARE\\Fuzz"));
+  FUZZ_CHECK(reader.ValueExists(u"V"));
 
   try {
-    const std::string text = reader.ReadString("V");
-    FUZZ_CHECK(text == bytes.substr(0, bytes.find('\0')));
+    const std::u16string text = reader.ReadString(u"V");
+    std::u16string units;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+      units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                            static_cast<unsigned char>(bytes[i + 1]) << 8));
+    }
+    FUZZ_CHECK(text == units.substr(0, units.find(u'\0')));
     FUZZ_CHECK(bytes.empty() ||
                ((type == velmoro::kRegSz || type == velmoro::kRegExpandSz) && !fail_fetch));
   } catch (const velmoro::RegistryError& error) {
@@ -48,14 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   try {
-    const std::int32_t number = reader.ReadInteger("V");
+    const std::int32_t number = reader.ReadInteger(u"V");
     FUZZ_CHECK(type == velmoro::kRegDword && !fail_fetch && bytes.size() <= 4);
     if (bytes.size() == 4) {
       std::int32_t stored;
       std::memcpy(&stored, bytes.data(), 4);
       FUZZ_CHECK(number == stored);
     }
-    FUZZ_CHECK(reader.ReadBool("V") == (number != 0));
+    FUZZ_CHECK(reader.ReadBool(u"V") == (number != 0));
   } catch (const velmoro::RegistryError& error) {
     FUZZ_CHECK(IsReadError(error));
   }

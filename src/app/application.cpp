@@ -1,13 +1,25 @@
 #include "app/application.h"
 
 #include "app/menu_rules.h"
+#include "catalogue/file_error.h"
 
 namespace velmoro {
 
-std::string ErrorDisplayText(const std::string& message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+std::u16string ErrorDisplayText(const std::u16string& message) {
+  if (!message.empty() && message.back() > u'.') return message + u".";
   return message;
 }
+
+namespace {
+
+// The messages of the standard library's errors and of the registry reader are ASCII.
+std::u16string Widen(const char* message) {
+  std::u16string wide;
+  for (; *message != '\0'; ++message) wide += static_cast<unsigned char>(*message);
+  return wide;
+}
+
+}  // namespace
 
 Application::Application(Platform& platform) : platform_(platform) {}
 
@@ -19,7 +31,7 @@ void Application::Initialize() {
   platform_.desktop.SetEvents(this);
 }
 
-void Application::SetTitle(const std::string& title) {
+void Application::SetTitle(const std::u16string& title) {
   title_ = title;
   platform_.desktop.SetAppTitle(title);
 }
@@ -28,8 +40,10 @@ template <typename Action>
 void Application::Guarded(Action action) {
   try {
     action();
+  } catch (const FileError& error) {
+    ShowException(error.message());
   } catch (const std::exception& error) {
-    ShowException(error);
+    ShowException(Widen(error.what()));
   }
 }
 
@@ -87,8 +101,8 @@ void Application::ProcessMessages() {
   }
 }
 
-void Application::ShowException(const std::exception& error) {
-  platform_.desktop.ShowMessageBox(Owner::kAppWindow, ErrorDisplayText(error.what()), title_,
+void Application::ShowException(const std::u16string& message) {
+  platform_.desktop.ShowMessageBox(Owner::kAppWindow, ErrorDisplayText(message), title_,
                                    kMbOk | kMbIconError);
 }
 
@@ -139,7 +153,7 @@ std::optional<std::vector<MenuEntry>> Application::OnSubmenuOpening(std::uint16_
   return entries;
 }
 
-int Application::OnMenuChar(std::uint16_t owner, char key, int current) {
+int Application::OnMenuChar(std::uint16_t owner, char16_t key, int current) {
   if (!menu_open_) return -1;
   MenuItem* level = main_form_->PMenu1.Level(owner);
   return level == nullptr ? -1 : NextItemStartingWith(*level, key, current, platform_.text);

@@ -9,7 +9,7 @@
 
 namespace velmoro {
 
-inline constexpr char kTitle[] = "Velmoro Uninstaller";
+inline constexpr char16_t kTitle[] = u"Velmoro Uninstaller";
 
 // The application object: title, the one form, the end flag and the message loop. It receives
 // the desktop's notices and hands them to the form, each only in the stage of the run where it
@@ -20,7 +20,7 @@ class Application : public DesktopEvents {
   ~Application() override;
 
   void Initialize();
-  void SetTitle(const std::string& title);
+  void SetTitle(const std::u16string& title);
   // Creates the host form and runs FormCreate; an error escaping it is shown, not passed on.
   void CreateForm();
   // Shows the host form by the start state and runs the message loop until the end flag is set.
@@ -31,7 +31,7 @@ class Application : public DesktopEvents {
   // Handles pending messages; a quit message among them sets the end flag.
   void ProcessMessages();
   // The error display: a box owned by the application window, captioned with the title.
-  void ShowException(const std::exception& error);
+  void ShowException(const std::u16string& message);
   // The popup menu is open from Opening until Closed. Once it has closed the program ends: at
   // once when nothing was chosen, else once the chosen item's handler has run.
   void MenuOpening();
@@ -44,7 +44,7 @@ class Application : public DesktopEvents {
   void OnRestore() override;
   void OnCommand(std::uint16_t command) override;
   std::optional<std::vector<MenuEntry>> OnSubmenuOpening(std::uint16_t owner) override;
-  int OnMenuChar(std::uint16_t owner, char key, int current) override;
+  int OnMenuChar(std::uint16_t owner, char16_t key, int current) override;
   void OnCloseRequest() override;
   void OnEndSession() override;
 
@@ -56,7 +56,7 @@ class Application : public DesktopEvents {
   void HostFormShown();
 
   Platform& platform_;
-  std::string title_;
+  std::u16string title_;
   std::unique_ptr<TForm1> form_;
   // Set once FormCreate has returned; until then the form is being built.
   TForm1* main_form_ = nullptr;
@@ -71,7 +71,8 @@ class Application : public DesktopEvents {
   bool command_taken_ = false;
 };
 
-// The error display's text: the message with "." appended when its last byte sorts above ".".
-std::string ErrorDisplayText(const std::string& message);
+// The error display's text: the message with "." appended when its last character sorts above
+// ".".
+std::u16string ErrorDisplayText(const std::u16string& message);
 
 }  // namespace velmoro

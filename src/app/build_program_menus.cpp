@@ -10,8 +10,8 @@ namespace velmoro {
 
 namespace {
 
-std::string DataFile(Platform& platform, const char* name) {
-  return GetDataDir(platform.registry, platform.text) + "\\" + name;
+std::u16string DataFile(Platform& platform, const char16_t* name) {
+  return GetDataDir(platform.registry) + u"\\" + name;
 }
 
 }  // namespace
@@ -20,6 +20,16 @@ void TForm1::BuildProgramMenus() {
   ListBox1.Assign(
       EnumeratePrograms(platform_.registry, [this] { application_.ProcessMessages(); }));
   ListBox1.Sort();
+
+  // The data files are the memory of the machine, shared by all its users: they hold the
+  // machine's programs only, in the 8-bit form in which they are compared with the files' lines.
+  std::vector<std::string> machine;
+  std::vector<std::size_t> machine_entry;
+  for (std::size_t i = 0; i < ListBox1.Count(); ++i) {
+    if (ListBox1.At(i).per_user) continue;
+    machine.push_back(platform_.text.ToAnsi(ListBox1.At(i).text));
+    machine_entry.push_back(i);
+  }
 
   // From reading the files to replacing them, so that a copy started at the same time works on
   // what this one wrote and no detection is lost between them. Taken after the enumeration, which
@@ -32,17 +42,18 @@ void TForm1::BuildProgramMenus() {
   const std::optional<std::string> old_recent =
       LoadListFile(platform_.files, DataFile(platform_, kRecentFileName), recent);
 
-  for (std::size_t i = 0; i < ListBox1.Count(); ++i) {
-    auto item = NewDynamicItem(std::string(DisplayName(ListBox1.At(i))), "MyItem");
-    item->Entry = i;
-    N11->Add(std::move(item));
+  for (std::size_t i = 0; i < ListBox1.Count(); ++i) N11->Add(NewDynamicItem(i, "MyItem"));
+
+  // A recent line names the first of the machine's programs whose 8-bit name it is; the item
+  // shows that program's real name and starts it.
+  UpdateRecentList(machine, previous_snapshot, recent);
+  for (const std::string& line : recent) {
+    if (const auto found = FindEntryByDisplayName(machine, line)) {
+      Recent1->Add(NewDynamicItem(machine_entry[*found], "MyItem2"));
+    }
   }
 
-  UpdateRecentList(ListBox1.Items(), previous_snapshot, recent);
-  for (const std::string& line : recent) Recent1->Add(NewDynamicItem(line, "MyItem2"));
-
-  SaveListFiles(platform_.files, GetDataDir(platform_.registry, platform_.text), ListBox1.Items(),
-                recent, old_recent);
+  SaveListFiles(platform_.files, GetDataDir(platform_.registry), machine, recent, old_recent);
 }
 
 }  // namespace velmoro

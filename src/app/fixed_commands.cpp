@@ -5,9 +5,9 @@ namespace velmoro {
 namespace {
 
 // The folder of a path: everything up to and including its last "\" or ":".
-std::string FolderOf(const std::string& path) {
-  const auto end = path.find_last_of("\\:");
-  return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+std::u16string FolderOf(const std::u16string& path) {
+  const auto end = path.find_last_of(u"\\:");
+  return end == path.npos ? std::u16string() : path.substr(0, end + 1);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/command_id_pool.h"
 #include "catalogue/data_dir.h"
+#include "catalogue/program_entry.h"
 
 namespace velmoro {
 
@@ -12,22 +13,22 @@ TForm1::TForm1(Application& application, Platform& platform)
       application_(application),
       platform_(platform) {
   MenuItem& top = PMenu1.Items;
-  N11 = &AddStatic(top, "N11", "All Programs");
-  Recent1 = &AddStatic(top, "Recent1", "Recent Programs");
-  N1 = &AddStatic(top, "N1", "-");
-  About1 = &AddStatic(top, "About1", "Velmoro Uninstaller Pro");
+  N11 = &AddStatic(top, "N11", u"All Programs");
+  Recent1 = &AddStatic(top, "Recent1", u"Recent Programs");
+  N1 = &AddStatic(top, "N1", u"-");
+  About1 = &AddStatic(top, "About1", u"Velmoro Uninstaller Pro");
   CheckforUpdates1 =
-      &AddStatic(*About1, "CheckforUpdates1", "Check for Updates", &TForm1::CheckforUpdates1Click);
+      &AddStatic(*About1, "CheckforUpdates1", u"Check for Updates", &TForm1::CheckforUpdates1Click);
   VistiWebPage1 =
-      &AddStatic(*About1, "VistiWebPage1", "Visit Web Site", &TForm1::VistiWebPage1Click);
-  SendEmail1 = &AddStatic(*About1, "SendEmail1", "Send Email", &TForm1::SendEmail1Click);
-  N2 = &AddStatic(*About1, "N2", "-");
-  About2 = &AddStatic(*About1, "About2", "About...", &TForm1::About2Click);
-  Exit1 = &AddStatic(top, "Exit1", "Exit", &TForm1::Exit1Click);
+      &AddStatic(*About1, "VistiWebPage1", u"Visit Web Site", &TForm1::VistiWebPage1Click);
+  SendEmail1 = &AddStatic(*About1, "SendEmail1", u"Send Email", &TForm1::SendEmail1Click);
+  N2 = &AddStatic(*About1, "N2", u"-");
+  About2 = &AddStatic(*About1, "About2", u"About...", &TForm1::About2Click);
+  Exit1 = &AddStatic(top, "Exit1", u"Exit", &TForm1::Exit1Click);
   Recent1->SetDefault(true);
 }
 
-MenuItem& TForm1::AddStatic(MenuItem& parent, const char* name, const char* caption,
+MenuItem& TForm1::AddStatic(MenuItem& parent, const char* name, const char16_t* caption,
                             void (TForm1::*handler)(MenuItem&)) {
   auto item = std::make_unique<MenuItem>(CommandIdPool::Process());
   item->Name = name;
@@ -37,9 +38,10 @@ MenuItem& TForm1::AddStatic(MenuItem& parent, const char* name, const char* capt
   return parent.Add(std::move(item));
 }
 
-std::unique_ptr<MenuItem> TForm1::NewDynamicItem(const std::string& caption, const char* name) {
+std::unique_ptr<MenuItem> TForm1::NewDynamicItem(std::size_t entry, const char* name) {
   auto item = std::make_unique<MenuItem>(CommandIdPool::Process());
-  item->Caption = caption;
+  item->Caption = DisplayName(ListBox1.At(entry).text);
+  item->Entry = entry;
   item->OnClick = [this](MenuItem& sender) { ProgramItemClick(sender); };
   item->Name = name;
   item->LiteralCaption = true;
@@ -48,9 +50,8 @@ std::unique_ptr<MenuItem> TForm1::NewDynamicItem(const std::string& caption, con
 
 // The desktop makes the host form's window off-screen (left -200), where it never shows.
 void TForm1::FormCreate() {
-  for (const std::string& level :
-       EnsureDataDir(platform_.registry, platform_.files, platform_.text)) {
-    platform_.desktop.ShowMessageBox(Owner::kHostForm, "Error creating directory:\n\r" + level,
+  for (const std::u16string& level : EnsureDataDir(platform_.registry, platform_.files)) {
+    platform_.desktop.ShowMessageBox(Owner::kHostForm, u"Error creating directory:\n\r" + level,
                                      std::nullopt, kMbIconError | kMbOk);
     application_.Terminate();
   }

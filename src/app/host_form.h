@@ -10,15 +10,16 @@ namespace velmoro {
 
 class Application;
 
-inline constexpr char kAboutText[] =
-    "Velmoro Uninstaller v1.0\r\n\r\n"
-    "Removes installed programs straight from a popup menu.\r\n\r\n"
-    "Copyright (c) Quinsett. All rights reserved.";
-inline constexpr char kAboutCaption[] = "About Velmoro Uninstaller";
-inline constexpr char kWebSiteUrl[] = "http://www.quinsett.example/velmoro-uninstaller/?vid=1.0";
-inline constexpr char kSupportMail[] =
-    "mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0";
-inline constexpr char kUpdaterName[] = "Updater.exe";
+inline constexpr char16_t kAboutText[] =
+    u"Velmoro Uninstaller v1.0\r\n\r\n"
+    u"Removes installed programs straight from a popup menu.\r\n\r\n"
+    u"Copyright (c) Quinsett. All rights reserved.";
+inline constexpr char16_t kAboutCaption[] = u"About Velmoro Uninstaller";
+inline constexpr char16_t kWebSiteUrl[] =
+    u"http://www.quinsett.example/velmoro-uninstaller/?vid=1.0";
+inline constexpr char16_t kSupportMail[] =
+    u"mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0";
+inline constexpr char16_t kUpdaterName[] = u"Updater.exe";
 
 // The one form: never seen by the user, it owns the program list, the popup menu and every
 // handler.
@@ -53,9 +54,10 @@ class TForm1 {
   void Close();
 
  private:
-  MenuItem& AddStatic(MenuItem& parent, const char* name, const char* caption,
+  MenuItem& AddStatic(MenuItem& parent, const char* name, const char16_t* caption,
                       void (TForm1::*handler)(MenuItem&) = nullptr);
-  std::unique_ptr<MenuItem> NewDynamicItem(const std::string& caption, const char* name);
+  // A program or recent item: the caption of program-list entry `entry`, which it starts.
+  std::unique_ptr<MenuItem> NewDynamicItem(std::size_t entry, const char* name);
 
   Application& application_;
   Platform& platform_;

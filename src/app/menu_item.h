@@ -22,7 +22,7 @@ class MenuItem {
   MenuItem(const MenuItem&) = delete;
   MenuItem& operator=(const MenuItem&) = delete;
 
-  std::string Caption;
+  std::u16string Caption;
   bool Enabled = true;
   bool Visible = true;
   bool Checked = false;
@@ -31,7 +31,7 @@ class MenuItem {
   // Shown exactly as written: never a separator line, "&" shown as itself. Program and recent
   // items carry names taken from other programs' data.
   bool LiteralCaption = false;
-  // The program-list entry a program item was made for.
+  // The program-list entry a program or recent item was made for.
   std::optional<std::size_t> Entry;
 
   bool Default() const { return default_; }
@@ -45,7 +45,7 @@ class MenuItem {
   MenuItem& Add(std::unique_ptr<MenuItem> child);
 
   // A separator line: caption "-" on an item that is not shown literally.
-  bool IsLine() const { return !LiteralCaption && Caption == "-"; }
+  bool IsLine() const { return !LiteralCaption && Caption == u"-"; }
   // Runs the click handler when the item is enabled.
   void Click();
   // This item or a descendant with the given command identifier.

@@ -38,13 +38,13 @@ bool ReduceSeparators(MenuItem& level) {
   return changed;
 }
 
-std::string PlatformText(const MenuItem& item) {
+std::u16string PlatformText(const MenuItem& item) {
   if (!item.LiteralCaption) return item.Caption;
-  std::string text;
+  std::u16string text;
   text.reserve(item.Caption.size());
-  for (char c : item.Caption) {
+  for (char16_t c : item.Caption) {
     text += c;
-    if (c == '&') text += '&';
+    if (c == u'&') text += u'&';
   }
   return text;
 }
@@ -68,19 +68,19 @@ std::vector<MenuEntry> BuildMenuEntries(const MenuItem& level) {
   return entries;
 }
 
-int NextItemStartingWith(const MenuItem& level, char key, int current, TextApi& text) {
+int NextItemStartingWith(const MenuItem& level, char16_t key, int current, TextApi& text) {
   std::vector<const MenuItem*> shown;
   for (std::size_t i = 0; i < level.Count(); ++i) {
     if (level[i].Visible) shown.push_back(&level[i]);
   }
   const int count = static_cast<int>(shown.size());
-  std::string wanted(1, key);
+  std::u16string wanted(1, key);
   text.UpperCase(wanted);
   for (int step = 1; step <= count; ++step) {
     const int index = ((current < 0 ? -1 : current) + step) % count;
     const MenuItem& item = *shown[index];
     if (item.IsLine() || item.Caption.empty()) continue;
-    std::string first(1, item.Caption[0]);
+    std::u16string first(1, item.Caption[0]);
     text.UpperCase(first);
     if (first == wanted) return index;
   }

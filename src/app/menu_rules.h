@@ -17,10 +17,10 @@ bool ReduceSeparators(MenuItem& level);
 std::vector<MenuEntry> BuildMenuEntries(const MenuItem& level);
 
 // The text given to the platform menu for an item's caption.
-std::string PlatformText(const MenuItem& item);
+std::u16string PlatformText(const MenuItem& item);
 
 // Type-ahead: the index among the visible children of `level` of the next item after `current`
 // whose caption begins with `key`, letter case ignored, wrapping around; -1 when none does.
-int NextItemStartingWith(const MenuItem& level, char key, int current, TextApi& text);
+int NextItemStartingWith(const MenuItem& level, char16_t key, int current, TextApi& text);
 
 }  // namespace velmoro

@@ -1,18 +1,17 @@
 #include "app/host_form.h"
 #include "catalogue/program_entry.h"
-#include "uninstall/program_lookup.h"
 #include "uninstall/run_uninstall_command.h"
 
 namespace velmoro {
 
-// A program item knows its own entry, so programs of equal names each start their own command;
-// a recent item carries a name only and takes the first entry of that name.
+// Every program and recent item knows its own entry, so programs of equal names each start their
+// own command.
 void TForm1::ProgramItemClick(MenuItem& sender) {
-  std::optional<std::size_t> entry = sender.Entry;
-  if (!entry) entry = FindEntryByDisplayName(ListBox1.Items(), sender.Caption);
-  if (!entry) return;
-  RunUninstallCommand(platform_.shell, platform_.text,
-                      std::string(UninstallCommand(ListBox1.At(*entry))));
+  if (!sender.Entry) return;
+  const ProgramEntry& entry = ListBox1.At(*sender.Entry);
+  std::u16string command(UninstallCommand(entry.text));
+  if (entry.expand_command) command = platform_.shell.ExpandEnvironment(command);
+  RunUninstallCommand(platform_.shell, platform_.text, std::move(command));
   Close();
 }
 

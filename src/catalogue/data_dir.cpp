@@ -6,45 +6,33 @@ namespace velmoro {
 
 namespace {
 
-constexpr char kShellFoldersKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr char kCommonAppData[] = "Common AppData";
-constexpr char kDataSubdirectory[] = "Quinsett\\Velmoro Uninstaller";
-
-// True when the last character of folder is a "\" of its own, not the trail byte of a double-byte
-// character.
-bool EndsWithSeparator(const std::string& folder, TextApi& text) {
-  std::size_t last = 0;
-  for (std::size_t i = 0; i < folder.size(); ++i) {
-    last = i;
-    if (text.IsDbcsLeadByte(folder[i]) && i + 1 < folder.size()) ++i;
-  }
-  return !folder.empty() && last == folder.size() - 1 && folder[last] == '\\';
-}
+constexpr char16_t kShellFoldersKey[] =
+    u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char16_t kCommonAppData[] = u"Common AppData";
+constexpr char16_t kDataSubdirectory[] = u"Quinsett\\Velmoro Uninstaller";
 
 }  // namespace
 
-std::string GetDataDir(RegistryApi& registry, TextApi& text) {
-  std::string folder;
+std::u16string GetDataDir(RegistryApi& registry) {
+  std::u16string folder;
   {
-    RegistryReader reader(registry, kKeyRead);
+    RegistryReader reader(registry);
     reader.SetRootKey(kHkeyLocalMachine);
     if (reader.OpenKeyReadOnly(kShellFoldersKey)) {
       if (reader.ValueExists(kCommonAppData)) folder = reader.ReadString(kCommonAppData);
       reader.CloseKey();
     }
   }
-  if (!EndsWithSeparator(folder, text)) folder += '\\';
+  if (folder.empty() || folder.back() != u'\\') folder += u'\\';
   return folder + kDataSubdirectory;
 }
 
-std::vector<std::string> EnsureDataDir(RegistryApi& registry, FileApi& files, TextApi& text) {
-  std::vector<std::string> failed;
-  if (files.DirectoryExists(GetDataDir(registry, text))) return failed;
-  const std::string walk = GetDataDir(registry, text) + '\\';
-  for (std::size_t pos = walk.find('\\'); pos != std::string::npos;
-       pos = walk.find('\\', pos + 1)) {
-    const std::string prefix = walk.substr(0, pos);
+std::vector<std::u16string> EnsureDataDir(RegistryApi& registry, FileApi& files) {
+  std::vector<std::u16string> failed;
+  if (files.DirectoryExists(GetDataDir(registry))) return failed;
+  const std::u16string walk = GetDataDir(registry) + u'\\';
+  for (std::size_t pos = walk.find(u'\\'); pos != walk.npos; pos = walk.find(u'\\', pos + 1)) {
+    const std::u16string prefix = walk.substr(0, pos);
     // A level that another copy of the program made between the test and the creation is there
     // all the same.
     if (!files.DirectoryExists(prefix) && !files.MakeDirectory(prefix) &&

@@ -3,7 +3,6 @@
 #include <exception>
 #include <optional>
 
-#include "catalogue/program_entry.h"
 #include "catalogue/registry_error.h"
 #include "catalogue/registry_reader.h"
 
@@ -12,37 +11,41 @@ namespace velmoro {
 namespace {
 
 // The program entry of the subkey open in reader, or nothing when it is not a removable program.
-std::optional<std::string> ReadProgramEntry(RegistryReader& reader) {
-  if (!reader.ValueExists("UninstallString") || !reader.ValueExists("DisplayName")) {
+std::optional<ProgramEntry> ReadProgramEntry(RegistryReader& reader) {
+  if (!reader.ValueExists(u"UninstallString") || !reader.ValueExists(u"DisplayName")) {
     return std::nullopt;
   }
-  if (reader.ValueExists("NoRemove") && reader.ReadBool("NoRemove")) return std::nullopt;
-  std::string display_name = reader.ReadString("DisplayName");
-  std::string uninstall_command = reader.ReadString("UninstallString");
-  return MakeProgramEntry(display_name, uninstall_command);
+  if (reader.ValueExists(u"NoRemove") && reader.ReadBool(u"NoRemove")) return std::nullopt;
+  ProgramEntry entry;
+  const std::u16string display_name = reader.ReadString(u"DisplayName");
+  const std::u16string uninstall_command =
+      reader.ReadString(u"UninstallString", &entry.expand_command);
+  entry.text = MakeProgramEntry(display_name, uninstall_command);
+  return entry;
 }
 
-void EnumerateView(RegistryApi& registry, std::uint32_t view,
-                   const std::function<void()>& after_append, std::vector<std::string>& entries) {
-  RegistryReader list_reader(registry, kKeyAllAccess, view);
-  list_reader.SetRootKey(kHkeyLocalMachine);
+void EnumerateKey(RegistryApi& registry, RegKey root, std::uint32_t view, bool per_user,
+                  const std::function<void()>& after_append, std::vector<ProgramEntry>& entries) {
+  RegistryReader list_reader(registry, view);
+  list_reader.SetRootKey(root);
   // When the key does not open, no key is open and the listing is empty.
   if (!list_reader.OpenKeyReadOnly(kUninstallKey)) return;
-  const std::vector<std::string> names = list_reader.GetKeyNames();
+  const std::vector<std::u16string> names = list_reader.GetKeyNames();
 
   // The subkeys are opened below the Uninstall key, which stays open meanwhile: opening a long
   // path from the root costs the platform several times as much, for every program.
-  RegistryReader reader(registry, kKeyAllAccess, view);
+  RegistryReader reader(registry, view);
   reader.SetRootKey(list_reader.current_key());
-  for (const std::string& name : names) {
+  for (const std::u16string& name : names) {
     if (!reader.OpenKeyReadOnly(name)) continue;
-    std::optional<std::string> entry;
+    std::optional<ProgramEntry> entry;
     try {
       entry = ReadProgramEntry(reader);
     } catch (const RegistryError&) {
       // A malformed value costs only its own program, not every subkey after it.
     }
     if (entry) {
+      entry->per_user = per_user;
       entries.push_back(std::move(*entry));
       after_append();
     }
@@ -52,16 +55,17 @@ void EnumerateView(RegistryApi& registry, std::uint32_t view,
 
 }  // namespace
 
-std::vector<std::string> EnumeratePrograms(RegistryApi& registry,
-                                           const std::function<void()>& after_append) {
-  std::vector<std::string> entries;
+std::vector<ProgramEntry> EnumeratePrograms(RegistryApi& registry,
+                                            const std::function<void()>& after_append) {
+  std::vector<ProgramEntry> entries;
   try {
     if (registry.HasTwoViews()) {
-      EnumerateView(registry, kKeyWow64_64Key, after_append, entries);
-      EnumerateView(registry, kKeyWow64_32Key, after_append, entries);
+      EnumerateKey(registry, kHkeyLocalMachine, kKeyWow64_64Key, false, after_append, entries);
+      EnumerateKey(registry, kHkeyLocalMachine, kKeyWow64_32Key, false, after_append, entries);
     } else {
-      EnumerateView(registry, 0, after_append, entries);
+      EnumerateKey(registry, kHkeyLocalMachine, 0, false, after_append, entries);
     }
+    EnumerateKey(registry, kHkeyCurrentUser, 0, true, after_append, entries);
   } catch (const std::exception&) {
     // Any other failure (out of memory, a handler run by after_append) ends the enumeration
     // silently with the entries found so far.

@@ -8,8 +8,8 @@
 
 namespace velmoro {
 
-inline constexpr char kAllFileName[] = "All.dat";
-inline constexpr char kRecentFileName[] = "Recent.dat";
+inline constexpr char16_t kAllFileName[] = u"All.dat";
+inline constexpr char16_t kRecentFileName[] = u"Recent.dat";
 
 // Holds the machine-wide lock of the data files while it lives, when the lock could be had.
 class DataFilesLock {
@@ -29,14 +29,14 @@ class DataFilesLock {
 // Reads path into lines when the file exists (an absent file or a directory leaves lines empty)
 // and returns its bytes, or nothing when it was not read. Throws FileError
 // "Cannot open file "%s". %s".
-std::optional<std::string> LoadListFile(FileApi& files, const std::string& path,
+std::optional<std::string> LoadListFile(FileApi& files, const std::u16string& path,
                                         std::vector<std::string>& lines);
 
 // Replaces "All.dat" and "Recent.dat" in dir so that either both hold the new text or both keep
 // the old: both are written to temporary files first, then moved over, "Recent.dat" first; when
 // "All.dat" cannot be moved, "Recent.dat" is put back to old_recent (removed when nothing).
 // Throws FileError "Cannot create file "%s". %s" or "Stream write error".
-void SaveListFiles(FileApi& files, const std::string& dir, const std::vector<std::string>& all,
+void SaveListFiles(FileApi& files, const std::u16string& dir, const std::vector<std::string>& all,
                    const std::vector<std::string>& recent,
                    const std::optional<std::string>& old_recent);
 

@@ -12,18 +12,22 @@ namespace {
 // still have their values read.
 constexpr std::uint32_t kReadOnlyMasks[] = {kKeyRead, kKeyReadEnumerate, kKeyQueryValue};
 
-[[noreturn]] void ThrowFailedToGetData(const std::string& name) {
-  throw RegistryError("Failed to get data for '" + name + "'");
+// Value names are the program's own, all ASCII.
+std::string Narrow(const std::u16string& name) {
+  return std::string(name.begin(), name.end());
 }
 
-[[noreturn]] void ThrowInvalidDataType(const std::string& name) {
-  throw RegistryError("Invalid data type for '" + name + "'");
+[[noreturn]] void ThrowFailedToGetData(const std::u16string& name) {
+  throw RegistryError("Failed to get data for '" + Narrow(name) + "'");
+}
+
+[[noreturn]] void ThrowInvalidDataType(const std::u16string& name) {
+  throw RegistryError("Invalid data type for '" + Narrow(name) + "'");
 }
 
 }  // namespace
 
-RegistryReader::RegistryReader(RegistryApi& api, std::uint32_t access, std::uint32_t view)
-    : api_(api), access_(access), view_(view) {}
+RegistryReader::RegistryReader(RegistryApi& api, std::uint32_t view) : api_(api), view_(view) {}
 
 RegistryReader::~RegistryReader() {
   CloseKey();
@@ -35,19 +39,15 @@ void RegistryReader::SetRootKey(RegKey root) {
   root_ = root;
 }
 
-bool RegistryReader::OpenKeyReadOnly(const std::string& path) {
-  const bool absolute = !path.empty() && path.front() == '\\';
-  const std::string relative = absolute ? path.substr(1) : path;
-  const bool under_open_key = !absolute && key_ != kNoKey;
-  const RegKey parent = under_open_key ? key_ : root_;
+bool RegistryReader::OpenKeyReadOnly(const std::u16string& path) {
+  const bool absolute = !path.empty() && path.front() == u'\\';
+  const std::u16string relative = absolute ? path.substr(1) : path;
+  const RegKey parent = !absolute && key_ != kNoKey ? key_ : root_;
   for (const std::uint32_t mask : kReadOnlyMasks) {
     RegKey opened = kNoKey;
     if (api_.OpenKey(parent, relative, mask | view_, opened) != kErrorSuccess) continue;
-    std::string opened_path = under_open_key ? path_ + "\\" + relative : relative;
     CloseKey();
     key_ = opened;
-    path_ = std::move(opened_path);
-    access_ = mask | view_;
     return true;
   }
   return false;
@@ -58,30 +58,26 @@ void RegistryReader::CloseKey() {
   if (key_ == kNoKey) return;
   api_.CloseKey(key_);
   key_ = kNoKey;
-  path_.clear();
 }
 
-std::vector<std::string> RegistryReader::GetKeyNames() {
-  std::vector<std::string> names;
+std::vector<std::u16string> RegistryReader::GetKeyNames() {
+  std::vector<std::u16string> names;
   std::uint32_t count = 0;
   std::uint32_t longest = 0;
   if (key_ == kNoKey || api_.QueryInfoKey(key_, count, longest) != kErrorSuccess) return names;
-  // The longest length comes in characters; on a double-byte code page each may take two bytes.
-  std::size_t capacity = longest;
-  if (api_.IsDoubleByteCodePage()) capacity *= 2;
-  ++capacity;
-  std::vector<char> buffer(capacity);
+  const std::size_t capacity = std::size_t{longest} + 1;
+  std::vector<char16_t> buffer(capacity);
   names.reserve(count);
   for (std::uint32_t index = 0; index < count; ++index) {
     auto length = static_cast<std::uint32_t>(capacity);
     // A name that cannot be fetched (the key changed since it was queried) is left out.
     if (api_.EnumKey(key_, index, buffer.data(), length) != kErrorSuccess) continue;
-    names.emplace_back(buffer.begin(), std::find(buffer.begin(), buffer.end(), '\0'));
+    names.emplace_back(buffer.begin(), std::find(buffer.begin(), buffer.end(), u'\0'));
   }
   return names;
 }
 
-bool RegistryReader::ValueExists(const std::string& name) {
+bool RegistryReader::ValueExists(const std::u16string& name) {
   std::uint32_t type = kRegNone;
   std::uint32_t size = 0;
   if (key_ == kNoKey || api_.QueryValue(key_, name, &type, nullptr, &size) != kErrorSuccess) {
@@ -91,7 +87,7 @@ bool RegistryReader::ValueExists(const std::string& name) {
   return true;
 }
 
-std::string RegistryReader::ReadString(const std::string& name) {
+std::u16string RegistryReader::ReadString(const std::u16string& name, bool* expandable) {
   std::uint32_t type = kRegNone;
   std::uint32_t size = 0;
   const auto known = std::find_if(known_sizes_.begin(), known_sizes_.end(),
@@ -111,12 +107,21 @@ std::string RegistryReader::ReadString(const std::string& name) {
     ThrowFailedToGetData(name);
   }
   if (type != kRegSz && type != kRegExpandSz) ThrowInvalidDataType(name);
-  data.resize(std::min(fetched, size));
-  data.erase(std::find(data.begin(), data.end(), '\0'), data.end());
-  return data;
+  if (expandable != nullptr) *expandable = type == kRegExpandSz;
+  // UTF-16LE up to the first NUL character; an odd last byte is no character.
+  const std::size_t bytes = std::min(fetched, size);
+  std::u16string text;
+  text.reserve(bytes / 2);
+  for (std::size_t i = 0; i + 1 < bytes; i += 2) {
+    const auto unit = static_cast<char16_t>(static_cast<unsigned char>(data[i]) |
+                                            static_cast<unsigned char>(data[i + 1]) << 8);
+    if (unit == u'\0') break;
+    text.push_back(unit);
+  }
+  return text;
 }
 
-std::int32_t RegistryReader::ReadInteger(const std::string& name) {
+std::int32_t RegistryReader::ReadInteger(const std::u16string& name) {
   unsigned char bytes[4] = {};
   std::uint32_t type = kRegNone;
   std::uint32_t size = sizeof bytes;
@@ -130,7 +135,7 @@ std::int32_t RegistryReader::ReadInteger(const std::string& name) {
   return static_cast<std::int32_t>(number);
 }
 
-bool RegistryReader::ReadBool(const std::string& name) {
+bool RegistryReader::ReadBool(const std::u16string& name) {
   return ReadInteger(name) != 0;
 }
 

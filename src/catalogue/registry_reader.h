@@ -13,8 +13,7 @@ namespace velmoro {
 // KEY_WOW64_32KEY) is added to every access mask it opens with. Releasing it closes its key.
 class RegistryReader {
  public:
-  explicit RegistryReader(RegistryApi& api, std::uint32_t access = kKeyAllAccess,
-                          std::uint32_t view = 0);
+  explicit RegistryReader(RegistryApi& api, std::uint32_t view = 0);
   ~RegistryReader();
   RegistryReader(const RegistryReader&) = delete;
   RegistryReader& operator=(const RegistryReader&) = delete;
@@ -23,33 +22,29 @@ class RegistryReader {
   void SetRootKey(RegKey root);
   // Tries KEY_READ, then query-and-enumerate, then KEY_QUERY_VALUE. A leading "\" makes the path
   // absolute (from the root); otherwise it is relative to the open key, or to the root.
-  bool OpenKeyReadOnly(const std::string& path);
+  bool OpenKeyReadOnly(const std::u16string& path);
   void CloseKey();
   // Names of the open key's direct subkeys, in enumeration order; indexes whose name cannot be
   // fetched are skipped.
-  std::vector<std::string> GetKeyNames();
+  std::vector<std::u16string> GetKeyNames();
   // Remembers the size it reports, so a string read of the same value that follows takes it
   // instead of asking the platform again.
-  bool ValueExists(const std::string& name);
+  bool ValueExists(const std::u16string& name);
   // Throws RegistryError "Failed to get data for '%s'" / "Invalid data type for '%s'".
-  std::string ReadString(const std::string& name);
-  std::int32_t ReadInteger(const std::string& name);
-  bool ReadBool(const std::string& name);
+  // `expandable`, when given, tells whether the value is REG_EXPAND_SZ.
+  std::u16string ReadString(const std::u16string& name, bool* expandable = nullptr);
+  std::int32_t ReadInteger(const std::u16string& name);
+  bool ReadBool(const std::u16string& name);
 
-  RegKey root_key() const { return root_; }
   RegKey current_key() const { return key_; }
-  const std::string& current_path() const { return path_; }
-  std::uint32_t access() const { return access_; }
 
  private:
   RegistryApi& api_;
   RegKey root_ = kHkeyCurrentUser;
   RegKey key_ = kNoKey;
-  std::string path_;
-  std::uint32_t access_;
   std::uint32_t view_;
   // Data sizes that ValueExists reported for values of the open key.
-  std::vector<std::pair<std::string, std::uint32_t>> known_sizes_;
+  std::vector<std::pair<std::u16string, std::uint32_t>> known_sizes_;
 };
 
 }  // namespace velmoro

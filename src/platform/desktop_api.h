@@ -16,9 +16,9 @@ inline constexpr unsigned kMbOk = 0x00;
 inline constexpr unsigned kMbIconError = 0x10;
 inline constexpr unsigned kMbIconInformation = 0x40;
 
-// One entry of a platform popup menu, as given to InsertMenuItemA.
+// One entry of a platform popup menu, as given to InsertMenuItemW.
 struct MenuEntry {
-  std::string text;
+  std::u16string text;
   std::uint16_t command = 0;
   bool separator = false;
   bool checked = false;
@@ -48,7 +48,7 @@ class DesktopEvents {
   virtual std::optional<std::vector<MenuEntry>> OnSubmenuOpening(std::uint16_t owner) = 0;
   // WM_MENUCHAR: a character key matched no access key in the menu level owned by `owner`, whose
   // highlighted entry is `current` (-1 for none). Returns the entry to highlight, or -1.
-  virtual int OnMenuChar(std::uint16_t owner, char key, int current) = 0;
+  virtual int OnMenuChar(std::uint16_t owner, char16_t key, int current) = 0;
   // WM_CLOSE to any window of the program.
   virtual void OnCloseRequest() = 0;
   // WM_ENDSESSION with the logon really ending.
@@ -61,9 +61,9 @@ class DesktopApi {
   virtual ~DesktopApi() = default;
 
   virtual void SetEvents(DesktopEvents* events) = 0;
-  // SetWindowTextA on the application window.
-  virtual void SetAppTitle(const std::string& title) = 0;
-  // GetStartupInfoA's show state when the starter gave one, else SW_SHOWDEFAULT.
+  // SetWindowTextW on the application window.
+  virtual void SetAppTitle(const std::u16string& title) = 0;
+  // GetStartupInfoW's show state when the starter gave one, else SW_SHOWDEFAULT.
   virtual int StartShowState() = 0;
   // Shows the application window (taskbar button), then the host form with show_command.
   virtual void ShowHostForm(int show_command) = 0;
@@ -80,9 +80,9 @@ class DesktopApi {
   // a WM_COMMAND in the queue (looked at with PeekMessage PM_NOREMOVE, still delivered by the
   // loop), false when the menu was dismissed or the chosen entry gives no command.
   virtual bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) = 0;
-  // MessageBoxA; no caption gives the platform's default caption.
-  virtual int ShowMessageBox(Owner owner, const std::string& text,
-                             const std::optional<std::string>& caption, unsigned flags) = 0;
+  // MessageBoxW; no caption gives the platform's default caption.
+  virtual int ShowMessageBox(Owner owner, const std::u16string& text,
+                             const std::optional<std::u16string>& caption, unsigned flags) = 0;
   // PostQuitMessage(0).
   virtual void PostQuit() = 0;
   // Waits for one message and dispatches it. Returns false when it was the quit message.

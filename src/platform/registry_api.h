@@ -34,27 +34,29 @@ inline constexpr long kErrorAccessDenied = 5;
 inline constexpr long kErrorMoreData = 234;
 inline constexpr long kErrorNoMoreItems = 259;
 
-// The registry functions of the platform, one method each, with their argument conventions.
+// The registry functions of the platform, one method each, with their argument conventions. Names
+// and texts are UTF-16, as the registry holds them.
 class RegistryApi {
  public:
   virtual ~RegistryApi() = default;
 
-  // RegOpenKeyExA: path is relative to parent (a root or an open key).
-  virtual long OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
+  // RegOpenKeyExW: path is relative to parent (a root or an open key).
+  virtual long OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
                        RegKey& result) = 0;
   // RegCloseKey.
   virtual long CloseKey(RegKey key) = 0;
-  // RegQueryInfoKeyA: number of subkeys and length of the longest subkey name (without NUL).
+  // RegQueryInfoKeyW: number of subkeys and length of the longest subkey name in characters
+  // (without NUL).
   virtual long QueryInfoKey(RegKey key, std::uint32_t& subkeys, std::uint32_t& max_name_length) = 0;
-  // RegEnumKeyExA: on entry name_length is the buffer's capacity in chars including the NUL; on
-  // success it is the name's length without the NUL.
-  virtual long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t& name_length) = 0;
-  // RegQueryValueExA: type and data may be null; with data null only the size is reported.
-  virtual long QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
+  // RegEnumKeyExW: on entry name_length is the buffer's capacity in characters including the NUL;
+  // on success it is the name's length without the NUL.
+  virtual long EnumKey(RegKey key, std::uint32_t index, char16_t* name,
+                       std::uint32_t& name_length) = 0;
+  // RegQueryValueExW: type and data may be null; with data null only the size is reported. Sizes
+  // are in bytes; string data is UTF-16LE.
+  virtual long QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
                           unsigned char* data, std::uint32_t* size) = 0;
 
-  // True when the system's ANSI code page is a double-byte one.
-  virtual bool IsDoubleByteCodePage() = 0;
   // True on 64-bit Windows, where the registry has a 64-bit and a 32-bit view.
   virtual bool HasTwoViews() = 0;
 };

@@ -8,11 +8,11 @@ class TextApi {
  public:
   virtual ~TextApi() = default;
 
-  // CharUpperBuffA: letters mapped by the ANSI code page's case mapping, in place.
-  virtual void UpperCase(std::string& text) = 0;
-  // IsDBCSLeadByte: the byte starts a two-byte character in the ANSI code page (never on a
-  // single-byte code page).
-  virtual bool IsDbcsLeadByte(char byte) = 0;
+  // CharUpperBuffW: letters mapped to upper case, in place.
+  virtual void UpperCase(std::u16string& text) = 0;
+  // WideCharToMultiByte to the system's ANSI code page with its default character: the 8-bit
+  // form in which the data files hold texts.
+  virtual std::string ToAnsi(const std::u16string& text) = 0;
 };
 
 }  // namespace velmoro

@@ -6,34 +6,34 @@ namespace velmoro {
 
 namespace {
 
-bool EndsWord(const std::string& command, std::size_t index) {
-  return index >= command.size() || command[index] == ' ' || command[index] == '\t' ||
-         command[index] == '"';
+bool EndsWord(const std::u16string& command, std::size_t index) {
+  return index >= command.size() || command[index] == u' ' || command[index] == u'\t' ||
+         command[index] == u'"';
 }
 
 // File and parameters around the character at `separator`, which belongs to neither.
-LaunchCommand SplitAt(const std::string& command, std::size_t separator) {
-  if (separator >= command.size()) return {command, std::string()};
+LaunchCommand SplitAt(const std::u16string& command, std::size_t separator) {
+  if (separator >= command.size()) return {command, std::u16string()};
   return {command.substr(0, separator), command.substr(separator + 1)};
 }
 
 }  // namespace
 
-std::optional<LaunchCommand> SplitUninstallCommand(std::string command, TextApi& text) {
-  command.erase(0, std::min(command.find_first_not_of(' '), command.size()));
-  const bool quoted = !command.empty() && command.front() == '"';
+std::optional<LaunchCommand> SplitUninstallCommand(std::u16string command, TextApi& text) {
+  command.erase(0, std::min(command.find_first_not_of(u' '), command.size()));
+  const bool quoted = !command.empty() && command.front() == u'"';
   if (quoted) command.erase(0, 1);
   if (command.empty()) return std::nullopt;
 
   for (std::size_t p = 0; p + 4 <= command.size(); ++p) {
-    if (command[p] != '.' || !EndsWord(command, p + 4)) continue;
-    std::string extension = command.substr(p, 4);
+    if (command[p] != u'.' || !EndsWord(command, p + 4)) continue;
+    std::u16string extension = command.substr(p, 4);
     text.UpperCase(extension);
-    if (extension == ".EXE" || extension == ".MSI") return SplitAt(command, p + 4);
+    if (extension == u".EXE" || extension == u".MSI") return SplitAt(command, p + 4);
   }
 
   // No program extension: the first word is what the shell is asked to open.
-  return SplitAt(command, command.find(quoted ? '"' : ' '));
+  return SplitAt(command, command.find(quoted ? u'"' : u' '));
 }
 
 }  // namespace velmoro

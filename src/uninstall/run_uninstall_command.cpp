@@ -4,7 +4,7 @@
 
 namespace velmoro {
 
-void RunUninstallCommand(ShellApi& shell, TextApi& text, std::string command) {
+void RunUninstallCommand(ShellApi& shell, TextApi& text, std::u16string command) {
   if (auto launch = SplitUninstallCommand(std::move(command), text)) {
     shell.OpenWithShell(launch->file, launch->parameters);
   }

@@ -9,6 +9,6 @@ namespace velmoro {
 
 // Opens the uninstall command's program through the shell with its parameters (always a text).
 // Starts nothing for an empty command; reports nothing.
-void RunUninstallCommand(ShellApi& shell, TextApi& text, std::string command);
+void RunUninstallCommand(ShellApi& shell, TextApi& text, std::u16string command);
 
 }  // namespace velmoro

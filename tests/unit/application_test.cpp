@@ -11,13 +11,13 @@
 namespace velmoro {
 namespace {
 
-constexpr char kUpdater[] = "C:\\Program Files\\Velmoro Uninstaller\\Updater.exe";
+constexpr char16_t kUpdater[] = u"C:\\Program Files\\Velmoro Uninstaller\\Updater.exe";
 
 // One machine: a run of the program on it is one call of Run().
 class ProgramTest : public ::testing::Test, protected FakeMachine {
  protected:
   // Runs the program once with a fresh desktop and shell; returns its exit status.
-  int Run(std::vector<std::string> choice = {}) {
+  int Run(std::vector<std::u16string> choice = {}) {
     desktop = FakeDesktop();
     desktop.choice = std::move(choice);
     desktop.start_state = start_state;
@@ -26,8 +26,8 @@ class ProgramTest : public ::testing::Test, protected FakeMachine {
     return RunProgram(machine);
   }
 
-  std::vector<std::string> Texts(const std::vector<MenuEntry>& entries) {
-    std::vector<std::string> texts;
+  std::vector<std::u16string> Texts(const std::vector<MenuEntry>& entries) {
+    std::vector<std::u16string> texts;
     for (const MenuEntry& entry : entries) texts.push_back(entry.text);
     return texts;
   }
@@ -47,37 +47,38 @@ TEST_F(ProgramTest, PopsTheStaticMenuUpAtThePointerAndEndsWhenDismissed) {
   const auto& popup = desktop.popups[0];
   EXPECT_EQ(popup.x, 300);
   EXPECT_EQ(popup.y, 200);
-  EXPECT_EQ(Texts(popup.top), (std::vector<std::string>{"All Programs", "Recent Programs", "-",
-                                                        "Velmoro Uninstaller Pro", "Exit"}));
+  EXPECT_EQ(Texts(popup.top),
+            (std::vector<std::u16string>{u"All Programs", u"Recent Programs", u"-",
+                                         u"Velmoro Uninstaller Pro", u"Exit"}));
   EXPECT_TRUE(popup.top[1].is_default);
   EXPECT_TRUE(popup.top[1].submenu.empty()) << "an empty entry is a plain item";
   EXPECT_TRUE(popup.top[2].separator);
   EXPECT_EQ(Texts(popup.top[3].submenu),
-            (std::vector<std::string>{"Check for Updates", "Visit Web Site", "Send Email", "-",
-                                      "About..."}));
-  EXPECT_EQ(desktop.log, (std::vector<std::string>{"title Velmoro Uninstaller", "show host 1",
-                                                   "hide app", "hide host", "popup"}));
+            (std::vector<std::u16string>{u"Check for Updates", u"Visit Web Site", u"Send Email",
+                                         u"-", u"About..."}));
+  EXPECT_EQ(desktop.log, (std::vector<std::u16string>{u"title Velmoro Uninstaller", u"show host 1",
+                                                      u"hide app", u"hide host", u"popup"}));
   EXPECT_TRUE(shell.calls.empty());
   EXPECT_TRUE(desktop.boxes.empty());
   ExpectEnded();
 }
 
 struct FixedCommandCase {
-  const char* item;
+  const char16_t* item;
   std::vector<FakeShell::Call> opened;
 };
 
 void PrintTo(const FixedCommandCase& c, std::ostream* out) {
-  *out << c.item;
+  *out << ::testing::PrintToString(std::u16string(c.item));
 }
 
 class FixedCommandTest : public ProgramTest,
                          public ::testing::WithParamInterface<FixedCommandCase> {};
 
 TEST_P(FixedCommandTest, OpensItsTargetAndEnds) {
-  const std::string item = GetParam().item;
-  EXPECT_EQ(Run(item == "Exit" ? std::vector<std::string>{item}
-                               : std::vector<std::string>{"Velmoro Uninstaller Pro", item}),
+  const std::u16string item = GetParam().item;
+  EXPECT_EQ(Run(item == u"Exit" ? std::vector<std::u16string>{item}
+                                : std::vector<std::u16string>{u"Velmoro Uninstaller Pro", item}),
             0);
   EXPECT_EQ(shell.calls, GetParam().opened);
   ExpectEnded();
@@ -86,25 +87,25 @@ TEST_P(FixedCommandTest, OpensItsTargetAndEnds) {
 INSTANTIATE_TEST_SUITE_P(
     Items, FixedCommandTest,
     ::testing::Values(
-        FixedCommandCase{"Check for Updates", {{kUpdater, std::nullopt}}},
+        FixedCommandCase{u"Check for Updates", {{kUpdater, std::nullopt}}},
         FixedCommandCase{
-            "Visit Web Site",
-            {{"http://www.quinsett.example/velmoro-uninstaller/?vid=1.0", std::nullopt}}},
+            u"Visit Web Site",
+            {{u"http://www.quinsett.example/velmoro-uninstaller/?vid=1.0", std::nullopt}}},
         FixedCommandCase{
-            "Send Email",
-            {{"mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0", std::nullopt}}},
-        FixedCommandCase{"Exit", {}}));
+            u"Send Email",
+            {{u"mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0", std::nullopt}}},
+        FixedCommandCase{u"Exit", {}}));
 
 TEST_F(ProgramTest, AboutBoxStaysUntilClosedThenTheProgramEnds) {
-  EXPECT_EQ(Run({"Velmoro Uninstaller Pro", "About..."}), 0);
+  EXPECT_EQ(Run({u"Velmoro Uninstaller Pro", u"About..."}), 0);
   ASSERT_EQ(desktop.boxes.size(), 1u);
   const auto& box = desktop.boxes[0];
   EXPECT_EQ(box.owner, Owner::kHostForm);
-  EXPECT_EQ(box.caption, "About Velmoro Uninstaller");
+  EXPECT_EQ(box.caption, u"About Velmoro Uninstaller");
   EXPECT_EQ(box.flags, 0x40u);
-  EXPECT_EQ(box.text.rfind("Velmoro Uninstaller v1.0\r\n\r\n", 0), 0u);
-  EXPECT_NE(box.text.find("Quinsett"), std::string::npos);
-  EXPECT_NE(box.text.back(), '\n');
+  EXPECT_EQ(box.text.rfind(u"Velmoro Uninstaller v1.0\r\n\r\n", 0), 0u);
+  EXPECT_NE(box.text.find(u"Quinsett"), std::u16string::npos);
+  EXPECT_NE(box.text.back(), u'\n');
   EXPECT_EQ(desktop.boxes_cut_short, 0);
   EXPECT_EQ(desktop.popups.size(), 1u);
   ExpectEnded();
@@ -131,16 +132,16 @@ TEST_F(ProgramTest, MinimisedStartWaitsForTheRestore) {
   desktop.PostRestore();
   Platform machine = platform();
   RunProgram(machine);
-  EXPECT_EQ(desktop.log,
-            (std::vector<std::string>{"title Velmoro Uninstaller", "minimise app", "restore",
-                                      "show host 1", "restore", "hide app", "hide host", "popup"}));
+  EXPECT_EQ(desktop.log, (std::vector<std::u16string>{u"title Velmoro Uninstaller", u"minimise app",
+                                                      u"restore", u"show host 1", u"restore",
+                                                      u"hide app", u"hide host", u"popup"}));
   ExpectEnded();
 }
 
 TEST_F(ProgramTest, MaximisedStartShowsTheFormMaximised) {
   start_state = kSwShowMaximized;
   Run();
-  EXPECT_EQ(desktop.log[1], "show host 3");
+  EXPECT_EQ(desktop.log[1], u"show host 3");
   EXPECT_EQ(desktop.popups.size(), 1u);
 }
 
@@ -154,7 +155,7 @@ TEST_F(ProgramTest, CloseRequestWhileMinimisedEndsTheProgram) {
 }
 
 TEST_F(ProgramTest, ChoosingAnEmptySubmenuEntryEndsTheProgram) {
-  EXPECT_EQ(Run({"Recent Programs"}), 0);
+  EXPECT_EQ(Run({u"Recent Programs"}), 0);
   EXPECT_TRUE(shell.calls.empty());
   ExpectEnded();
 }
@@ -162,9 +163,9 @@ TEST_F(ProgramTest, ChoosingAnEmptySubmenuEntryEndsTheProgram) {
 struct StartupBoxCase {
   const char* name;
   std::function<void(FakeMachine&)> arrange;
-  std::vector<std::string> boxes;
-  std::vector<std::string> programs;  // under "All Programs" in the one menu
-  std::vector<std::string> choice;
+  std::vector<std::u16string> boxes;
+  std::vector<std::u16string> programs;  // under "All Programs" in the one menu
+  std::vector<std::u16string> choice;
   std::vector<FakeShell::Call> started;
 };
 
@@ -172,52 +173,52 @@ void PrintTo(const StartupBoxCase& c, std::ostream* out) {
   *out << c.name;
 }
 
-const std::string kNoFolder = "Error creating directory:\n\r";
+const std::u16string kNoFolder = u"Error creating directory:\n\r";
 
 const StartupBoxCase kStartupBoxCases[] = {
     {"data_folder_level_cannot_be_made",
-     [](FakeMachine& m) { m.files.DenyMakeDirectory("C:\\ProgramData\\Quinsett"); },
-     {kNoFolder + "C:\\ProgramData\\Quinsett", kNoFolder + FakeMachine::kDataDir,
-      "Cannot create file \"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\All.dat\". The "
-      "system cannot find the path specified."},
-     {"Alpha"},
-     {"All Programs", "Alpha"},
-     {{"C:\\a.exe", ""}}},
+     [](FakeMachine& m) { m.files.DenyMakeDirectory(u"C:\\ProgramData\\Quinsett"); },
+     {kNoFolder + u"C:\\ProgramData\\Quinsett", kNoFolder + FakeMachine::kDataDir,
+      u"Cannot create file \"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\All.dat\". The "
+      u"system cannot find the path specified."},
+     {u"Alpha"},
+     {u"All Programs", u"Alpha"},
+     {{u"C:\\a.exe", u""}}},
     {"no_common_appdata",
      [](FakeMachine& m) {
-       m.registry.SetRaw(FakeMachine::kShellFolders, "Common AppData", kRegSz, "");
+       m.registry.SetRaw(FakeMachine::kShellFolders, u"Common AppData", kRegSz, "");
      },
      {kNoFolder},
-     {"Alpha"},
-     {"Recent Programs"},
+     {u"Alpha"},
+     {u"Recent Programs"},
      {}},
     {"common_appdata_of_a_wrong_type",
-     [](FakeMachine& m) { m.registry.SetDword(FakeMachine::kShellFolders, "Common AppData", 1); },
-     {"Invalid data type for 'Common AppData'"},
+     [](FakeMachine& m) { m.registry.SetDword(FakeMachine::kShellFolders, u"Common AppData", 1); },
+     {u"Invalid data type for 'Common AppData'"},
      {},
-     {"Recent Programs"},
+     {u"Recent Programs"},
      {}},
     {"data_file_held_open",
      [](FakeMachine& m) {
        m.files.AddDirectory(FakeMachine::kDataDir);
-       m.files.SetFile(FakeMachine::DataFile("All.dat"), "");
-       m.files.RefuseRead(FakeMachine::DataFile("All.dat"), FakeFiles::kSharingViolation);
+       m.files.SetFile(FakeMachine::DataFile(u"All.dat"), "");
+       m.files.RefuseRead(FakeMachine::DataFile(u"All.dat"), FakeFiles::kSharingViolation);
      },
-     {"Cannot open file \"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\All.dat\". The "
-      "process cannot access the file because it is being used by another process."},
+     {u"Cannot open file \"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\All.dat\". The "
+      u"process cannot access the file because it is being used by another process."},
      {},
-     {"Recent Programs"},
+     {u"Recent Programs"},
      {}},
     {"data_file_cannot_be_written",
      [](FakeMachine& m) {
        m.files.AddDirectory(FakeMachine::kDataDir);
-       m.files.FailMove(FakeMachine::DataFile("Recent.dat"), FakeFiles::kAccessDenied);
+       m.files.FailMove(FakeMachine::DataFile(u"Recent.dat"), FakeFiles::kAccessDenied);
      },
-     {"Cannot create file \"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\Recent.dat\". "
-      "Access is denied."},
-     {"Alpha"},
-     {"All Programs", "Alpha"},
-     {{"C:\\a.exe", ""}}},
+     {u"Cannot create file \"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\Recent.dat\". "
+      u"Access is denied."},
+     {u"Alpha"},
+     {u"All Programs", u"Alpha"},
+     {{u"C:\\a.exe", u""}}},
 };
 
 class StartupBoxTest : public ProgramTest, public ::testing::WithParamInterface<StartupBoxCase> {};
@@ -225,18 +226,18 @@ class StartupBoxTest : public ProgramTest, public ::testing::WithParamInterface<
 // Each box of start-up waits for the user with nothing else on screen; then the menu pops up
 // once, with everything start-up built, and a choice made in it is carried out.
 TEST_P(StartupBoxTest, BoxesComeOneAtATimeThenOneFullMenu) {
-  AddProgram("A", "Alpha", "C:\\a.exe");
+  AddProgram(u"A", u"Alpha", u"C:\\a.exe");
   GetParam().arrange(*this);
   EXPECT_EQ(Run(GetParam().choice), 0);
-  std::vector<std::string> boxes;
+  std::vector<std::u16string> boxes;
   for (const auto& box : desktop.boxes) boxes.push_back(box.text);
   EXPECT_EQ(boxes, GetParam().boxes);
   EXPECT_EQ(desktop.boxes_cut_short, 0);
   ASSERT_EQ(desktop.popups.size(), 1u);
   EXPECT_EQ(Texts(desktop.popups[0].top[0].submenu), GetParam().programs);
-  const auto popup = std::find(desktop.log.begin(), desktop.log.end(), "popup");
+  const auto popup = std::find(desktop.log.begin(), desktop.log.end(), u"popup");
   EXPECT_EQ(std::find_if(popup, desktop.log.end(),
-                         [](const std::string& line) { return line.rfind("box ", 0) == 0; }),
+                         [](const std::u16string& line) { return line.rfind(u"box ", 0) == 0; }),
             desktop.log.end())
       << "a box after the menu";
   EXPECT_EQ(shell.calls, GetParam().started);
@@ -265,19 +266,19 @@ const EndSessionCase kEndSessionCases[] = {
      0},
     {"start_up_box",
      [](FakeMachine& m) {
-       m.files.DenyMakeDirectory("C:\\ProgramData\\Quinsett");
+       m.files.DenyMakeDirectory(u"C:\\ProgramData\\Quinsett");
        m.desktop.on_box = [&m](const FakeDesktop::Box&) { m.desktop.SendEndSession(); };
      },
      0},
     {"enumeration",
      [](FakeMachine& m) {
-       m.AddProgram("A", "Alpha", "C:\\a.exe");
+       m.AddProgram(u"A", u"Alpha", u"C:\\a.exe");
        m.desktop.SendEndSession();
      },
      0},
     {"about_box",
      [](FakeMachine& m) {
-       m.desktop.choice = {"Velmoro Uninstaller Pro", "About..."};
+       m.desktop.choice = {u"Velmoro Uninstaller Pro", u"About..."};
        m.desktop.on_box = [&m](const FakeDesktop::Box&) { m.desktop.SendEndSession(); };
      },
      1},
@@ -293,7 +294,7 @@ TEST_P(EndSessionTest, EndsTheProgramAtOnce) {
   Platform platform = machine.platform();
   EXPECT_THROW(RunProgram(platform), FakeDesktop::ProcessEnded);
   EXPECT_EQ(machine.desktop.popups.size(), GetParam().popups);
-  EXPECT_EQ(machine.desktop.log.back(), "end process");
+  EXPECT_EQ(machine.desktop.log.back(), u"end process");
 }
 
 INSTANTIATE_TEST_SUITE_P(States, EndSessionTest, ::testing::ValuesIn(kEndSessionCases),
@@ -302,9 +303,9 @@ INSTANTIATE_TEST_SUITE_P(States, EndSessionTest, ::testing::ValuesIn(kEndSession
 // Notices the platform may deliver at any time, delivered while start-up shows a box and while a
 // chosen item's handler shows one: none may act on a form, menu or item before its time.
 TEST_F(ProgramTest, NoticesOutOfTurnAreSafe) {
-  AddProgram("A", "Alpha", "C:\\a.exe");
-  files.DenyMakeDirectory("C:\\ProgramData\\Quinsett");
-  desktop.choice = {"Velmoro Uninstaller Pro", "About..."};
+  AddProgram(u"A", u"Alpha", u"C:\\a.exe");
+  files.DenyMakeDirectory(u"C:\\ProgramData\\Quinsett");
+  desktop.choice = {u"Velmoro Uninstaller Pro", u"About..."};
   Platform machine = platform();
   Application application(machine);
   std::vector<std::uint16_t> commands;
@@ -323,37 +324,37 @@ TEST_F(ProgramTest, NoticesOutOfTurnAreSafe) {
   application.CreateForm();
   application.Run();
 
-  std::vector<std::string> boxes;
+  std::vector<std::u16string> boxes;
   for (const auto& box : desktop.boxes) boxes.push_back(box.text.substr(0, 14));
-  EXPECT_EQ(boxes, (std::vector<std::string>{"Error creating", "Error creating", "Cannot create ",
-                                             "Velmoro Uninst"}));
+  EXPECT_EQ(boxes, (std::vector<std::u16string>{u"Error creating", u"Error creating",
+                                                u"Cannot create ", u"Velmoro Uninst"}));
   ASSERT_EQ(desktop.popups.size(), 1u);
-  EXPECT_EQ(Texts(desktop.popups[0].top[0].submenu), (std::vector<std::string>{"Alpha"}));
+  EXPECT_EQ(Texts(desktop.popups[0].top[0].submenu), (std::vector<std::u16string>{u"Alpha"}));
   EXPECT_TRUE(shell.calls.empty());
   EXPECT_EQ(desktop.boxes_cut_short, 0);
   ExpectEnded();
 }
 
 TEST_F(ProgramTest, CloseRequestDuringStartUpEndsTheProgramOnceTheMenuHasClosed) {
-  AddProgram("A", "Alpha", "C:\\a.exe");
-  files.DenyMakeDirectory("C:\\ProgramData\\Quinsett");
+  AddProgram(u"A", u"Alpha", u"C:\\a.exe");
+  files.DenyMakeDirectory(u"C:\\ProgramData\\Quinsett");
   desktop.on_box = [this](const FakeDesktop::Box&) { desktop.PostClose(); };
   Platform machine = platform();
-  desktop.choice = {"All Programs", "Alpha"};
+  desktop.choice = {u"All Programs", u"Alpha"};
   EXPECT_EQ(RunProgram(machine), 0);
   EXPECT_EQ(desktop.boxes_cut_short, 0);
   ASSERT_EQ(desktop.popups.size(), 1u);
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\a.exe", ""}}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\a.exe", u""}}));
   ExpectEnded();
 }
 
 // Copies started together take turns: each reads and replaces both files under the lock, and no
 // box waits for the user while the lock is held.
 TEST_F(ProgramTest, DataFilesAreReadAndReplacedUnderTheLock) {
-  AddProgram("a", "Alpha", "C:\\a.exe");
+  AddProgram(u"a", u"Alpha", u"C:\\a.exe");
   files.AddDirectory(kDataDir);
-  files.SetFile(DataFile("All.dat"), "x\r\n");
-  files.FailMove(DataFile("All.dat"), FakeFiles::kAccessDenied);
+  files.SetFile(DataFile(u"All.dat"), "x\r\n");
+  files.FailMove(DataFile(u"All.dat"), FakeFiles::kAccessDenied);
   bool held_during_box = true;
   Platform machine = platform();
   desktop.on_box = [&](const FakeDesktop::Box&) { held_during_box = files.lock_held(); };
@@ -361,24 +362,25 @@ TEST_F(ProgramTest, DataFilesAreReadAndReplacedUnderTheLock) {
   ASSERT_EQ(desktop.boxes.size(), 1u);
   EXPECT_FALSE(held_during_box);
 
-  std::vector<std::string> steps;
-  for (const std::string& line : files.log()) {
-    if (line.rfind("LockDataFiles", 0) == 0 || line.rfind("UnlockDataFiles", 0) == 0 ||
-        line.rfind("ReadWholeFile", 0) == 0 || line.rfind("MoveReplacing", 0) == 0) {
-      steps.push_back(line.substr(0, line.find(' ')));
+  std::vector<std::u16string> steps;
+  for (const std::u16string& line : files.log()) {
+    if (line.rfind(u"LockDataFiles", 0) == 0 || line.rfind(u"UnlockDataFiles", 0) == 0 ||
+        line.rfind(u"ReadWholeFile", 0) == 0 || line.rfind(u"MoveReplacing", 0) == 0) {
+      steps.push_back(line.substr(0, line.find(u' ')));
     }
   }
-  EXPECT_EQ(steps, (std::vector<std::string>{"LockDataFiles", "ReadWholeFile", "MoveReplacing",
-                                             "MoveReplacing", "UnlockDataFiles"}));
+  EXPECT_EQ(steps,
+            (std::vector<std::u16string>{u"LockDataFiles", u"ReadWholeFile", u"MoveReplacing",
+                                         u"MoveReplacing", u"UnlockDataFiles"}));
 }
 
 struct DisplayTextCase {
-  const char* message;
-  const char* shown;
+  const char16_t* message;
+  const char16_t* shown;
 };
 
 void PrintTo(const DisplayTextCase& c, std::ostream* out) {
-  *out << '"' << c.message << '"';
+  *out << ::testing::PrintToString(std::u16string(c.message));
 }
 
 class ErrorDisplayTextTest : public ::testing::TestWithParam<DisplayTextCase> {};
@@ -389,48 +391,112 @@ TEST_P(ErrorDisplayTextTest, AppendsAPeriodAfterBytesAboveIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, ErrorDisplayTextTest,
-    ::testing::Values(DisplayTextCase{"Stream write error", "Stream write error."},
-                      DisplayTextCase{"Done.", "Done."}, DisplayTextCase{"'x'", "'x'"},
-                      DisplayTextCase{"a-", "a-"}, DisplayTextCase{"a/", "a/."},
-                      DisplayTextCase{"\xE9", "\xE9."}, DisplayTextCase{"", ""}));
+    ::testing::Values(DisplayTextCase{u"Stream write error", u"Stream write error."},
+                      DisplayTextCase{u"Done.", u"Done."}, DisplayTextCase{u"'x'", u"'x'"},
+                      DisplayTextCase{u"a-", u"a-"}, DisplayTextCase{u"a/", u"a/."},
+                      DisplayTextCase{u"\xE9", u"\xE9."}, DisplayTextCase{u"Ж", u"Ж."},
+                      DisplayTextCase{u"", u""}));
 
 TEST_F(ProgramTest, ProgramItemsStartTheirOwnEntriesCommands) {
-  AddProgram("k1", "Same", "C:\\second.exe /b");
-  AddProgram("k2", "Same", "C:\\first.exe /a");
-  AddProgram("k3", "R&D Tools", "\"C:\\R D\\un.exe\" /S");
-  AddProgram("k4", "-", "msiexec /x{1}");
+  AddProgram(u"k1", u"Same", u"C:\\second.exe /b");
+  AddProgram(u"k2", u"Same", u"C:\\first.exe /a");
+  AddProgram(u"k3", u"R&D Tools", u"\"C:\\R D\\un.exe\" /S");
+  AddProgram(u"k4", u"-", u"msiexec /x{1}");
 
-  Run({"All Programs", "@0"});
-  const auto* all = desktop.FindEntry({"All Programs"});
+  Run({u"All Programs", u"@0"});
+  const auto* all = desktop.FindEntry({u"All Programs"});
   ASSERT_NE(all, nullptr);
-  EXPECT_EQ(Texts(all->submenu), (std::vector<std::string>{"-", "R&&D Tools", "Same", "Same"}));
+  EXPECT_EQ(Texts(all->submenu),
+            (std::vector<std::u16string>{u"-", u"R&&D Tools", u"Same", u"Same"}));
   EXPECT_FALSE(all->submenu[0].separator);
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"msiexec", "/x{1}"}}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"msiexec", u"/x{1}"}}));
 
-  Run({"All Programs", "@1"});
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\R D\\un.exe", " /S"}}));
-  Run({"All Programs", "@2"});
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\first.exe", "/a"}}));
-  Run({"All Programs", "@3"});
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\second.exe", "/b"}}));
+  Run({u"All Programs", u"@1"});
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\R D\\un.exe", u" /S"}}));
+  Run({u"All Programs", u"@2"});
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\first.exe", u"/a"}}));
+  Run({u"All Programs", u"@3"});
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\second.exe", u"/b"}}));
   ExpectEnded();
 }
 
 TEST_F(ProgramTest, ProgramsAddedSinceTheLastRunAreRecentAndUninstallable) {
-  AddProgram("a", "Alpha", "C:\\alpha.exe");
+  AddProgram(u"a", u"Alpha", u"C:\\alpha.exe");
   Run();
-  EXPECT_EQ(files.File(DataFile("All.dat")), "Alpha<#>C:\\alpha.exe\r\n");
-  EXPECT_EQ(files.File(DataFile("Recent.dat")), "");
+  EXPECT_EQ(files.File(DataFile(u"All.dat")), "Alpha<#>C:\\alpha.exe\r\n");
+  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "");
 
-  AddProgram("b", "Bravo", "C:\\bravo.exe /u");
-  AddProgram("c", "Charlie", "C:\\charlie.exe");
-  Run({"Recent Programs", "Bravo"});
-  const auto* recent = desktop.FindEntry({"Recent Programs"});
+  AddProgram(u"b", u"Bravo", u"C:\\bravo.exe /u");
+  AddProgram(u"c", u"Charlie", u"C:\\charlie.exe");
+  Run({u"Recent Programs", u"Bravo"});
+  const auto* recent = desktop.FindEntry({u"Recent Programs"});
   ASSERT_NE(recent, nullptr);
-  EXPECT_EQ(Texts(recent->submenu), (std::vector<std::string>{"Charlie", "Bravo"}));
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{"C:\\bravo.exe", "/u"}}));
-  EXPECT_EQ(files.File(DataFile("Recent.dat")), "Charlie\r\nBravo\r\n");
+  EXPECT_EQ(Texts(recent->submenu), (std::vector<std::u16string>{u"Charlie", u"Bravo"}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\bravo.exe", u"/u"}}));
+  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "Charlie\r\nBravo\r\n");
   ExpectEnded();
+}
+
+}  // namespace
+}  // namespace velmoro
+namespace velmoro {
+namespace {
+
+// Names and commands in any script are listed and started exactly; the files hold their 8-bit
+// form, so a run without changes detects nothing, and a recent line shows the first program of
+// its 8-bit name.
+TEST_F(ProgramTest, ProgramsOfAnyScriptKeepTheirRealNames) {
+  AddProgram(u"微软", u"微软拼音", u"C:\\微软\\卸载.exe /S");
+  AddProgram(u"ru", u"Программа", u"\"C:\\Программы\\удалить.exe\" /q");
+  AddProgram(u"emoji", u"Tool 😀", u"C:\\😀\\un.exe");
+  AddProgram(u"cafe", u"Café", u"C:\\Café\\un.exe");
+  files.AddDirectory(kDataDir);
+  files.SetFile(DataFile(u"All.dat"), "\r\n");  // one empty line: every program is new
+
+  Run({u"Recent Programs", u"Программа"});
+  EXPECT_EQ(Texts(desktop.FindEntry({u"All Programs"})->submenu),
+            (std::vector<std::u16string>{u"Café", u"Tool 😀", u"Программа", u"微软拼音"}));
+  EXPECT_EQ(Texts(desktop.FindEntry({u"Recent Programs"})->submenu),
+            (std::vector<std::u16string>{u"微软拼音", u"Программа", u"Tool 😀", u"Café"}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\Программы\\удалить.exe", u" /q"}}));
+  EXPECT_EQ(files.File(DataFile(u"All.dat")),
+            "Caf\xE9<#>C:\\Caf\xE9\\un.exe\r\nTool ?\?<#>C:\\??\\un.exe\r\n"
+            "????????\?<#>\"C:\\?????????\\???????.exe\" /q\r\n???\?<#>C:\\??\\??.exe /S\r\n");
+  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "????\r\n?????????\r\nTool ??\r\nCaf\xE9\r\n");
+
+  Run({u"Recent Programs", u"Tool 😀"});
+  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "????\r\n?????????\r\nTool ??\r\nCaf\xE9\r\n");
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\😀\\un.exe", u""}}));
+}
+
+// The current user's programs are listed among the machine's, but the files, shared by all users
+// of the machine, never hold them, and they never become recent.
+TEST_F(ProgramTest, PerUserProgramsAreListedButNotRemembered) {
+  AddProgram(u"m", u"Machine Tool", u"C:\\m.exe");
+  AddProgram(u"u", u"A User Tool", u"C:\\u.exe", FakeRegistry::View::k64, kUserUninstall);
+  files.AddDirectory(kDataDir);
+  files.SetFile(DataFile(u"All.dat"), "\r\n");
+  files.SetFile(DataFile(u"Recent.dat"), "A User Tool\r\n");
+
+  Run({u"All Programs", u"A User Tool"});
+  EXPECT_EQ(Texts(desktop.FindEntry({u"All Programs"})->submenu),
+            (std::vector<std::u16string>{u"A User Tool", u"Machine Tool"}));
+  EXPECT_EQ(Texts(desktop.FindEntry({u"Recent Programs"})->submenu),
+            (std::vector<std::u16string>{u"Machine Tool"}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\u.exe", u""}}));
+  EXPECT_EQ(files.File(DataFile(u"All.dat")), "Machine Tool<#>C:\\m.exe\r\n");
+  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "Machine Tool\r\n");
+}
+
+// An expandable command is started with its variables' values; the files keep it as stored.
+TEST_F(ProgramTest, ExpandableCommandsAreExpandedBeforeTheyAreSplit) {
+  const std::u16string key = std::u16string(kUninstall) + u"\\x";
+  registry.SetString(key, u"DisplayName", u"Expanded");
+  registry.SetString(key, u"UninstallString", u"\"%ProgramFiles%\\X\\un.exe\" /x", kRegExpandSz);
+  shell.environment[u"PROGRAMFILES"] = u"C:\\Program Files";
+  Run({u"All Programs", u"Expanded"});
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\Program Files\\X\\un.exe", u" /x"}}));
+  EXPECT_EQ(files.File(DataFile(u"All.dat")), "Expanded<#>\"%ProgramFiles%\\X\\un.exe\" /x\r\n");
 }
 
 }  // namespace

@@ -10,54 +10,58 @@ namespace velmoro {
 namespace {
 
 struct SplitCase {
-  const char* command;
+  const char16_t* command;
   std::optional<LaunchCommand> expected;
 };
 
 void PrintTo(const SplitCase& c, std::ostream* out) {
-  *out << c.command;
+  *out << ::testing::PrintToString(std::u16string(c.command));
 }
 
-std::optional<LaunchCommand> Launch(const char* file, const char* parameters) {
+std::optional<LaunchCommand> Launch(const char16_t* file, const char16_t* parameters) {
   return LaunchCommand{file, parameters};
 }
 
 const SplitCase kCases[] = {
     // A quoted path keeps the blank after its closing quote at the front of the parameters.
-    {R"("C:\Program Files\App\uninst.exe" /S)",
-     Launch(R"(C:\Program Files\App\uninst.exe)", " /S")},
-    {R"(C:\App\uninst.exe /S)", Launch(R"(C:\App\uninst.exe)", "/S")},
-    {R"(C:\My Dir\uninst.exe /S)", Launch(R"(C:\My Dir\uninst.exe)", "/S")},
-    {"MsiExec.exe /X{1234-ABCD}", Launch("MsiExec.exe", "/X{1234-ABCD}")},
-    {"MsiExec.exe /I{1234-ABCD}", Launch("MsiExec.exe", "/I{1234-ABCD}")},
-    {R"(C:\App\uninst.exe)", Launch(R"(C:\App\uninst.exe)", "")},
-    {R"("C:\App\uninst.exe")", Launch(R"(C:\App\uninst.exe)", "")},
-    {R"("C:\App\uninst.exe)", Launch(R"(C:\App\uninst.exe)", "")},
-    {R"(%ProgramFiles%\App\uninst.exe)", Launch(R"(%ProgramFiles%\App\uninst.exe)", "")},
-    {R"(RunDll32.exe C:\lib.dll,Entry)", Launch("RunDll32.exe", R"(C:\lib.dll,Entry)")},
-    {R"(C:\a.exe	/q)", Launch(R"(C:\a.exe)", "/q")},
-    {R"(C:\setup.msi /x)", Launch(R"(C:\setup.msi)", "/x")},
+    {uR"("C:\Program Files\App\uninst.exe" /S)",
+     Launch(uR"(C:\Program Files\App\uninst.exe)", u" /S")},
+    {uR"(C:\App\uninst.exe /S)", Launch(uR"(C:\App\uninst.exe)", u"/S")},
+    {uR"(C:\My Dir\uninst.exe /S)", Launch(uR"(C:\My Dir\uninst.exe)", u"/S")},
+    {u"MsiExec.exe /X{1234-ABCD}", Launch(u"MsiExec.exe", u"/X{1234-ABCD}")},
+    {u"MsiExec.exe /I{1234-ABCD}", Launch(u"MsiExec.exe", u"/I{1234-ABCD}")},
+    {uR"(C:\App\uninst.exe)", Launch(uR"(C:\App\uninst.exe)", u"")},
+    {uR"("C:\App\uninst.exe")", Launch(uR"(C:\App\uninst.exe)", u"")},
+    {uR"("C:\App\uninst.exe)", Launch(uR"(C:\App\uninst.exe)", u"")},
+    {uR"(%ProgramFiles%\App\uninst.exe)", Launch(uR"(%ProgramFiles%\App\uninst.exe)", u"")},
+    {uR"(RunDll32.exe C:\lib.dll,Entry)", Launch(u"RunDll32.exe", uR"(C:\lib.dll,Entry)")},
+    {uR"(C:\a.exe	/q)", Launch(uR"(C:\a.exe)", u"/q")},
+    {uR"(C:\setup.msi /x)", Launch(uR"(C:\setup.msi)", u"/x")},
     // Every case of the extension matches, letters kept as written.
-    {R"(C:\A.eXe /u)", Launch(R"(C:\A.eXe)", "/u")},
-    {R"(C:\A.Msi)", Launch(R"(C:\A.Msi)", "")},
+    {uR"(C:\A.eXe /u)", Launch(uR"(C:\A.eXe)", u"/u")},
+    {uR"(C:\A.Msi)", Launch(uR"(C:\A.Msi)", u"")},
     // An extension inside a folder or a longer word is not the program.
-    {R"(C:\Tools.exe\bin\remove.exe /s)", Launch(R"(C:\Tools.exe\bin\remove.exe)", "/s")},
-    {R"(C:\App.Exec\remove.exe)", Launch(R"(C:\App.Exec\remove.exe)", "")},
+    {uR"(C:\Tools.exe\bin\remove.exe /s)", Launch(uR"(C:\Tools.exe\bin\remove.exe)", u"/s")},
+    {uR"(C:\App.Exec\remove.exe)", Launch(uR"(C:\App.Exec\remove.exe)", u"")},
     // Leading blanks are skipped before the test for an opening quote.
-    {R"(  "C:\App\un.exe" /S)", Launch(R"(C:\App\un.exe)", " /S")},
+    {uR"(  "C:\App\un.exe" /S)", Launch(uR"(C:\App\un.exe)", u" /S")},
     // Without a program extension the first word is opened.
-    {"msiexec /x{1234}", Launch("msiexec", "/x{1234}")},
-    {R"(rundll32 lib.dll,Entry)", Launch("rundll32", "lib.dll,Entry")},
-    {R"(C:\App\remove.bat /quiet)", Launch(R"(C:\App\remove.bat)", "/quiet")},
-    {R"("C:\My App\remove.cmd" -y)", Launch(R"(C:\My App\remove.cmd)", " -y")},
-    {R"("C:\My App\remove.cmd)", Launch(R"(C:\My App\remove.cmd)", "")},
-    {"abc", Launch("abc", "")},
+    {u"msiexec /x{1234}", Launch(u"msiexec", u"/x{1234}")},
+    {uR"(rundll32 lib.dll,Entry)", Launch(u"rundll32", u"lib.dll,Entry")},
+    {uR"(C:\App\remove.bat /quiet)", Launch(uR"(C:\App\remove.bat)", u"/quiet")},
+    {uR"("C:\My App\remove.cmd" -y)", Launch(uR"(C:\My App\remove.cmd)", u" -y")},
+    {uR"("C:\My App\remove.cmd)", Launch(uR"(C:\My App\remove.cmd)", u"")},
+    {u"abc", Launch(u"abc", u"")},
+    // Names in any script are kept as they are; only Latin letters make the extension.
+    {uR"("C:\Программы\Удалить.EXE" /S)", Launch(uR"(C:\Программы\Удалить.EXE)", u" /S")},
+    {uR"(C:\😀 Apps\un.exe /q)", Launch(uR"(C:\😀 Apps\un.exe)", u"/q")},
+    {uR"(C:\Tool.ехе /S)", Launch(uR"(C:\Tool.ехе)", u"/S")},
     // The rest of a name holding the entry separator is scanned too.
-    {R"(B.exe x<#>C:\real.exe)", Launch("B.exe", R"(x<#>C:\real.exe)")},
+    {uR"(B.exe x<#>C:\real.exe)", Launch(u"B.exe", uR"(x<#>C:\real.exe)")},
     // Nothing to start.
-    {"", std::nullopt},
-    {"   ", std::nullopt},
-    {"\"", std::nullopt},
+    {u"", std::nullopt},
+    {u"   ", std::nullopt},
+    {u"\"", std::nullopt},
 };
 
 class SplitUninstallCommandTest : public ::testing::TestWithParam<SplitCase> {};
@@ -66,10 +70,10 @@ TEST_P(SplitUninstallCommandTest, GivesFileAndParameters) {
   FakeText text;
   const SplitCase& c = GetParam();
   const auto result = SplitUninstallCommand(c.command, text);
-  ASSERT_EQ(result.has_value(), c.expected.has_value()) << c.command;
+  ASSERT_EQ(result.has_value(), c.expected.has_value());
   if (result) {
-    EXPECT_EQ(result->file, c.expected->file) << c.command;
-    EXPECT_EQ(result->parameters, c.expected->parameters) << c.command;
+    EXPECT_EQ(result->file, c.expected->file);
+    EXPECT_EQ(result->parameters, c.expected->parameters);
   }
 }
 
@@ -78,20 +82,20 @@ INSTANTIATE_TEST_SUITE_P(Commands, SplitUninstallCommandTest, ::testing::ValuesI
 TEST(RunUninstallCommandTest, OpensOnceWithParametersAlwaysAText) {
   FakeShell shell;
   FakeText text;
-  RunUninstallCommand(shell, text, R"(C:\App\uninst.exe)");
-  RunUninstallCommand(shell, text, "");
+  RunUninstallCommand(shell, text, uR"(C:\App\uninst.exe)");
+  RunUninstallCommand(shell, text, u"");
   ASSERT_EQ(shell.calls.size(), 1u);
-  EXPECT_EQ(shell.calls[0], (FakeShell::Call{R"(C:\App\uninst.exe)", std::string()}));
+  EXPECT_EQ(shell.calls[0], (FakeShell::Call{uR"(C:\App\uninst.exe)", std::u16string()}));
 }
 
 // The scan compares through the platform's upper-casing, so a code page's own letters count.
 TEST(RunUninstallCommandTest, UpperCasesThroughThePlatform) {
   struct NoUpper : FakeText {
-    void UpperCase(std::string&) override {}
+    void UpperCase(std::u16string&) override {}
   } text;
-  const auto result = SplitUninstallCommand(R"(C:\My Dir\a.exe /s)", text);
+  const auto result = SplitUninstallCommand(uR"(C:\My Dir\a.exe /s)", text);
   ASSERT_TRUE(result);
-  EXPECT_EQ(result->file, "C:\\My");  // lower case is no hit without the mapping
+  EXPECT_EQ(result->file, u"C:\\My");  // lower case is no hit without the mapping
 }
 
 }  // namespace

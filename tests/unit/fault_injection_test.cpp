@@ -11,11 +11,11 @@
 namespace velmoro {
 namespace {
 
-constexpr const char* kShellFolders = FakeMachine::kShellFolders;
-constexpr const char* kUninstall = FakeMachine::kUninstall;
-constexpr const char* kDir = FakeMachine::kDataDir;
-const std::string kAll = FakeMachine::DataFile("All.dat");
-const std::string kRecent = FakeMachine::DataFile("Recent.dat");
+constexpr const char16_t* kShellFolders = FakeMachine::kShellFolders;
+constexpr const char16_t* kUninstall = FakeMachine::kUninstall;
+constexpr const char16_t* kDir = FakeMachine::kDataDir;
+const std::u16string kAll = FakeMachine::DataFile(u"All.dat");
+const std::u16string kRecent = FakeMachine::DataFile(u"Recent.dat");
 const std::string kOldAll = "Alpha<#>C:\\alpha.exe\r\n";
 const std::string kOldRecent = "Alpha\r\n";
 constexpr std::uint32_t kDenied = FakeFiles::kAccessDenied;
@@ -25,9 +25,9 @@ enum class Files { kUnchanged, kReplaced };
 struct FaultCase {
   const char* name;
   std::function<void(FakeMachine&)> fault;
-  std::vector<std::string> boxes;
-  std::vector<std::string> programs;
-  std::vector<std::string> recent;
+  std::vector<std::u16string> boxes;
+  std::vector<std::u16string> programs;
+  std::vector<std::u16string> recent;
   Files files;
 };
 
@@ -35,12 +35,12 @@ void PrintTo(const FaultCase& c, std::ostream* out) {
   *out << c.name;
 }
 
-const std::vector<std::string> kAllPrograms = {"Alpha", "Bravo", "Charlie"};
-const std::vector<std::string> kAllRecent = {"Charlie", "Bravo", "Alpha"};
-const std::string kKeyB = std::string(kUninstall) + "\\b";
+const std::vector<std::u16string> kAllPrograms = {u"Alpha", u"Bravo", u"Charlie"};
+const std::vector<std::u16string> kAllRecent = {u"Charlie", u"Bravo", u"Alpha"};
+const std::u16string kKeyB = kUninstall + std::u16string(u"\\b");
 
-std::string CannotCreate(const std::string& path) {
-  return "Cannot create file \"" + path + "\". Access is denied.";
+std::u16string CannotCreate(const std::u16string& path) {
+  return u"Cannot create file \"" + path + u"\". Access is denied.";
 }
 
 const FaultCase kCases[] = {
@@ -48,19 +48,19 @@ const FaultCase kCases[] = {
     {"shell_folders_refused",
      [](FakeMachine& m) { m.registry.RefuseOpen(kShellFolders); },
      // The data directory falls back to the drive's root, where the walk makes it.
-     {"Error creating directory:\n\r"},
+     {u"Error creating directory:\n\r"},
      kAllPrograms,
      {},
      Files::kUnchanged},
     {"common_appdata_fetch_fails",
-     [](FakeMachine& m) { m.registry.FailFetch(kShellFolders, "Common AppData"); },
-     {"Failed to get data for 'Common AppData'"},
+     [](FakeMachine& m) { m.registry.FailFetch(kShellFolders, u"Common AppData"); },
+     {u"Failed to get data for 'Common AppData'"},
      {},
      {},
      Files::kUnchanged},
     {"common_appdata_wrong_type",
-     [](FakeMachine& m) { m.registry.SetDword(kShellFolders, "Common AppData", 7); },
-     {"Invalid data type for 'Common AppData'"},
+     [](FakeMachine& m) { m.registry.SetDword(kShellFolders, u"Common AppData", 7); },
+     {u"Invalid data type for 'Common AppData'"},
      {},
      {},
      Files::kUnchanged},
@@ -79,44 +79,44 @@ const FaultCase kCases[] = {
     {"subkey_name_fails",
      [](FakeMachine& m) { m.registry.FailEnumKey(kUninstall, 1); },
      {},
-     {"Alpha", "Charlie"},
-     {"Charlie", "Alpha"},
+     {u"Alpha", u"Charlie"},
+     {u"Charlie", u"Alpha"},
      Files::kReplaced},
     {"subkey_refused",
      [](FakeMachine& m) { m.registry.RefuseOpen(kKeyB); },
      {},
-     {"Alpha", "Charlie"},
-     {"Charlie", "Alpha"},
+     {u"Alpha", u"Charlie"},
+     {u"Charlie", u"Alpha"},
      Files::kReplaced},
     {"display_name_fetch_fails",
-     [](FakeMachine& m) { m.registry.FailFetch(kKeyB, "DisplayName"); },
+     [](FakeMachine& m) { m.registry.FailFetch(kKeyB, u"DisplayName"); },
      {},
-     {"Alpha", "Charlie"},
-     {"Charlie", "Alpha"},
+     {u"Alpha", u"Charlie"},
+     {u"Charlie", u"Alpha"},
      Files::kReplaced},
     {"display_name_wrong_type",
-     [](FakeMachine& m) { m.registry.SetDword(kKeyB, "DisplayName", 1); },
+     [](FakeMachine& m) { m.registry.SetDword(kKeyB, u"DisplayName", 1); },
      {},
-     {"Alpha", "Charlie"},
-     {"Charlie", "Alpha"},
+     {u"Alpha", u"Charlie"},
+     {u"Charlie", u"Alpha"},
      Files::kReplaced},
     {"uninstall_string_wrong_type",
-     [](FakeMachine& m) { m.registry.SetRaw(kKeyB, "UninstallString", kRegBinary, "ab"); },
+     [](FakeMachine& m) { m.registry.SetRaw(kKeyB, u"UninstallString", kRegBinary, "ab"); },
      {},
-     {"Alpha", "Charlie"},
-     {"Charlie", "Alpha"},
+     {u"Alpha", u"Charlie"},
+     {u"Charlie", u"Alpha"},
      Files::kReplaced},
     {"no_remove_wrong_type",
-     [](FakeMachine& m) { m.registry.SetString(kKeyB, "NoRemove", "1"); },
+     [](FakeMachine& m) { m.registry.SetString(kKeyB, u"NoRemove", u"1"); },
      {},
-     {"Alpha", "Charlie"},
-     {"Charlie", "Alpha"},
+     {u"Alpha", u"Charlie"},
+     {u"Charlie", u"Alpha"},
      Files::kReplaced},
     {"no_remove_too_long",
-     [](FakeMachine& m) { m.registry.SetRaw(kKeyB, "NoRemove", kRegDword, "12345"); },
+     [](FakeMachine& m) { m.registry.SetRaw(kKeyB, u"NoRemove", kRegDword, "12345"); },
      {},
-     {"Alpha", "Charlie"},
-     {"Charlie", "Alpha"},
+     {u"Alpha", u"Charlie"},
+     {u"Charlie", u"Alpha"},
      Files::kReplaced},
     {"lock_not_had",
      [](FakeMachine& m) { m.files.RefuseLock(); },
@@ -126,13 +126,13 @@ const FaultCase kCases[] = {
      Files::kReplaced},
     {"all_read_refused",
      [](FakeMachine& m) { m.files.RefuseRead(kAll, kDenied); },
-     {"Cannot open file \"" + kAll + "\". Access is denied."},
+     {u"Cannot open file \"" + kAll + u"\". Access is denied."},
      {},
      {},
      Files::kUnchanged},
     {"recent_read_refused",
      [](FakeMachine& m) { m.files.RefuseRead(kRecent, kDenied); },
-     {"Cannot open file \"" + kRecent + "\". Access is denied."},
+     {u"Cannot open file \"" + kRecent + u"\". Access is denied."},
      {},
      {},
      Files::kUnchanged},
@@ -156,13 +156,13 @@ const FaultCase kCases[] = {
      Files::kUnchanged},
     {"all_short_write",
      [](FakeMachine& m) { m.files.ShortWrite(FakeFiles::TempName(kDir, 1), 5); },
-     {"Stream write error."},
+     {u"Stream write error."},
      kAllPrograms,
      kAllRecent,
      Files::kUnchanged},
     {"recent_short_write",
      [](FakeMachine& m) { m.files.ShortWrite(FakeFiles::TempName(kDir, 2), 0); },
-     {"Stream write error."},
+     {u"Stream write error."},
      kAllPrograms,
      kAllRecent,
      Files::kUnchanged},
@@ -180,21 +180,29 @@ const FaultCase kCases[] = {
      Files::kUnchanged},
 };
 
-std::vector<std::string> Captions(const MenuItem& parent) {
-  std::vector<std::string> captions;
+std::vector<std::u16string> Captions(const MenuItem& parent) {
+  std::vector<std::u16string> captions;
   for (std::size_t i = 0; i < parent.Count(); ++i) captions.push_back(parent[i].Caption);
   return captions;
 }
 
 class FaultInjectionTest : public ::testing::TestWithParam<FaultCase> {};
 
+// The programs' names are ASCII: their 8-bit form in the files is byte for byte the same.
+std::string Narrow(const std::u16string& text) {
+  return std::string(text.begin(), text.end());
+}
+
+std::u16string Lower(std::u16string text) {
+  for (char16_t& c : text) c = static_cast<char16_t>(std::tolower(c));
+  return text;
+}
+
 TEST_P(FaultInjectionTest, ShowsTheErrorAndLosesNoFile) {
   FakeMachine machine;
   machine.files.AddDirectory(kDir);
-  for (const char* name : {"Alpha", "Bravo", "Charlie"}) {
-    std::string command = name;
-    for (char& c : command) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    machine.AddProgram(command.substr(0, 1), name, "C:\\" + command + ".exe");
+  for (const std::u16string name : {u"Alpha", u"Bravo", u"Charlie"}) {
+    machine.AddProgram(Lower(name.substr(0, 1)), name, u"C:\\" + Lower(name) + u".exe");
   }
   machine.files.SetFile(kAll, kOldAll);
   machine.files.SetFile(kRecent, kOldRecent);
@@ -207,7 +215,7 @@ TEST_P(FaultInjectionTest, ShowsTheErrorAndLosesNoFile) {
   application.CreateForm();
   application.Run();
 
-  std::vector<std::string> boxes;
+  std::vector<std::u16string> boxes;
   for (const auto& box : machine.desktop.boxes) boxes.push_back(box.text);
   EXPECT_FALSE(machine.files.lock_held()) << "the lock is given back, also on an error";
   EXPECT_EQ(boxes, GetParam().boxes);
@@ -218,18 +226,16 @@ TEST_P(FaultInjectionTest, ShowsTheErrorAndLosesNoFile) {
   EXPECT_EQ(Captions(*form.Recent1), GetParam().recent);
 
   std::string all;
-  for (const std::string& name : GetParam().programs) {
-    std::string command = name;
-    for (char& c : command) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    all += name + "<#>C:\\" + command + ".exe\r\n";
+  for (const std::u16string& name : GetParam().programs) {
+    all += Narrow(name + u"<#>C:\\" + Lower(name) + u".exe\r\n");
   }
   std::string recent;
-  for (const std::string& name : GetParam().recent) recent += name + "\r\n";
+  for (const std::u16string& name : GetParam().recent) recent += Narrow(name + u"\r\n");
   const bool replaced = GetParam().files == Files::kReplaced;
   EXPECT_EQ(machine.files.File(kAll), replaced ? all : kOldAll);
   EXPECT_EQ(machine.files.File(kRecent), replaced ? recent : kOldRecent);
-  for (const std::string& path : machine.files.FilePaths()) {
-    EXPECT_EQ(path.find(".tmp"), std::string::npos) << "temporary file left: " << path;
+  for (const std::u16string& path : machine.files.FilePaths()) {
+    EXPECT_EQ(path.find(u".tmp"), path.npos) << "temporary file left";
   }
 }
 

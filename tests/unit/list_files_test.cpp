@@ -13,21 +13,21 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
-constexpr char kDir[] = "C:\\Data";
-constexpr char kAll[] = "C:\\Data\\All.dat";
-constexpr char kRecent[] = "C:\\Data\\Recent.dat";
+constexpr char16_t kDir[] = u"C:\\Data";
+constexpr char16_t kAll[] = u"C:\\Data\\All.dat";
+constexpr char16_t kRecent[] = u"C:\\Data\\Recent.dat";
 const std::string kOldAll = "Old<#>old.exe\r\n";
 const std::string kOldRecent = "Old\r\n";
 
 // What a call throws: its FileError message, or "no error".
 template <typename Call>
-std::string ErrorOf(Call call) {
+std::u16string ErrorOf(Call call) {
   try {
     call();
   } catch (const FileError& error) {
-    return error.what();
+    return error.message();
   }
-  return "no error";
+  return u"no error";
 }
 
 class LoadListFileTest : public ::testing::Test {
@@ -49,44 +49,45 @@ TEST_F(LoadListFileTest, AbsentFileOrDirectoryIsNotRead) {
   EXPECT_EQ(LoadListFile(files_, kAll, lines_), std::nullopt);
   EXPECT_THAT(lines_, IsEmpty());
   EXPECT_EQ(LoadListFile(files_, kRecent, lines_), std::nullopt);
-  EXPECT_THAT(files_.log(),
-              ElementsAre(std::string("FileExists ") + kAll, std::string("FileExists ") + kRecent));
+  EXPECT_THAT(files_.log(), ElementsAre(std::u16string(u"FileExists ") + kAll,
+                                        std::u16string(u"FileExists ") + kRecent));
 }
 
 TEST_F(LoadListFileTest, UnreadableFileGivesCannotOpen) {
   files_.SetFile(kAll, "A\r\n");
   files_.RefuseRead(kAll, FakeFiles::kSharingViolation);
   EXPECT_EQ(ErrorOf([&] { LoadListFile(files_, kAll, lines_); }),
-            "Cannot open file \"C:\\Data\\All.dat\". The process cannot access the file because "
-            "it is being used by another process");
+            u"Cannot open file \"C:\\Data\\All.dat\". The process cannot access the file because "
+            u"it is being used by another process");
   EXPECT_THAT(lines_, IsEmpty());
 }
 
 // Descriptions as a platform might word them.
 class WordedFiles : public FakeFiles {
  public:
-  std::string description;
-  std::string DescribeError(std::uint32_t) override { return description; }
+  std::u16string description;
+  std::u16string DescribeError(std::uint32_t) override { return description; }
 };
 
 TEST(DescriptionTest, TrailingBlanksLineBreaksAndPeriodsAreRemoved) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"Access is denied.\r\n", "Access is denied"},
-      {"Odd. .\t. \r\n", "Odd"},
-      {"v1.2 failed", "v1.2 failed"},
-      {" Leading kept.", " Leading kept"},
-      {"...\r\n", ""},
-      {"", ""},
+  const std::pair<const char16_t*, const char16_t*> cases[] = {
+      {u"Access is denied.\r\n", u"Access is denied"},
+      {u"Odd. .\t. \r\n", u"Odd"},
+      {u"v1.2 failed", u"v1.2 failed"},
+      {u" Leading kept.", u" Leading kept"},
+      {u"Доступ запрещён.\r\n", u"Доступ запрещён"},
+      {u"...\r\n", u""},
+      {u"", u""},
   };
   for (const auto& [worded, shown] : cases) {
-    SCOPED_TRACE(worded);
+    SCOPED_TRACE(::testing::PrintToString(std::u16string(worded)));
     WordedFiles files;
     files.description = worded;
     files.SetFile(kAll, "");
     files.RefuseRead(kAll, 1);
     std::vector<std::string> lines;
     EXPECT_EQ(ErrorOf([&] { LoadListFile(files, kAll, lines); }),
-              std::string("Cannot open file \"C:\\Data\\All.dat\". ") + shown);
+              std::u16string(u"Cannot open file \"C:\\Data\\All.dat\". ") + shown);
   }
 }
 
@@ -122,9 +123,9 @@ TEST_F(SaveListFilesTest, EmptyListsGiveEmptyFiles) {
 
 TEST_F(SaveListFilesTest, MovesRecentBeforeAll) {
   Save();
-  std::vector<std::string> moves;
-  for (const std::string& line : files_.log()) {
-    if (line.rfind("MoveReplacing ", 0) == 0) moves.push_back(line.substr(line.find(" -> ") + 4));
+  std::vector<std::u16string> moves;
+  for (const std::u16string& line : files_.log()) {
+    if (line.rfind(u"MoveReplacing ", 0) == 0) moves.push_back(line.substr(line.find(u" -> ") + 4));
   }
   EXPECT_THAT(moves, ElementsAre(kRecent, kAll));
 }
@@ -132,7 +133,7 @@ TEST_F(SaveListFilesTest, MovesRecentBeforeAll) {
 struct SaveFailure {
   const char* what;
   void (*arrange)(FakeFiles& files);
-  std::string message;
+  std::u16string message;
 };
 
 void PrintTo(const SaveFailure& c, std::ostream* os) {
@@ -142,35 +143,35 @@ void PrintTo(const SaveFailure& c, std::ostream* os) {
 // The first temporary file made holds the new "All.dat", the second the new "Recent.dat".
 const SaveFailure kSaveFailures[] = {
     {"first_temporary_not_made", [](FakeFiles& f) { f.FailTempCreation(FakeFiles::kAccessDenied); },
-     "Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
+     u"Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
     {"second_temporary_not_made",
      [](FakeFiles& f) { f.FailTempCreation(FakeFiles::kAccessDenied, 1); },
-     "Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
+     u"Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
     {"all_temporary_not_created_for_writing",
      [](FakeFiles& f) {
        f.RefuseCreate(FakeFiles::TempName(kDir, 1), FakeFiles::kSharingViolation);
      },
-     "Cannot create file \"C:\\Data\\All.dat\". The process cannot access the file because it is "
-     "being used by another process"},
+     u"Cannot create file \"C:\\Data\\All.dat\". The process cannot access the file because it is "
+     u"being used by another process"},
     {"recent_temporary_not_created_for_writing",
      [](FakeFiles& f) { f.RefuseCreate(FakeFiles::TempName(kDir, 2), FakeFiles::kAccessDenied); },
-     "Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
+     u"Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
     {"all_written_short", [](FakeFiles& f) { f.ShortWrite(FakeFiles::TempName(kDir, 1), 3); },
-     "Stream write error"},
+     u"Stream write error"},
     {"recent_written_short", [](FakeFiles& f) { f.ShortWrite(FakeFiles::TempName(kDir, 2), 0); },
-     "Stream write error"},
+     u"Stream write error"},
     {"recent_not_replaced", [](FakeFiles& f) { f.FailMove(kRecent, FakeFiles::kSharingViolation); },
-     "Cannot create file \"C:\\Data\\Recent.dat\". The process cannot access the file because it "
-     "is being used by another process"},
+     u"Cannot create file \"C:\\Data\\Recent.dat\". The process cannot access the file because it "
+     u"is being used by another process"},
     {"all_not_replaced_after_recent_was",
      [](FakeFiles& f) { f.FailMove(kAll, FakeFiles::kAccessDenied); },
-     "Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
+     u"Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
     {"folder_standing_where_recent_goes",
      [](FakeFiles& f) {
        f.RemoveFile(kRecent);
        f.AddDirectory(kRecent);
      },
-     "Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
+     u"Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
 };
 
 class SaveListFilesFailureTest : public ::testing::TestWithParam<SaveFailure> {};
@@ -187,7 +188,7 @@ TEST_P(SaveListFilesFailureTest, ReportsTheRealFileAndLeavesBothUnchanged) {
             GetParam().message);
   EXPECT_EQ(files.File(kAll), kOldAll);
   EXPECT_EQ(files.File(kRecent), old_recent);
-  std::vector<std::string> expected_files = {kAll};
+  std::vector<std::u16string> expected_files = {kAll};
   if (old_recent) expected_files.push_back(kRecent);
   EXPECT_THAT(files.FilePaths(), ::testing::UnorderedElementsAreArray(expected_files));
 }
@@ -199,7 +200,7 @@ TEST_F(SaveListFilesTest, RecentMadeByThisRunIsRemovedWhenAllCannotBeReplaced) {
   files_.RemoveFile(kRecent);
   files_.FailMove(kAll, FakeFiles::kAccessDenied);
   EXPECT_EQ(ErrorOf([&] { Save(std::nullopt); }),
-            "Cannot create file \"C:\\Data\\All.dat\". Access is denied");
+            u"Cannot create file \"C:\\Data\\All.dat\". Access is denied");
   EXPECT_EQ(files_.File(kAll), kOldAll);
   EXPECT_EQ(files_.File(kRecent), std::nullopt);
   EXPECT_THAT(files_.FilePaths(), ElementsAre(kAll));
@@ -207,9 +208,9 @@ TEST_F(SaveListFilesTest, RecentMadeByThisRunIsRemovedWhenAllCannotBeReplaced) {
 
 TEST_F(SaveListFilesTest, MissingDataDirectoryGivesCannotCreateAndNoFile) {
   FakeFiles files;
-  files.AddDirectory("C:");
+  files.AddDirectory(u"C:");
   EXPECT_EQ(ErrorOf([&] { SaveListFiles(files, kDir, {"A<#>a"}, {}, std::nullopt); }),
-            "Cannot create file \"C:\\Data\\All.dat\". The system cannot find the path specified");
+            u"Cannot create file \"C:\\Data\\All.dat\". The system cannot find the path specified");
   EXPECT_THAT(files.FilePaths(), IsEmpty());
 }
 

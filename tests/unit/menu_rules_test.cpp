@@ -10,16 +10,16 @@
 namespace velmoro {
 namespace {
 
-// Builds a level from captions; "-" is a separator, "~x" a hidden item x, "!x" a literal item x.
-std::unique_ptr<MenuItem> Level(CommandIdPool& pool, const std::vector<std::string>& captions) {
+// Builds a level from captions; u"-" is a separator, u"~x" a hidden item x, u"!x" a literal item x.
+std::unique_ptr<MenuItem> Level(CommandIdPool& pool, const std::vector<std::u16string>& captions) {
   auto level = std::make_unique<MenuItem>(pool);
-  for (const std::string& caption : captions) {
+  for (const std::u16string& caption : captions) {
     auto item = std::make_unique<MenuItem>(pool);
     item->Caption = caption;
-    if (caption.size() > 1 && caption[0] == '~') {
+    if (caption.size() > 1 && caption[0] == u'~') {
       item->Caption = caption.substr(1);
       item->Visible = false;
-    } else if (caption.size() > 1 && caption[0] == '!') {
+    } else if (caption.size() > 1 && caption[0] == u'!') {
       item->Caption = caption.substr(1);
       item->LiteralCaption = true;
     }
@@ -28,22 +28,22 @@ std::unique_ptr<MenuItem> Level(CommandIdPool& pool, const std::vector<std::stri
   return level;
 }
 
-std::string Shown(const MenuItem& level) {
-  std::string shown;
+std::u16string Shown(const MenuItem& level) {
+  std::u16string shown;
   for (std::size_t i = 0; i < level.Count(); ++i) {
-    if (level[i].Visible) shown += (shown.empty() ? "" : " ") + level[i].Caption;
+    if (level[i].Visible) shown += (shown.empty() ? u"" : u" ") + level[i].Caption;
   }
   return shown;
 }
 
 struct ReductionCase {
-  std::vector<std::string> captions;
-  const char* shown;
+  std::vector<std::u16string> captions;
+  const char16_t* shown;
   bool changed;
 };
 
 void PrintTo(const ReductionCase& c, std::ostream* out) {
-  *out << c.shown;
+  *out << ::testing::PrintToString(std::u16string(c.shown));
 }
 
 class ReduceSeparatorsTest : public ::testing::TestWithParam<ReductionCase> {};
@@ -59,16 +59,16 @@ TEST_P(ReduceSeparatorsTest, KeepsOnlySeparatorsBetweenShownItems) {
 INSTANTIATE_TEST_SUITE_P(
     Levels, ReduceSeparatorsTest,
     ::testing::Values(
-        ReductionCase{{"All", "Recent", "-", "Pro", "Exit"}, "All Recent - Pro Exit", false},
-        ReductionCase{{"-", "a", "-", "-", "b", "-"}, "a - b", true},
-        ReductionCase{{"a", "~b", "-", "c"}, "a - c", false},
-        ReductionCase{{"a", "-", "~b"}, "a", true}, ReductionCase{{"-", "-"}, "", true},
-        ReductionCase{{"a", "!-", "b"}, "a - b", false},
-        ReductionCase{{"!-", "-", "!-"}, "- - -", false}));
+        ReductionCase{{u"All", u"Recent", u"-", u"Pro", u"Exit"}, u"All Recent - Pro Exit", false},
+        ReductionCase{{u"-", u"a", u"-", u"-", u"b", u"-"}, u"a - b", true},
+        ReductionCase{{u"a", u"~b", u"-", u"c"}, u"a - c", false},
+        ReductionCase{{u"a", u"-", u"~b"}, u"a", true}, ReductionCase{{u"-", u"-"}, u"", true},
+        ReductionCase{{u"a", u"!-", u"b"}, u"a - b", false},
+        ReductionCase{{u"!-", u"-", u"!-"}, u"- - -", false}));
 
 TEST(ReduceSeparatorsTest, ShowsTheLastOfARunAgain) {
   CommandIdPool pool;
-  auto level = Level(pool, {"a", "-", "-", "b"});
+  auto level = Level(pool, {u"a", u"-", u"-", u"b"});
   (*level)[2].Visible = false;
   EXPECT_TRUE(ReduceSeparators(*level));
   EXPECT_FALSE((*level)[1].Visible);
@@ -77,12 +77,13 @@ TEST(ReduceSeparatorsTest, ShowsTheLastOfARunAgain) {
 
 TEST(BuildMenuEntriesTest, CarriesStateAndSubmenusOfVisibleItems) {
   CommandIdPool pool;
-  auto top = Level(pool, {"All Programs", "Recent Programs", "~Hidden", "-", "R&D", "!R&D", "!-"});
+  auto top =
+      Level(pool, {u"All Programs", u"Recent Programs", u"~Hidden", u"-", u"R&D", u"!R&D", u"!-"});
   (*top)[1].SetDefault(true);
   (*top)[0].Enabled = false;
   (*top)[4].Checked = true;
   auto child = std::make_unique<MenuItem>(pool);
-  child->Caption = "Child";
+  child->Caption = u"Child";
   (*top)[1].Add(std::move(child));
 
   const auto entries = BuildMenuEntries(*top);
@@ -90,19 +91,19 @@ TEST(BuildMenuEntriesTest, CarriesStateAndSubmenusOfVisibleItems) {
   EXPECT_TRUE(entries[0].disabled);
   EXPECT_TRUE(entries[1].is_default);
   ASSERT_EQ(entries[1].submenu.size(), 1u);
-  EXPECT_EQ(entries[1].submenu[0].text, "Child");
+  EXPECT_EQ(entries[1].submenu[0].text, u"Child");
   EXPECT_EQ(entries[1].command, (*top)[1].Command());
   EXPECT_TRUE(entries[2].separator);
-  EXPECT_EQ(entries[3].text, "R&D");
+  EXPECT_EQ(entries[3].text, u"R&D");
   EXPECT_TRUE(entries[3].checked);
-  EXPECT_EQ(entries[4].text, "R&&D");  // a literal caption shows its "&"
-  EXPECT_FALSE(entries[5].separator);  // a program named "-" is no separator
-  EXPECT_EQ(entries[5].text, "-");
+  EXPECT_EQ(entries[4].text, u"R&&D");  // a literal caption shows its u"&"
+  EXPECT_FALSE(entries[5].separator);   // a program named u"-" is no separator
+  EXPECT_EQ(entries[5].text, u"-");
 }
 
 TEST(MenuItemTest, DefaultIsUniqueAmongSiblings) {
   CommandIdPool pool;
-  auto top = Level(pool, {"a", "b"});
+  auto top = Level(pool, {u"a", u"b"});
   (*top)[0].SetDefault(true);
   (*top)[1].SetDefault(true);
   EXPECT_FALSE((*top)[0].Default());
@@ -113,7 +114,7 @@ TEST(CommandIdPoolTest, IdentifiersAreUniqueAndComeBack) {
   CommandIdPool pool;
   std::uint16_t first;
   {
-    auto level = Level(pool, {"a", "b", "c"});
+    auto level = Level(pool, {u"a", u"b", u"c"});
     first = level->Command();
     EXPECT_NE(first, 0);
     EXPECT_NE((*level)[0].Command(), (*level)[1].Command());
@@ -125,13 +126,13 @@ TEST(CommandIdPoolTest, IdentifiersAreUniqueAndComeBack) {
 }
 
 struct TypeAheadCase {
-  char key;
+  char16_t key;
   int current;
   int expected;
 };
 
 void PrintTo(const TypeAheadCase& c, std::ostream* out) {
-  *out << static_cast<int>(static_cast<unsigned char>(c.key)) << " after " << c.current;
+  *out << static_cast<int>(c.key) << " after " << c.current;
 }
 
 class TypeAheadTest : public ::testing::TestWithParam<TypeAheadCase> {};
@@ -139,17 +140,20 @@ class TypeAheadTest : public ::testing::TestWithParam<TypeAheadCase> {};
 TEST_P(TypeAheadTest, MovesToTheNextItemWithThatLetter) {
   CommandIdPool pool;
   FakeText text;
-  // Shown indexes: 0 Alpha, 1 beta, 2 -, 3 Bravo, 4 ätna, 5 Ärger (the hidden Basic is skipped).
-  auto level = Level(pool, {"Alpha", "beta", "-", "~Basic", "Bravo", "\xE4tna", "\xC4rger"});
+  // Shown indexes: 0 Alpha, 1 beta, 2 -, 3 Bravo, 4 ätna, 5 Ärger, 6 Юг (the hidden Basic is
+  // skipped).
+  auto level =
+      Level(pool, {u"Alpha", u"beta", u"-", u"~Basic", u"Bravo", u"ätna", u"Ärger", u"Юг"});
   EXPECT_EQ(NextItemStartingWith(*level, GetParam().key, GetParam().current, text),
             GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, TypeAheadTest,
-                         ::testing::Values(TypeAheadCase{'b', -1, 1}, TypeAheadCase{'B', 1, 3},
-                                           TypeAheadCase{'b', 3, 1}, TypeAheadCase{'a', 0, 0},
-                                           TypeAheadCase{'\xC4', 4, 5}, TypeAheadCase{'\xE4', 5, 4},
-                                           TypeAheadCase{'z', 2, -1}, TypeAheadCase{'-', 0, -1}));
+                         ::testing::Values(TypeAheadCase{u'b', -1, 1}, TypeAheadCase{u'B', 1, 3},
+                                           TypeAheadCase{u'b', 3, 1}, TypeAheadCase{u'a', 0, 0},
+                                           TypeAheadCase{u'Ä', 4, 5}, TypeAheadCase{u'ä', 5, 4},
+                                           TypeAheadCase{u'ю', 0, 6}, TypeAheadCase{u'z', 2, -1},
+                                           TypeAheadCase{u'-', 0, -1}));
 
 }  // namespace
 }  // namespace velmoro

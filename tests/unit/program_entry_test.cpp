@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace velmoro {
 namespace {
 
 TEST(ProgramEntryTest, JoinsNameAndCommandWithTheSeparator) {
-  EXPECT_EQ(MakeProgramEntry("Tool", "C:\\un.exe /S"), "Tool<#>C:\\un.exe /S");
-  EXPECT_EQ(MakeProgramEntry("", ""), "<#>");
+  EXPECT_EQ(MakeProgramEntry(u"Tool", u"C:\\un.exe /S"), u"Tool<#>C:\\un.exe /S");
+  EXPECT_EQ(MakeProgramEntry(u"", u""), u"<#>");
 }
 
+// The same rule for entries and their 8-bit form in the files.
 TEST(ProgramEntryTest, SplitsAtTheFirstSeparator) {
   struct Case {
     const char* entry;
@@ -22,9 +25,20 @@ TEST(ProgramEntryTest, SplitsAtTheFirstSeparator) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.entry);
-    EXPECT_EQ(DisplayName(c.entry), c.name);
-    EXPECT_EQ(UninstallCommand(c.entry), c.command);
+    const std::string entry = c.entry;
+    const std::u16string wide(entry.begin(), entry.end());
+    EXPECT_EQ(DisplayName(entry), c.name);
+    EXPECT_EQ(DisplayName(wide), std::u16string(c.name, c.name + std::strlen(c.name)));
+    EXPECT_EQ(UninstallCommand(wide),
+              std::u16string(c.command, c.command + std::strlen(c.command)));
   }
+}
+
+TEST(ProgramEntryTest, FindsTheFirstEntryOfAName) {
+  const std::vector<std::string> entries = {"A<#>1", "B<#>2", "B<#>3", "B<#"};
+  EXPECT_EQ(FindEntryByDisplayName(entries, "B"), 1u);
+  EXPECT_EQ(FindEntryByDisplayName(entries, "A<#>1"), std::nullopt);
+  EXPECT_EQ(FindEntryByDisplayName(entries, ""), 3u);  // no separator: an empty name
 }
 
 }  // namespace

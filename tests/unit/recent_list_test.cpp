@@ -117,8 +117,7 @@ TEST(UpdateRecentListTest, AgreesWithThePlainScansOnRandomLists) {
   };
   auto entries = [&](std::size_t count) {
     std::vector<std::string> list;
-    for (std::size_t i = 0; i < count; ++i)
-      list.push_back(MakeProgramEntry(pick(names), pick(commands)));
+    for (std::size_t i = 0; i < count; ++i) list.push_back(pick(names) + "<#>" + pick(commands));
     return list;
   };
   std::uniform_int_distribution<std::size_t> size(0, 9);

@@ -16,7 +16,7 @@ void FakeDesktop::PostClose() {
 
 void FakeDesktop::PostRestore() {
   Post([this] {
-    log.push_back("restore");
+    log.push_back(u"restore");
     events_->OnRestore();
   });
 }
@@ -24,7 +24,7 @@ void FakeDesktop::PostRestore() {
 void FakeDesktop::SendEndSession() {
   Post(
       [this] {
-        log.push_back("end session");
+        log.push_back(u"end session");
         events_->OnEndSession();
       },
       true);
@@ -36,11 +36,11 @@ void FakeDesktop::Activate(Window window) {
   if (window == Window::kHostForm) Post([this] { events_->OnHostActivated(); });
 }
 
-const MenuEntry* FakeDesktop::FindEntry(const std::vector<std::string>& path) const {
+const MenuEntry* FakeDesktop::FindEntry(const std::vector<std::u16string>& path) const {
   if (popups.empty() || path.empty()) return nullptr;
   const std::vector<MenuEntry>* level = &popups.back().top;
   const MenuEntry* found = nullptr;
-  for (const std::string& text : path) {
+  for (const std::u16string& text : path) {
     found = nullptr;
     for (const MenuEntry& entry : *level) {
       if (entry.text == text) {
@@ -54,23 +54,23 @@ const MenuEntry* FakeDesktop::FindEntry(const std::vector<std::string>& path) co
   return found;
 }
 
-void FakeDesktop::SetAppTitle(const std::string& title) {
-  log.push_back("title " + title);
+void FakeDesktop::SetAppTitle(const std::u16string& title) {
+  log.push_back(u"title " + title);
 }
 
 void FakeDesktop::ShowHostForm(int show_command) {
-  log.push_back("show host " + std::to_string(show_command));
+  log.push_back(u"show host " + std::u16string(1, static_cast<char16_t>(u'0' + show_command)));
   Activate(Window::kHostForm);
 }
 
 void FakeDesktop::MinimiseAppWindow() {
-  log.push_back("minimise app");
+  log.push_back(u"minimise app");
 }
 void FakeDesktop::HideAppWindow() {
-  log.push_back("hide app");
+  log.push_back(u"hide app");
 }
 void FakeDesktop::HideHostForm() {
-  log.push_back("hide host");
+  log.push_back(u"hide host");
   if (active_ == Window::kHostForm) active_ = Window::kNone;
 }
 
@@ -87,7 +87,7 @@ void FakeDesktop::WorkAreaCentre(int& x, int& y) {
 }
 
 bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
-  log.push_back("popup");
+  log.push_back(u"popup");
   Activate(Window::kMenuOwner);
   popups.push_back({top, x, y});
   std::vector<MenuEntry>* level = &popups.back().top;
@@ -97,9 +97,10 @@ bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
       if (auto rebuilt = events_->OnSubmenuOpening(owner)) *level = std::move(*rebuilt);
     }
     MenuEntry* chosen = nullptr;
-    const std::string& wanted = choice[step];
-    if (wanted.size() > 1 && wanted[0] == '@') {
-      const std::size_t index = std::stoul(wanted.substr(1));
+    const std::u16string& wanted = choice[step];
+    if (wanted.size() > 1 && wanted[0] == u'@') {
+      std::size_t index = 0;
+      for (std::size_t i = 1; i < wanted.size(); ++i) index = index * 10 + (wanted[i] - u'0');
       if (index < level->size()) chosen = &(*level)[index];
     }
     for (MenuEntry& entry : *level) {
@@ -117,9 +118,9 @@ bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
   return false;
 }
 
-int FakeDesktop::ShowMessageBox(Owner owner, const std::string& text,
-                                const std::optional<std::string>& caption, unsigned flags) {
-  log.push_back("box " + text);
+int FakeDesktop::ShowMessageBox(Owner owner, const std::u16string& text,
+                                const std::optional<std::u16string>& caption, unsigned flags) {
+  log.push_back(u"box " + text);
   boxes.push_back({owner, text, caption, flags});
   Activate(Window::kBox);
   if (on_box) on_box(boxes.back());
@@ -162,7 +163,7 @@ bool FakeDesktop::ProcessPendingMessages() {
 }
 
 void FakeDesktop::EndProcess() {
-  log.push_back("end process");
+  log.push_back(u"end process");
   throw ProcessEnded{};
 }
 

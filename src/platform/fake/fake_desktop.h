@@ -22,8 +22,8 @@ class FakeDesktop : public DesktopApi {
 
   struct Box {
     Owner owner;
-    std::string text;
-    std::optional<std::string> caption;
+    std::u16string text;
+    std::optional<std::u16string> caption;
     unsigned flags;
   };
   struct Popup {
@@ -34,7 +34,7 @@ class FakeDesktop : public DesktopApi {
 
   // Menu choice: the texts of the entries to open, ending with the one to choose ("@3" names the
   // entry at index 3 of its level). Empty dismisses the menu.
-  std::vector<std::string> choice;
+  std::vector<std::u16string> choice;
   int start_state = kSwShowDefault;
   std::optional<std::pair<int, int>> cursor = std::make_pair(300, 200);
   std::pair<int, int> work_area_centre{640, 480};
@@ -42,7 +42,7 @@ class FakeDesktop : public DesktopApi {
   std::function<void(const Box&)> on_box;
 
   // What happened, in order.
-  std::vector<std::string> log;
+  std::vector<std::u16string> log;
   std::vector<Box> boxes;
   std::vector<Popup> popups;
   int quit_requests = 0;
@@ -59,10 +59,10 @@ class FakeDesktop : public DesktopApi {
   // or dispatches messages.
   void SendEndSession();
   // The last popup's entry reached by following texts; nullptr when there is none.
-  const MenuEntry* FindEntry(const std::vector<std::string>& path) const;
+  const MenuEntry* FindEntry(const std::vector<std::u16string>& path) const;
 
   void SetEvents(DesktopEvents* events) override { events_ = events; }
-  void SetAppTitle(const std::string& title) override;
+  void SetAppTitle(const std::u16string& title) override;
   int StartShowState() override { return start_state; }
   void ShowHostForm(int show_command) override;
   void MinimiseAppWindow() override;
@@ -71,8 +71,8 @@ class FakeDesktop : public DesktopApi {
   bool CursorPos(int& x, int& y) override;
   void WorkAreaCentre(int& x, int& y) override;
   bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
-  int ShowMessageBox(Owner owner, const std::string& text,
-                     const std::optional<std::string>& caption, unsigned flags) override;
+  int ShowMessageBox(Owner owner, const std::u16string& text,
+                     const std::optional<std::u16string>& caption, unsigned flags) override;
   void PostQuit() override;
   bool HandleMessage() override;
   bool ProcessPendingMessages() override;

@@ -1,49 +1,50 @@
 #include "platform/fake/fake_files.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace velmoro {
 
-std::string FakeFiles::TempName(const std::string& dir, int n) {
+std::u16string FakeFiles::TempName(const std::u16string& dir, int n) {
   char name[16];
   std::snprintf(name, sizeof name, "VEL%04X.tmp", static_cast<unsigned>(n));
-  return dir + "\\" + name;
+  return dir + u"\\" + std::u16string(name, name + std::strlen(name));
 }
 
-void FakeFiles::AddDirectory(const std::string& path) {
-  for (std::string dir = path; !dir.empty(); dir = Parent(dir)) dirs_.insert(Key(dir));
+void FakeFiles::AddDirectory(const std::u16string& path) {
+  for (std::u16string dir = path; !dir.empty(); dir = Parent(dir)) dirs_.insert(Key(dir));
 }
 
-void FakeFiles::SetFile(const std::string& path, const std::string& bytes) {
+void FakeFiles::SetFile(const std::u16string& path, const std::string& bytes) {
   files_[Key(path)] = StoredFile{path, bytes};
 }
 
-std::optional<std::string> FakeFiles::File(const std::string& path) const {
+std::optional<std::string> FakeFiles::File(const std::u16string& path) const {
   auto it = files_.find(Key(path));
   if (it == files_.end()) return std::nullopt;
   return it->second.bytes;
 }
 
-std::vector<std::string> FakeFiles::FilePaths() const {
-  std::vector<std::string> paths;
+std::vector<std::u16string> FakeFiles::FilePaths() const {
+  std::vector<std::u16string> paths;
   for (const auto& [key, file] : files_) paths.push_back(file.path);
   return paths;
 }
 
-bool FakeFiles::FileExists(const std::string& path) {
-  Log("FileExists", path);
+bool FakeFiles::FileExists(const std::u16string& path) {
+  Log(u"FileExists", path);
   return files_.count(Key(path)) != 0;
 }
 
-bool FakeFiles::DirectoryExists(const std::string& path) {
-  Log("DirectoryExists", path);
+bool FakeFiles::DirectoryExists(const std::u16string& path) {
+  Log(u"DirectoryExists", path);
   return IsDirectory(path);
 }
 
-bool FakeFiles::MakeDirectory(const std::string& path) {
-  Log("MakeDirectory", path);
-  const std::string key = Key(path);
-  const std::string parent = Parent(path);
+bool FakeFiles::MakeDirectory(const std::u16string& path) {
+  Log(u"MakeDirectory", path);
+  const std::u16string key = Key(path);
+  const std::u16string parent = Parent(path);
   if (made_meanwhile_.erase(key) != 0) {
     dirs_.insert(key);
     return false;
@@ -56,9 +57,9 @@ bool FakeFiles::MakeDirectory(const std::string& path) {
   return true;
 }
 
-std::uint32_t FakeFiles::ReadWholeFile(const std::string& path, std::string& bytes) {
-  Log("ReadWholeFile", path);
-  const std::string key = Key(path);
+std::uint32_t FakeFiles::ReadWholeFile(const std::u16string& path, std::string& bytes) {
+  Log(u"ReadWholeFile", path);
+  const std::u16string key = Key(path);
   if (auto refused = refused_reads_.find(key); refused != refused_reads_.end()) {
     return refused->second;
   }
@@ -69,8 +70,8 @@ std::uint32_t FakeFiles::ReadWholeFile(const std::string& path, std::string& byt
   return 0;
 }
 
-std::uint32_t FakeFiles::CreateTempFile(const std::string& dir, std::string& temp_path) {
-  Log("CreateTempFile", dir);
+std::uint32_t FakeFiles::CreateTempFile(const std::u16string& dir, std::u16string& temp_path) {
+  Log(u"CreateTempFile", dir);
   if (temp_failure_ && temps_made_ >= temp_failure_->successes) return temp_failure_->code;
   if (!IsDirectory(dir)) return kPathNotFound;
   temp_path = TempName(dir, ++temps_made_);
@@ -78,10 +79,10 @@ std::uint32_t FakeFiles::CreateTempFile(const std::string& dir, std::string& tem
   return 0;
 }
 
-WriteResult FakeFiles::WriteWholeFile(const std::string& path, const std::string& bytes) {
-  Log("WriteWholeFile", path);
-  const std::string key = Key(path);
-  const std::string parent = Parent(path);
+WriteResult FakeFiles::WriteWholeFile(const std::u16string& path, const std::string& bytes) {
+  Log(u"WriteWholeFile", path);
+  const std::u16string key = Key(path);
+  const std::u16string parent = Parent(path);
   if (auto refused = refused_creates_.find(key); refused != refused_creates_.end()) {
     return {WriteStatus::kCreateFailed, refused->second};
   }
@@ -96,10 +97,10 @@ WriteResult FakeFiles::WriteWholeFile(const std::string& path, const std::string
   return {};
 }
 
-std::uint32_t FakeFiles::MoveReplacing(const std::string& from, const std::string& to) {
-  Log("MoveReplacing", from + " -> " + to);
-  const std::string to_key = Key(to);
-  const std::string parent = Parent(to);
+std::uint32_t FakeFiles::MoveReplacing(const std::u16string& from, const std::u16string& to) {
+  Log(u"MoveReplacing", from + u" -> " + to);
+  const std::u16string to_key = Key(to);
+  const std::u16string parent = Parent(to);
   if (auto failed = failed_moves_.find(to_key); failed != failed_moves_.end()) {
     return failed->second;
   }
@@ -113,61 +114,61 @@ std::uint32_t FakeFiles::MoveReplacing(const std::string& from, const std::strin
   return 0;
 }
 
-void FakeFiles::RemoveFile(const std::string& path) {
-  Log("RemoveFile", path);
+void FakeFiles::RemoveFile(const std::u16string& path) {
+  Log(u"RemoveFile", path);
   files_.erase(Key(path));
 }
 
-std::string FakeFiles::DescribeError(std::uint32_t code) {
+std::u16string FakeFiles::DescribeError(std::uint32_t code) {
   switch (code) {
     case kFileNotFound:
-      return "The system cannot find the file specified.\r\n";
+      return u"The system cannot find the file specified.\r\n";
     case kPathNotFound:
-      return "The system cannot find the path specified.\r\n";
+      return u"The system cannot find the path specified.\r\n";
     case kAccessDenied:
-      return "Access is denied.\r\n";
+      return u"Access is denied.\r\n";
     case kSharingViolation:
-      return "The process cannot access the file because it is being used by another "
-             "process.\r\n";
+      return u"The process cannot access the file because it is being used by another "
+             u"process.\r\n";
     case kDiskFull:
-      return "There is not enough space on the disk.\r\n";
+      return u"There is not enough space on the disk.\r\n";
     case kAlreadyExists:
-      return "Cannot create a file when that file already exists.\r\n";
+      return u"Cannot create a file when that file already exists.\r\n";
     default:
-      return "";
+      return u"";
   }
 }
 
-std::string FakeFiles::Key(const std::string& path) {
-  std::string key = path;
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+std::u16string FakeFiles::Key(const std::u16string& path) {
+  std::u16string key = path;
+  for (char16_t& c : key) {
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
   }
   return key;
 }
 
-std::string FakeFiles::Parent(const std::string& path) {
-  const std::size_t cut = path.rfind('\\');
-  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+std::u16string FakeFiles::Parent(const std::u16string& path) {
+  const std::size_t cut = path.rfind(u'\\');
+  return cut == path.npos ? std::u16string() : path.substr(0, cut);
 }
 
-bool FakeFiles::IsDirectory(const std::string& path) const {
+bool FakeFiles::IsDirectory(const std::u16string& path) const {
   return dirs_.count(Key(path)) != 0;
 }
 
 bool FakeFiles::LockDataFiles() {
-  Log("LockDataFiles", "");
+  Log(u"LockDataFiles", u"");
   lock_held_ = !lock_refused_;
   return lock_held_;
 }
 
 void FakeFiles::UnlockDataFiles() {
-  Log("UnlockDataFiles", "");
+  Log(u"UnlockDataFiles", u"");
   lock_held_ = false;
 }
 
-void FakeFiles::Log(const char* operation, const std::string& path) {
-  log_.push_back(std::string(operation) + " " + path);
+void FakeFiles::Log(const char16_t* operation, const std::u16string& path) {
+  log_.push_back(std::u16string(operation) + u" " + path);
 }
 
 }  // namespace velmoro

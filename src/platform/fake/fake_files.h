@@ -27,56 +27,60 @@ class FakeFiles : public FileApi {
   static constexpr std::uint32_t kDiskFull = 112;
 
   // The name CreateTempFile gives its n-th temporary file (from 1) in dir.
-  static std::string TempName(const std::string& dir, int n);
+  static std::u16string TempName(const std::u16string& dir, int n);
 
   // Adds the directory and every directory above it.
-  void AddDirectory(const std::string& path);
-  void SetFile(const std::string& path, const std::string& bytes);
+  void AddDirectory(const std::u16string& path);
+  void SetFile(const std::u16string& path, const std::string& bytes);
   // The file's bytes, or nothing when there is no file of that name.
-  std::optional<std::string> File(const std::string& path) const;
+  std::optional<std::string> File(const std::u16string& path) const;
   // Every file, by path as last written.
-  std::vector<std::string> FilePaths() const;
+  std::vector<std::u16string> FilePaths() const;
 
-  void DenyMakeDirectory(const std::string& path) { denied_dirs_.insert(Key(path)); }
+  void DenyMakeDirectory(const std::u16string& path) { denied_dirs_.insert(Key(path)); }
   // Another copy of the program makes path just before MakeDirectory does, which then fails.
-  void MadeMeanwhile(const std::string& path) { made_meanwhile_.insert(Key(path)); }
-  void RefuseRead(const std::string& path, std::uint32_t code) { refused_reads_[Key(path)] = code; }
+  void MadeMeanwhile(const std::u16string& path) { made_meanwhile_.insert(Key(path)); }
+  void RefuseRead(const std::u16string& path, std::uint32_t code) {
+    refused_reads_[Key(path)] = code;
+  }
   // WriteWholeFile cannot create or truncate path.
-  void RefuseCreate(const std::string& path, std::uint32_t code) {
+  void RefuseCreate(const std::u16string& path, std::uint32_t code) {
     refused_creates_[Key(path)] = code;
   }
   // WriteWholeFile writes only the first `bytes` bytes to path.
-  void ShortWrite(const std::string& path, std::size_t bytes) { short_writes_[Key(path)] = bytes; }
+  void ShortWrite(const std::u16string& path, std::size_t bytes) {
+    short_writes_[Key(path)] = bytes;
+  }
   // CreateTempFile fails with code once `successes` temporary files have been made.
   void FailTempCreation(std::uint32_t code, int successes = 0) {
     temp_failure_ = TempFailure{code, successes};
   }
   // MoveReplacing onto `to` fails with code.
-  void FailMove(const std::string& to, std::uint32_t code) { failed_moves_[Key(to)] = code; }
-  void SetModuleFileName(const std::string& path) { module_file_name_ = path; }
+  void FailMove(const std::u16string& to, std::uint32_t code) { failed_moves_[Key(to)] = code; }
+  void SetModuleFileName(const std::u16string& path) { module_file_name_ = path; }
   // LockDataFiles cannot have the lock (another copy holds it past the wait).
   void RefuseLock() { lock_refused_ = true; }
   bool lock_held() const { return lock_held_; }
 
-  const std::vector<std::string>& log() const { return log_; }
+  const std::vector<std::u16string>& log() const { return log_; }
 
-  bool FileExists(const std::string& path) override;
-  bool DirectoryExists(const std::string& path) override;
-  bool MakeDirectory(const std::string& path) override;
-  std::string ModuleFileName() override { return module_file_name_; }
-  std::uint32_t ReadWholeFile(const std::string& path, std::string& bytes) override;
-  std::uint32_t CreateTempFile(const std::string& dir, std::string& temp_path) override;
-  WriteResult WriteWholeFile(const std::string& path, const std::string& bytes) override;
-  std::uint32_t MoveReplacing(const std::string& from, const std::string& to) override;
-  void RemoveFile(const std::string& path) override;
-  // "Access is denied.\r\n" and the like for the codes above; "" for any other.
+  bool FileExists(const std::u16string& path) override;
+  bool DirectoryExists(const std::u16string& path) override;
+  bool MakeDirectory(const std::u16string& path) override;
+  std::u16string ModuleFileName() override { return module_file_name_; }
+  std::uint32_t ReadWholeFile(const std::u16string& path, std::string& bytes) override;
+  std::uint32_t CreateTempFile(const std::u16string& dir, std::u16string& temp_path) override;
+  WriteResult WriteWholeFile(const std::u16string& path, const std::string& bytes) override;
+  std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to) override;
+  void RemoveFile(const std::u16string& path) override;
   bool LockDataFiles() override;
   void UnlockDataFiles() override;
-  std::string DescribeError(std::uint32_t code) override;
+  // "Access is denied.\r\n" and the like for the codes above; "" for any other.
+  std::u16string DescribeError(std::uint32_t code) override;
 
  private:
   struct StoredFile {
-    std::string path;
+    std::u16string path;
     std::string bytes;
   };
   struct TempFailure {
@@ -84,25 +88,26 @@ class FakeFiles : public FileApi {
     int successes;
   };
 
-  static std::string Key(const std::string& path);
-  static std::string Parent(const std::string& path);
-  bool IsDirectory(const std::string& path) const;
-  void Log(const char* operation, const std::string& path);
+  static std::u16string Key(const std::u16string& path);
+  static std::u16string Parent(const std::u16string& path);
+  bool IsDirectory(const std::u16string& path) const;
+  void Log(const char16_t* operation, const std::u16string& path);
 
-  std::map<std::string, StoredFile> files_;
-  std::set<std::string> dirs_;
-  std::set<std::string> denied_dirs_;
-  std::set<std::string> made_meanwhile_;
-  std::map<std::string, std::uint32_t> refused_reads_;
-  std::map<std::string, std::uint32_t> refused_creates_;
-  std::map<std::string, std::size_t> short_writes_;
-  std::map<std::string, std::uint32_t> failed_moves_;
+  std::map<std::u16string, StoredFile> files_;
+  std::set<std::u16string> dirs_;
+  std::set<std::u16string> denied_dirs_;
+  std::set<std::u16string> made_meanwhile_;
+  std::map<std::u16string, std::uint32_t> refused_reads_;
+  std::map<std::u16string, std::uint32_t> refused_creates_;
+  std::map<std::u16string, std::size_t> short_writes_;
+  std::map<std::u16string, std::uint32_t> failed_moves_;
   std::optional<TempFailure> temp_failure_;
   int temps_made_ = 0;
   bool lock_refused_ = false;
   bool lock_held_ = false;
-  std::string module_file_name_ = "C:\\Program Files\\Velmoro Uninstaller\\VelmoroUninstaller.exe";
-  std::vector<std::string> log_;
+  std::u16string module_file_name_ =
+      u"C:\\Program Files\\Velmoro Uninstaller\\VelmoroUninstaller.exe";
+  std::vector<std::u16string> log_;
 };
 
 }  // namespace velmoro

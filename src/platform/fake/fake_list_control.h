@@ -5,10 +5,11 @@
 namespace velmoro {
 
 // Sorts like the platform list control as far as tests rely on it: whole entries compared with
-// letter case ignored; entries that compare equal keep their order.
+// ASCII letter case ignored; entries that compare equal keep their order.
 class FakeListControl : public ListControlApi {
  public:
-  bool SortEntries(std::vector<std::string>& entries) override;
+  std::optional<std::vector<std::size_t>> SortOrder(
+      const std::vector<std::u16string>& entries) override;
 
   bool refuse = false;  // the control refuses every item
 };

@@ -15,26 +15,31 @@ namespace velmoro {
 // A whole fake machine: every platform service, with the common application-data folder set
 // up as a fresh Windows installation has it.
 struct FakeMachine {
-  static constexpr char kShellFolders[] =
-      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-  static constexpr char kUninstall[] =
-      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-  static constexpr char kDataDir[] = "C:\\ProgramData\\Quinsett\\Velmoro Uninstaller";
+  static constexpr char16_t kShellFolders[] =
+      u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  static constexpr char16_t kUninstall[] =
+      u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  static constexpr char16_t kUserUninstall[] =
+      u"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  static constexpr char16_t kDataDir[] = u"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller";
 
   explicit FakeMachine(bool two_views = true) : registry(two_views) {
-    registry.SetString(kShellFolders, "Common AppData", "C:\\ProgramData");
-    files.AddDirectory("C:\\ProgramData");
+    registry.SetString(kShellFolders, u"Common AppData", u"C:\\ProgramData");
+    files.AddDirectory(u"C:\\ProgramData");
   }
 
-  // A removable program under the uninstall key's subkey `key`.
-  void AddProgram(const std::string& key, const std::string& name, const std::string& command,
-                  FakeRegistry::View view = FakeRegistry::View::k64) {
-    const std::string path = std::string(kUninstall) + "\\" + key;
-    registry.SetString(path, "DisplayName", name, kRegSz, view);
-    registry.SetString(path, "UninstallString", command, kRegSz, view);
+  // A removable program under the subkey `key` of an uninstall key (the machine's by default).
+  void AddProgram(const std::u16string& key, const std::u16string& name,
+                  const std::u16string& command, FakeRegistry::View view = FakeRegistry::View::k64,
+                  const char16_t* uninstall = kUninstall) {
+    const std::u16string path = uninstall + (u"\\" + key);
+    registry.SetString(path, u"DisplayName", name, kRegSz, view);
+    registry.SetString(path, u"UninstallString", command, kRegSz, view);
   }
 
-  static std::string DataFile(const char* name) { return std::string(kDataDir) + "\\" + name; }
+  static std::u16string DataFile(const char16_t* name) {
+    return kDataDir + (u"\\" + std::u16string(name));
+  }
 
   Platform platform() { return {registry, shell, desktop, files, list, text}; }
 

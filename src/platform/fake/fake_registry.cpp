@@ -10,24 +10,24 @@ namespace {
 constexpr long kErrorInvalidHandle = 6;
 constexpr std::uint32_t kViewFlags = kKeyWow64_64Key | kKeyWow64_32Key;
 
-std::string Normalise(const std::string& path) {
-  std::string upper = path;
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+std::u16string Normalise(const std::u16string& path) {
+  std::u16string upper = path;
+  for (char16_t& c : upper) {
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
   }
   return upper;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
+bool SameName(const std::u16string& a, const std::u16string& b) {
   return Normalise(a) == Normalise(b);
 }
 
-const char* RootName(RegKey key) {
+const char16_t* RootName(RegKey key) {
   switch (key) {
     case kHkeyCurrentUser:
-      return "HKEY_CURRENT_USER";
+      return u"HKEY_CURRENT_USER";
     case kHkeyLocalMachine:
-      return "HKEY_LOCAL_MACHINE";
+      return u"HKEY_LOCAL_MACHINE";
     default:
       return nullptr;
   }
@@ -35,48 +35,57 @@ const char* RootName(RegKey key) {
 
 }  // namespace
 
-void FakeRegistry::AddKey(const std::string& path, View view) {
+void FakeRegistry::AddKey(const std::u16string& path, View view) {
   Ensure(path, view);
 }
 
-void FakeRegistry::SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
-                          const std::string& bytes, View view) {
+void FakeRegistry::SetRaw(const std::u16string& path, const std::u16string& name,
+                          std::uint32_t type, const std::string& bytes, View view) {
   Value& value = EnsureValue(path, name, view);
   value.type = type;
   value.bytes = bytes;
 }
 
-void FakeRegistry::SetString(const std::string& path, const std::string& name,
-                             const std::string& text, std::uint32_t type, View view) {
-  SetRaw(path, name, type, text + '\0', view);
+std::string FakeRegistry::Utf16Bytes(const std::u16string& text) {
+  std::string bytes;
+  for (const char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
 }
 
-void FakeRegistry::SetDword(const std::string& path, const std::string& name, std::uint32_t number,
-                            View view) {
+void FakeRegistry::SetString(const std::u16string& path, const std::u16string& name,
+                             const std::u16string& text, std::uint32_t type, View view) {
+  SetRaw(path, name, type, Utf16Bytes(text + u'\0'), view);
+}
+
+void FakeRegistry::SetDword(const std::u16string& path, const std::u16string& name,
+                            std::uint32_t number, View view) {
   std::string bytes(4, '\0');
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
   SetRaw(path, name, kRegDword, bytes, view);
 }
 
-void FakeRegistry::RefuseOpen(const std::string& path, std::vector<std::uint32_t> masks) {
+void FakeRegistry::RefuseOpen(const std::u16string& path, std::vector<std::uint32_t> masks) {
   refused_opens_[Normalise(path)] = std::move(masks);
 }
 
-void FakeRegistry::FailQueryInfo(const std::string& path) {
+void FakeRegistry::FailQueryInfo(const std::u16string& path) {
   for (Tree& tree : trees_) {
     auto it = tree.find(Normalise(path));
     if (it != tree.end()) it->second.fail_query_info = true;
   }
 }
 
-void FakeRegistry::FailEnumKey(const std::string& path, std::uint32_t index) {
+void FakeRegistry::FailEnumKey(const std::u16string& path, std::uint32_t index) {
   for (Tree& tree : trees_) {
     auto it = tree.find(Normalise(path));
     if (it != tree.end()) it->second.failing_indexes.insert(index);
   }
 }
 
-void FakeRegistry::FailFetch(const std::string& path, const std::string& name) {
+void FakeRegistry::FailFetch(const std::u16string& path, const std::u16string& name) {
   for (Tree& tree : trees_) {
     auto it = tree.find(Normalise(path));
     if (it == tree.end()) continue;
@@ -86,11 +95,11 @@ void FakeRegistry::FailFetch(const std::string& path, const std::string& name) {
   }
 }
 
-long FakeRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
+long FakeRegistry::OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
                            RegKey& result) {
-  std::string base;
+  std::u16string base;
   int parent_tree = 0;
-  if (const char* root = RootName(parent)) {
+  if (const char16_t* root = RootName(parent)) {
     base = root;
   } else if (const Handle* handle = Find(parent)) {
     base = handle->path;
@@ -98,10 +107,10 @@ long FakeRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32_t
   } else {
     return kErrorInvalidHandle;
   }
-  const std::string full = path.empty() ? base : base + "\\" + path;
+  const std::u16string full = path.empty() ? base : base + u"\\" + path;
   open_calls_.push_back({full, access, false});
 
-  const std::string key = Normalise(full);
+  const std::u16string key = Normalise(full);
   if (auto refused = refused_opens_.find(key); refused != refused_opens_.end()) {
     const std::vector<std::uint32_t>& masks = refused->second;
     if (masks.empty() ||
@@ -111,7 +120,7 @@ long FakeRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32_t
   }
   // An empty component (a leading, trailing or doubled separator) names no key.
   if (!path.empty() &&
-      (path.front() == '\\' || path.back() == '\\' || path.find("\\\\") != std::string::npos)) {
+      (path.front() == u'\\' || path.back() == u'\\' || path.find(u"\\\\") != path.npos)) {
     return kErrorFileNotFound;
   }
   const int tree = TreeOf(access, parent_tree);
@@ -138,27 +147,27 @@ long FakeRegistry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
   if (node->fail_query_info) return kErrorAccessDenied;
   subkeys = static_cast<std::uint32_t>(node->subkeys.size());
   max_name_length = 0;
-  for (const std::string& name : node->subkeys) {
-    max_name_length = std::max(max_name_length, NameLength(name));
+  for (const std::u16string& name : node->subkeys) {
+    max_name_length = std::max(max_name_length, static_cast<std::uint32_t>(name.size()));
   }
   return kErrorSuccess;
 }
 
-long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char* name,
+long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
                            std::uint32_t& name_length) {
   enum_capacities_.push_back(name_length);
   const Key* node = KeyOf(key);
   if (node == nullptr) return kErrorInvalidHandle;
   if (index >= node->subkeys.size()) return kErrorNoMoreItems;
   if (node->failing_indexes.count(index) != 0) return kErrorAccessDenied;
-  const std::string& subkey = node->subkeys[index];
+  const std::u16string& subkey = node->subkeys[index];
   if (subkey.size() + 1 > name_length) return kErrorMoreData;
-  std::memcpy(name, subkey.c_str(), subkey.size() + 1);
+  std::copy(subkey.c_str(), subkey.c_str() + subkey.size() + 1, name);
   name_length = static_cast<std::uint32_t>(subkey.size());
   return kErrorSuccess;
 }
 
-long FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
+long FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
                               unsigned char* data, std::uint32_t* size) {
   Key* node = KeyOf(key);
   if (node == nullptr) return kErrorInvalidHandle;
@@ -188,19 +197,19 @@ int FakeRegistry::TreeOf(std::uint32_t access, int parent_tree) const {
   return parent_tree;
 }
 
-FakeRegistry::Key& FakeRegistry::Ensure(const std::string& path, View view) {
+FakeRegistry::Key& FakeRegistry::Ensure(const std::u16string& path, View view) {
   Tree& tree = trees_[TreeOf(view)];
-  const std::string key = Normalise(path);
+  const std::u16string key = Normalise(path);
   if (auto it = tree.find(key); it != tree.end()) return it->second;
-  const std::size_t cut = path.rfind('\\');
-  if (cut != std::string::npos) {
+  const std::size_t cut = path.rfind(u'\\');
+  if (cut != path.npos) {
     Ensure(path.substr(0, cut), view).subkeys.push_back(path.substr(cut + 1));
   }
   return tree[key];
 }
 
-FakeRegistry::Value& FakeRegistry::EnsureValue(const std::string& path, const std::string& name,
-                                               View view) {
+FakeRegistry::Value& FakeRegistry::EnsureValue(const std::u16string& path,
+                                               const std::u16string& name, View view) {
   Key& key = Ensure(path, view);
   for (Value& value : key.values) {
     if (SameName(value.name, name)) return value;
@@ -219,15 +228,6 @@ FakeRegistry::Key* FakeRegistry::KeyOf(RegKey key) {
   if (handle == nullptr) return nullptr;
   auto it = trees_[handle->tree].find(handle->key);
   return it == trees_[handle->tree].end() ? nullptr : &it->second;
-}
-
-std::uint32_t FakeRegistry::NameLength(const std::string& name) const {
-  if (!double_byte_) return static_cast<std::uint32_t>(name.size());
-  std::uint32_t characters = 0;
-  for (std::size_t i = 0; i < name.size(); ++i, ++characters) {
-    if (IsFakeLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size()) ++i;
-  }
-  return characters;
 }
 
 }  // namespace velmoro

@@ -13,7 +13,8 @@ namespace velmoro {
 
 // An in-memory registry: one tree of keys and typed values per view (64-bit and 32-bit; a single
 // tree when the system has one view). Paths name a key from its root, such as
-// "HKEY_LOCAL_MACHINE\SOFTWARE\Vendor"; names are compared with ASCII letter case ignored.
+// "HKEY_LOCAL_MACHINE\SOFTWARE\Vendor"; names are UTF-16 and compared with ASCII letter case
+// ignored. Values are held as the platform holds them: a type and bytes, string data in UTF-16LE.
 // Subkeys enumerate in the order they were first created. Opens without a view flag see the 64-bit
 // view, as a 64-bit process does.
 class FakeRegistry : public RegistryApi {
@@ -21,7 +22,7 @@ class FakeRegistry : public RegistryApi {
   enum class View { k64, k32 };
 
   struct OpenCall {
-    std::string path;
+    std::u16string path;
     std::uint32_t access;
     bool succeeded;
   };
@@ -29,28 +30,25 @@ class FakeRegistry : public RegistryApi {
   explicit FakeRegistry(bool two_views = true) : two_views_(two_views) {}
 
   // Creates the key and every key above it.
-  void AddKey(const std::string& path, View view = View::k64);
-  void SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
+  void AddKey(const std::u16string& path, View view = View::k64);
+  void SetRaw(const std::u16string& path, const std::u16string& name, std::uint32_t type,
               const std::string& bytes, View view = View::k64);
-  // Stores the text with its terminating NUL, as the platform does.
-  void SetString(const std::string& path, const std::string& name, const std::string& text,
+  // Stores the text in UTF-16LE with its terminating NUL, as the platform does.
+  void SetString(const std::u16string& path, const std::u16string& name, const std::u16string& text,
                  std::uint32_t type = kRegSz, View view = View::k64);
-  void SetDword(const std::string& path, const std::string& name, std::uint32_t number,
+  void SetDword(const std::u16string& path, const std::u16string& name, std::uint32_t number,
                 View view = View::k64);
+  // The bytes of a string as the platform stores it: UTF-16LE, no terminating NUL added.
+  static std::string Utf16Bytes(const std::u16string& text);
 
   // Opens of path fail with access denied: for every mask, or only for the masks given (compared
   // without the view flags).
-  void RefuseOpen(const std::string& path, std::vector<std::uint32_t> masks = {});
+  void RefuseOpen(const std::u16string& path, std::vector<std::uint32_t> masks = {});
   // The next three act on the key, in every view, as it stands when they are called.
-  void FailQueryInfo(const std::string& path);
-  void FailEnumKey(const std::string& path, std::uint32_t index);
+  void FailQueryInfo(const std::u16string& path);
+  void FailEnumKey(const std::u16string& path, std::uint32_t index);
   // The value still reports its type and size, but fetching its data fails.
-  void FailFetch(const std::string& path, const std::string& name);
-  void SetDoubleByteCodePage(bool on) { double_byte_ = on; }
-
-  // In double-byte mode a byte from 0x81 up starts a two-byte character, and subkey name lengths
-  // are reported in characters, as the platform reports them, not in bytes.
-  static bool IsFakeLeadByte(unsigned char byte) { return byte >= 0x81 && byte != 0xFF; }
+  void FailFetch(const std::u16string& path, const std::u16string& name);
 
   const std::vector<OpenCall>& open_calls() const { return open_calls_; }
   std::size_t open_key_count() const { return handles_.size(); }
@@ -59,48 +57,46 @@ class FakeRegistry : public RegistryApi {
   // The buffer capacity passed to each EnumKey call, in order.
   const std::vector<std::uint32_t>& enum_capacities() const { return enum_capacities_; }
 
-  long OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
+  long OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
                RegKey& result) override;
   long CloseKey(RegKey key) override;
   long QueryInfoKey(RegKey key, std::uint32_t& subkeys, std::uint32_t& max_name_length) override;
-  long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t& name_length) override;
-  long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, unsigned char* data,
+  long EnumKey(RegKey key, std::uint32_t index, char16_t* name,
+               std::uint32_t& name_length) override;
+  long QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type, unsigned char* data,
                   std::uint32_t* size) override;
-  bool IsDoubleByteCodePage() override { return double_byte_; }
   bool HasTwoViews() override { return two_views_; }
 
  private:
   struct Value {
-    std::string name;
+    std::u16string name;
     std::uint32_t type = kRegNone;
     std::string bytes;
     bool fail_fetch = false;
   };
   struct Key {
-    std::vector<std::string> subkeys;  // names as created, in creation order
+    std::vector<std::u16string> subkeys;  // names as created, in creation order
     std::vector<Value> values;
     bool fail_query_info = false;
     std::set<std::uint32_t> failing_indexes;
   };
   struct Handle {
     int tree;
-    std::string key;   // normalised
-    std::string path;  // as opened
+    std::u16string key;   // normalised
+    std::u16string path;  // as opened
   };
-  using Tree = std::map<std::string, Key>;  // by normalised path
+  using Tree = std::map<std::u16string, Key>;  // by normalised path
 
   int TreeOf(View view) const { return two_views_ && view == View::k32 ? 1 : 0; }
   int TreeOf(std::uint32_t access, int parent_tree) const;
-  Key& Ensure(const std::string& path, View view);
-  Value& EnsureValue(const std::string& path, const std::string& name, View view);
+  Key& Ensure(const std::u16string& path, View view);
+  Value& EnsureValue(const std::u16string& path, const std::u16string& name, View view);
   const Handle* Find(RegKey key) const;
   Key* KeyOf(RegKey key);
-  std::uint32_t NameLength(const std::string& name) const;
 
   bool two_views_;
-  bool double_byte_ = false;
   Tree trees_[2];
-  std::map<std::string, std::vector<std::uint32_t>> refused_opens_;  // by normalised path
+  std::map<std::u16string, std::vector<std::uint32_t>> refused_opens_;  // by normalised path
   std::map<RegKey, Handle> handles_;
   RegKey next_handle_ = 0x1000;
   std::vector<OpenCall> open_calls_;

@@ -1,23 +1,45 @@
 #include "platform/fake/fake_text.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace velmoro {
 
-void FakeText::UpperCase(std::string& text) {
-  for (char& c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7)) {
-      c = static_cast<char>(byte - 0x20);
-    } else if (byte == 0x9A || byte == 0x9C || byte == 0x9E) {
-      c = static_cast<char>(byte - 0x10);  // the caron and ligature letters
-    } else if (byte == 0xFF) {
-      c = static_cast<char>(0x9F);
+namespace {
+
+// The characters of bytes 0x80 to 0x9F in code page 1252; 0 where the byte has none.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+}  // namespace
+
+void FakeText::UpperCase(std::u16string& text) {
+  for (char16_t& c : text) {
+    if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
+        (c >= 0x0430 && c <= 0x044F)) {
+      c = static_cast<char16_t>(c - 0x20);
+    } else if (c == 0xFF) {
+      c = 0x0178;
     }
   }
 }
 
-bool FakeText::IsDbcsLeadByte(char byte) {
-  const auto value = static_cast<unsigned char>(byte);
-  return double_byte && value >= 0x81 && value <= 0xFE;
+std::string FakeText::ToAnsi(const std::u16string& text) {
+  std::string ansi;
+  ansi.reserve(text.size());
+  for (const char16_t c : text) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+      ansi += static_cast<char>(c);
+      continue;
+    }
+    const auto high = std::find(std::begin(kHighControls), std::end(kHighControls), c);
+    ansi += c != 0 && high != std::end(kHighControls)
+                ? static_cast<char>(0x80 + (high - std::begin(kHighControls)))
+                : '?';
+  }
+  return ansi;
 }
 
 }  // namespace velmoro

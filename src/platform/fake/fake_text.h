@@ -4,14 +4,13 @@
 
 namespace velmoro {
 
-// Upper-casing by Windows-1252's case mapping; with double_byte set, bytes 0x81 to 0xFE lead
-// two-byte characters as in the East Asian code pages.
+// Text as a Western (Windows-1252) system has it: upper-casing of ASCII, Latin-1 and basic
+// Cyrillic letters; the ANSI form maps each character of code page 1252 to its byte and every
+// other UTF-16 unit to "?".
 class FakeText : public TextApi {
  public:
-  void UpperCase(std::string& text) override;
-  bool IsDbcsLeadByte(char byte) override;
-
-  bool double_byte = false;
+  void UpperCase(std::u16string& text) override;
+  std::string ToAnsi(const std::u16string& text) override;
 };
 
 }  // namespace velmoro

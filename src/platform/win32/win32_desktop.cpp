@@ -2,13 +2,15 @@
 
 #include <stdexcept>
 
+#include "platform/win32/win32_wide.h"
+
 namespace velmoro {
 namespace {
 
-constexpr char kAppWindowClass[] = "VelmoroApplication";
-constexpr char kHostFormClass[] = "TForm1";
-constexpr char kMenuOwnerClass[] = "VelmoroMenuOwner";
-constexpr char kHostFormCaption[] = "Velmoro Uninstall";
+constexpr wchar_t kAppWindowClass[] = L"VelmoroApplication";
+constexpr wchar_t kHostFormClass[] = L"TForm1";
+constexpr wchar_t kMenuOwnerClass[] = L"VelmoroMenuOwner";
+constexpr wchar_t kHostFormCaption[] = L"Velmoro Uninstall";
 // Left of the primary screen, where nobody sees it, and never moved onto a monitor.
 constexpr int kHostFormLeft = -200;
 constexpr int kHostFormTop = 406;
@@ -32,31 +34,31 @@ int HighlightedItem(HMENU menu) {
 
 }  // namespace
 
-Win32Desktop::WindowClass::WindowClass(HINSTANCE instance, const char* name, WNDPROC procedure)
+Win32Desktop::WindowClass::WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure)
     : instance_(instance), name_(name) {
-  WNDCLASSEXA window_class{};
+  WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = procedure;
   window_class.hInstance = instance;
-  window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = name;
-  if (RegisterClassExA(&window_class) == 0) throw std::runtime_error("RegisterClassExA failed");
+  if (RegisterClassExW(&window_class) == 0) throw std::runtime_error("RegisterClassExW failed");
 }
 
 Win32Desktop::WindowClass::~WindowClass() {
-  UnregisterClassA(name_, instance_);
+  UnregisterClassW(name_, instance_);
 }
 
 template <Win32Desktop::Handler handler>
 LRESULT CALLBACK Win32Desktop::WindowProcedure(HWND window, UINT message, WPARAM wparam,
                                                LPARAM lparam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* self = reinterpret_cast<Win32Desktop*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcA(window, message, wparam, lparam);
+  auto* self = reinterpret_cast<Win32Desktop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
   return (self->*handler)(window, message, wparam, lparam);
 }
 
@@ -68,26 +70,26 @@ Win32Desktop::Win32Desktop(HINSTANCE instance)
   // No size, and beside the host form off the screen: while it carries the taskbar button
   // nothing of it appears, and an X server never maps it, so hiding it does not wait for a
   // window manager.
-  app_window_ = MakeWindow(0, kAppWindowClass, "",
+  app_window_ = MakeWindow(0, kAppWindowClass, L"",
                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                            kHostFormLeft, kHostFormTop, 0, 0, nullptr);
   // Owned by the application window, so it has no taskbar button of its own.
   host_form_ =
       MakeWindow(0, kHostFormClass, kHostFormCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                  kHostFormLeft, kHostFormTop, kHostFormWidth, kHostFormHeight, app_window_.get());
-  list_box_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+  list_box_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
                                   LBS_SORT | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
                               8, 8, 25, 25, host_form_.get(),
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListBoxId)), instance_,
                               nullptr);
   if (list_box_ == nullptr) throw std::runtime_error("ListBox1 could not be created");
-  SetWindowLongPtrA(list_box_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  list_box_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+  SetWindowLongPtrW(list_box_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  list_box_procedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       list_box_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Desktop::ListBoxProcedure)));
   // A top-level window, not a message-only one: it must be able to become the foreground window
   // so that the popup menu gets the keyboard.
-  menu_owner_ = MakeWindow(WS_EX_TOOLWINDOW, kMenuOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr);
+  menu_owner_ = MakeWindow(WS_EX_TOOLWINDOW, kMenuOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr);
 }
 
 Win32Desktop::~Win32Desktop() {
@@ -95,12 +97,12 @@ Win32Desktop::~Win32Desktop() {
   events_ = nullptr;
 }
 
-Win32Desktop::UniqueWindow Win32Desktop::MakeWindow(DWORD ex_style, const char* class_name,
-                                                    const char* caption, DWORD style, int x, int y,
-                                                    int width, int height, HWND owner) {
-  UniqueWindow window(CreateWindowExA(ex_style, class_name, caption, style, x, y, width, height,
+Win32Desktop::UniqueWindow Win32Desktop::MakeWindow(DWORD ex_style, const wchar_t* class_name,
+                                                    const wchar_t* caption, DWORD style, int x,
+                                                    int y, int width, int height, HWND owner) {
+  UniqueWindow window(CreateWindowExW(ex_style, class_name, caption, style, x, y, width, height,
                                       owner, nullptr, instance_, this));
-  if (!window) throw std::runtime_error(std::string(class_name) + " window could not be created");
+  if (!window) throw std::runtime_error("a window could not be created");
   return window;
 }
 
@@ -108,14 +110,14 @@ void Win32Desktop::SetEvents(DesktopEvents* events) {
   events_ = events;
 }
 
-void Win32Desktop::SetAppTitle(const std::string& title) {
-  SetWindowTextA(app_window_.get(), title.c_str());
+void Win32Desktop::SetAppTitle(const std::u16string& title) {
+  SetWindowTextW(app_window_.get(), Wide(title));
 }
 
 int Win32Desktop::StartShowState() {
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  GetStartupInfoA(&startup);
+  GetStartupInfoW(&startup);
   return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
 }
 
@@ -147,7 +149,7 @@ bool Win32Desktop::CursorPos(int& x, int& y) {
 
 void Win32Desktop::WorkAreaCentre(int& x, int& y) {
   RECT area{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   x = area.left + (area.right - area.left) / 2;
   y = area.top + (area.bottom - area.top) / 2;
 }
@@ -161,25 +163,25 @@ bool Win32Desktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
   SetForegroundWindow(menu_owner_.get());
   TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, menu_owner_.get(), nullptr);
   // Lets the platform finish closing the menu before anything else takes the foreground.
-  PostMessageA(menu_owner_.get(), WM_NULL, 0, 0);
+  PostMessageW(menu_owner_.get(), WM_NULL, 0, 0);
   menu_owners_.clear();
   unfilled_.clear();
   MSG command{};
-  return PeekMessageA(&command, menu_owner_.get(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE) != 0;
+  return PeekMessageW(&command, menu_owner_.get(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE) != 0;
 }
 
 void Win32Desktop::FillMenu(HMENU menu, const std::vector<MenuEntry>& entries) {
   UINT position = 0;
   for (const MenuEntry& entry : entries) {
-    std::string text = entry.text;
-    MENUITEMINFOA item{};
+    std::u16string text = entry.text;
+    MENUITEMINFOW item{};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_SUBMENU;
     item.fType = entry.separator ? MFT_SEPARATOR : MFT_STRING;
     item.fState = (entry.is_default ? MFS_DEFAULT : 0u) | (entry.checked ? MFS_CHECKED : 0u) |
                   (entry.disabled ? MFS_DISABLED : 0u);
     item.wID = entry.command;
-    item.dwTypeData = text.data();
+    item.dwTypeData = Wide(text.data());
     item.cch = static_cast<UINT>(text.size());
     // A submenu is filled only when it is about to open: a submenu of many thousand programs
     // then costs nothing until the user asks for it.
@@ -188,7 +190,7 @@ void Win32Desktop::FillMenu(HMENU menu, const std::vector<MenuEntry>& entries) {
       submenu.reset(CreatePopupMenu());
       if (submenu) item.hSubMenu = submenu.get();
     }
-    if (InsertMenuItemA(menu, position, TRUE, &item)) {
+    if (InsertMenuItemW(menu, position, TRUE, &item)) {
       ++position;
       if (submenu) {
         menu_owners_[submenu.get()] = entry.command;
@@ -217,12 +219,10 @@ void Win32Desktop::RebuildMenu(HMENU menu, const std::vector<MenuEntry>& entries
   FillMenu(menu, entries);
 }
 
-int Win32Desktop::ShowMessageBox(Owner owner, const std::string& text,
-                                 const std::optional<std::string>& caption, unsigned flags) {
-  HWND owner_window = nullptr;
-  if (owner == Owner::kAppWindow) owner_window = app_window_.get();
-  if (owner == Owner::kHostForm) owner_window = host_form_.get();
-  return MessageBoxA(owner_window, text.c_str(), caption ? caption->c_str() : nullptr, flags);
+int Win32Desktop::ShowMessageBox(Owner owner, const std::u16string& text,
+                                 const std::optional<std::u16string>& caption, unsigned flags) {
+  HWND owner_window = owner == Owner::kAppWindow ? app_window_.get() : host_form_.get();
+  return MessageBoxW(owner_window, Wide(text), caption ? Wide(*caption) : nullptr, flags);
 }
 
 void Win32Desktop::PostQuit() {
@@ -235,18 +235,18 @@ void Win32Desktop::EndProcess() {
 
 bool Win32Desktop::HandleMessage() {
   MSG message{};
-  if (GetMessageA(&message, nullptr, 0, 0) <= 0) return false;
+  if (GetMessageW(&message, nullptr, 0, 0) <= 0) return false;
   TranslateMessage(&message);
-  DispatchMessageA(&message);
+  DispatchMessageW(&message);
   return true;
 }
 
 bool Win32Desktop::ProcessPendingMessages() {
   MSG message{};
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) return false;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   return true;
 }
@@ -282,7 +282,7 @@ LRESULT Win32Desktop::AppWindowMessage(HWND window, UINT message, WPARAM wparam,
         app_minimised_ = true;
       } else if (app_minimised_) {
         app_minimised_ = false;
-        PostMessageA(window, kRestoredMessage, 0, 0);
+        PostMessageW(window, kRestoredMessage, 0, 0);
       }
       break;
     case kRestoredMessage:
@@ -291,7 +291,7 @@ LRESULT Win32Desktop::AppWindowMessage(HWND window, UINT message, WPARAM wparam,
     default:
       break;
   }
-  return DefWindowProcA(window, message, wparam, lparam);
+  return DefWindowProcW(window, message, wparam, lparam);
 }
 
 LRESULT Win32Desktop::HostFormMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -301,7 +301,7 @@ LRESULT Win32Desktop::HostFormMessage(HWND window, UINT message, WPARAM wparam, 
     case WM_ACTIVATE:
       if (LOWORD(wparam) != WA_INACTIVE) {
         SetFocus(list_box_);
-        PostMessageA(window, kHostActivatedMessage, 0, 0);
+        PostMessageW(window, kHostActivatedMessage, 0, 0);
         return 0;
       }
       break;
@@ -311,15 +311,15 @@ LRESULT Win32Desktop::HostFormMessage(HWND window, UINT message, WPARAM wparam, 
     default:
       break;
   }
-  return DefWindowProcA(window, message, wparam, lparam);
+  return DefWindowProcW(window, message, wparam, lparam);
 }
 
 LRESULT CALLBACK Win32Desktop::ListBoxProcedure(HWND window, UINT message, WPARAM wparam,
                                                 LPARAM lparam) {
-  auto* self = reinterpret_cast<Win32Desktop*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* self = reinterpret_cast<Win32Desktop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   LRESULT result = 0;
   if (self->SharedMessage(message, wparam, result)) return result;
-  return CallWindowProcA(self->list_box_procedure_, window, message, wparam, lparam);
+  return CallWindowProcW(self->list_box_procedure_, window, message, wparam, lparam);
 }
 
 LRESULT Win32Desktop::MenuOwnerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -348,14 +348,14 @@ LRESULT Win32Desktop::MenuOwnerMessage(HWND window, UINT message, WPARAM wparam,
       const auto menu = reinterpret_cast<HMENU>(lparam);
       const auto owner = menu_owners_.find(menu);
       if (owner == menu_owners_.end() || events_ == nullptr) return MNC_IGNORE;
-      const int index = events_->OnMenuChar(owner->second, static_cast<char>(LOWORD(wparam)),
+      const int index = events_->OnMenuChar(owner->second, static_cast<char16_t>(LOWORD(wparam)),
                                             HighlightedItem(menu));
       return index < 0 ? MNC_IGNORE : MAKELRESULT(index, MNC_SELECT);
     }
     default:
       break;
   }
-  return DefWindowProcA(window, message, wparam, lparam);
+  return DefWindowProcW(window, message, wparam, lparam);
 }
 
 }  // namespace velmoro

@@ -23,7 +23,7 @@ class Win32Desktop final : public DesktopApi {
   HWND ListBox() const { return list_box_; }
 
   void SetEvents(DesktopEvents* events) override;
-  void SetAppTitle(const std::string& title) override;
+  void SetAppTitle(const std::u16string& title) override;
   int StartShowState() override;
   void ShowHostForm(int show_command) override;
   void MinimiseAppWindow() override;
@@ -32,8 +32,8 @@ class Win32Desktop final : public DesktopApi {
   bool CursorPos(int& x, int& y) override;
   void WorkAreaCentre(int& x, int& y) override;
   bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
-  int ShowMessageBox(Owner owner, const std::string& text,
-                     const std::optional<std::string>& caption, unsigned flags) override;
+  int ShowMessageBox(Owner owner, const std::u16string& text,
+                     const std::optional<std::u16string>& caption, unsigned flags) override;
   void PostQuit() override;
   bool HandleMessage() override;
   bool ProcessPendingMessages() override;
@@ -51,14 +51,14 @@ class Win32Desktop final : public DesktopApi {
 
   class WindowClass {
    public:
-    WindowClass(HINSTANCE instance, const char* name, WNDPROC procedure);
+    WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure);
     ~WindowClass();
     WindowClass(const WindowClass&) = delete;
     WindowClass& operator=(const WindowClass&) = delete;
 
    private:
     HINSTANCE instance_;
-    const char* name_;
+    const wchar_t* name_;
   };
 
   using Handler = LRESULT (Win32Desktop::*)(HWND, UINT, WPARAM, LPARAM);
@@ -74,8 +74,8 @@ class Win32Desktop final : public DesktopApi {
   // ever destroyed by a close request, which asks the program to end instead.
   bool SharedMessage(UINT message, WPARAM wparam, LRESULT& result);
 
-  UniqueWindow MakeWindow(DWORD ex_style, const char* class_name, const char* caption, DWORD style,
-                          int x, int y, int width, int height, HWND owner);
+  UniqueWindow MakeWindow(DWORD ex_style, const wchar_t* class_name, const wchar_t* caption,
+                          DWORD style, int x, int y, int width, int height, HWND owner);
   void FillMenu(HMENU menu, const std::vector<MenuEntry>& entries);
   void ForgetSubmenus(HMENU menu);
   void RebuildMenu(HMENU menu, const std::vector<MenuEntry>& entries);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/win32/win32_wide.h"
+
 namespace velmoro {
 namespace {
 
@@ -19,39 +21,40 @@ struct FindCloser {
 using UniqueFind = std::unique_ptr<void, FindCloser>;
 
 struct LocalFreer {
-  void operator()(char* memory) const { LocalFree(memory); }
+  void operator()(wchar_t* memory) const { LocalFree(memory); }
 };
 
-UniqueFile OpenFile(const std::string& path, DWORD access, DWORD sharing, DWORD disposition) {
-  HANDLE file = CreateFileA(path.c_str(), access, sharing, nullptr, disposition,
+UniqueFile OpenFile(const std::u16string& path, DWORD access, DWORD sharing, DWORD disposition) {
+  HANDLE file = CreateFileW(Wide(path), access, sharing, nullptr, disposition,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
 }  // namespace
 
-bool Win32Files::FileExists(const std::string& path) {
-  WIN32_FIND_DATAA data{};
-  HANDLE find = FindFirstFileA(path.c_str(), &data);
+bool Win32Files::FileExists(const std::u16string& path) {
+  WIN32_FIND_DATAW data{};
+  HANDLE find = FindFirstFileW(Wide(path), &data);
   if (find == INVALID_HANDLE_VALUE) return false;
   const UniqueFind closer(find);
   return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool Win32Files::DirectoryExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+bool Win32Files::DirectoryExists(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool Win32Files::MakeDirectory(const std::string& path) {
-  return CreateDirectoryA(path.c_str(), nullptr) != 0;
+bool Win32Files::MakeDirectory(const std::u16string& path) {
+  return CreateDirectoryW(Wide(path), nullptr) != 0;
 }
 
-std::string Win32Files::ModuleFileName() {
+std::u16string Win32Files::ModuleFileName() {
   // The path may be longer than MAX_PATH; a result that fills the buffer may have been cut.
-  std::string path(MAX_PATH, '\0');
+  std::u16string path(MAX_PATH, u'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length =
+        GetModuleFileNameW(nullptr, Wide(path.data()), static_cast<DWORD>(path.size()));
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);
@@ -61,7 +64,7 @@ std::string Win32Files::ModuleFileName() {
   }
 }
 
-std::uint32_t Win32Files::ReadWholeFile(const std::string& path, std::string& bytes) {
+std::uint32_t Win32Files::ReadWholeFile(const std::u16string& path, std::string& bytes) {
   // Other readers are admitted, writers are not; where the file system allows it, a move that
   // replaces the file may happen meanwhile (FILE_SHARE_DELETE) and this read still sees the old
   // text.
@@ -83,14 +86,14 @@ std::uint32_t Win32Files::ReadWholeFile(const std::string& path, std::string& by
   return 0;
 }
 
-std::uint32_t Win32Files::CreateTempFile(const std::string& dir, std::string& temp_path) {
-  char name[MAX_PATH] = {};
-  if (GetTempFileNameA(dir.c_str(), "vu", 0, name) == 0) return GetLastError();
-  temp_path = name;
+std::uint32_t Win32Files::CreateTempFile(const std::u16string& dir, std::u16string& temp_path) {
+  wchar_t name[MAX_PATH] = {};
+  if (GetTempFileNameW(Wide(dir), L"vu", 0, name) == 0) return GetLastError();
+  temp_path = FromWide(name, wcslen(name));
   return 0;
 }
 
-WriteResult Win32Files::WriteWholeFile(const std::string& path, const std::string& bytes) {
+WriteResult Win32Files::WriteWholeFile(const std::u16string& path, const std::string& bytes) {
   const UniqueFile file = OpenFile(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
   if (!file) return {WriteStatus::kCreateFailed, GetLastError()};
   if (bytes.size() > MAXDWORD) return {WriteStatus::kShortWrite, 0};
@@ -106,24 +109,24 @@ WriteResult Win32Files::WriteWholeFile(const std::string& path, const std::strin
   return {};
 }
 
-std::uint32_t Win32Files::MoveReplacing(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+std::uint32_t Win32Files::MoveReplacing(const std::u16string& from, const std::u16string& to) {
+  return MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
              ? 0
              : GetLastError();
 }
 
-void Win32Files::RemoveFile(const std::string& path) {
-  DeleteFileA(path.c_str());
+void Win32Files::RemoveFile(const std::u16string& path) {
+  DeleteFileW(Wide(path));
 }
 
 // One name for every session of the machine, as the data files are the machine's.
-constexpr char kDataFilesMutex[] = "Global\\Quinsett.VelmoroUninstaller.DataFiles";
+constexpr wchar_t kDataFilesMutex[] = L"Global\\Quinsett.VelmoroUninstaller.DataFiles";
 // Another copy holds the lock only while it reads and replaces the files, which takes
 // milliseconds; whoever holds it longer is not waited for.
 constexpr DWORD kLockWaitMs = 2000;
 
 bool Win32Files::LockDataFiles() {
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, kDataFilesMutex);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, kDataFilesMutex);
   if (mutex == nullptr) return false;  // another user's copy made it and we may not open it
   const DWORD waited = WaitForSingleObject(mutex, kLockWaitMs);
   // An abandoned lock is ours now: its holder ended without replacing the files.
@@ -146,13 +149,13 @@ Win32Files::~Win32Files() {
   UnlockDataFiles();
 }
 
-std::string Win32Files::DescribeError(std::uint32_t code) {
-  char* buffer = nullptr;
-  const DWORD length = FormatMessageA(
+std::u16string Win32Files::DescribeError(std::uint32_t code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-  const std::unique_ptr<char, LocalFreer> owned(buffer);
-  return length == 0 ? std::string() : std::string(buffer, length);
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const std::unique_ptr<wchar_t, LocalFreer> owned(buffer);
+  return length == 0 ? std::u16string() : FromWide(buffer, length);
 }
 
 }  // namespace velmoro

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/win32_wide.h"
+
 namespace velmoro {
 namespace {
 
@@ -16,10 +18,10 @@ HKEY ToHkey(RegKey key) {
 
 }  // namespace
 
-long Win32Registry::OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
+long Win32Registry::OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
                             RegKey& result) {
   HKEY key = nullptr;
-  const LONG status = RegOpenKeyExA(ToHkey(parent), path.c_str(), 0, access, &key);
+  const LONG status = RegOpenKeyExW(ToHkey(parent), Wide(path), 0, access, &key);
   result = status == ERROR_SUCCESS ? reinterpret_cast<RegKey>(key) : kNoKey;
   return status;
 }
@@ -32,7 +34,7 @@ long Win32Registry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
                                  std::uint32_t& max_name_length) {
   DWORD count = 0;
   DWORD longest = 0;
-  const LONG status = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &count, &longest,
+  const LONG status = RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, &count, &longest,
                                        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
   if (status == ERROR_SUCCESS) {
     subkeys = count;
@@ -41,30 +43,25 @@ long Win32Registry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
   return status;
 }
 
-long Win32Registry::EnumKey(RegKey key, std::uint32_t index, char* name,
+long Win32Registry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
                             std::uint32_t& name_length) {
   DWORD length = name_length;
   const LONG status =
-      RegEnumKeyExA(ToHkey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+      RegEnumKeyExW(ToHkey(key), index, Wide(name), &length, nullptr, nullptr, nullptr, nullptr);
   if (status == ERROR_SUCCESS) name_length = length;
   return status;
 }
 
-long Win32Registry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
+long Win32Registry::QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
                                unsigned char* data, std::uint32_t* size) {
   DWORD value_type = 0;
   DWORD value_size = size != nullptr ? *size : 0;
   const LONG status =
-      RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, type != nullptr ? &value_type : nullptr,
+      RegQueryValueExW(ToHkey(key), Wide(name), nullptr, type != nullptr ? &value_type : nullptr,
                        data, size != nullptr ? &value_size : nullptr);
   if (type != nullptr) *type = value_type;
   if (size != nullptr) *size = value_size;
   return status;
-}
-
-bool Win32Registry::IsDoubleByteCodePage() {
-  CPINFO info{};
-  return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 2;
 }
 
 bool Win32Registry::HasTwoViews() {

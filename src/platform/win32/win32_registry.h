@@ -6,14 +6,14 @@ namespace velmoro {
 
 class Win32Registry final : public RegistryApi {
  public:
-  long OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
+  long OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
                RegKey& result) override;
   long CloseKey(RegKey key) override;
   long QueryInfoKey(RegKey key, std::uint32_t& subkeys, std::uint32_t& max_name_length) override;
-  long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t& name_length) override;
-  long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, unsigned char* data,
+  long EnumKey(RegKey key, std::uint32_t index, char16_t* name,
+               std::uint32_t& name_length) override;
+  long QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type, unsigned char* data,
                   std::uint32_t* size) override;
-  bool IsDoubleByteCodePage() override;
   bool HasTwoViews() override;
 };
 

@@ -6,8 +6,8 @@ namespace velmoro {
 
 class Win32Text final : public TextApi {
  public:
-  void UpperCase(std::string& text) override;
-  bool IsDbcsLeadByte(char byte) override;
+  void UpperCase(std::u16string& text) override;
+  std::string ToAnsi(const std::u16string& text) override;
 };
 
 }  // namespace velmoro

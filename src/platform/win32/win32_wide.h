@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace velmoro {
+
+// The core's UTF-16 text as the wide platform calls take it: on Windows wchar_t is a UTF-16 unit
+// of the same size and representation as char16_t.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+inline const wchar_t* Wide(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+inline wchar_t* Wide(char16_t* text) {
+  return reinterpret_cast<wchar_t*>(text);
+}
+inline std::u16string FromWide(const wchar_t* text, std::size_t length) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text), length);
+}
+
+}  // namespace velmoro
