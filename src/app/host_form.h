@@ -4,6 +4,7 @@
 
 #include "app/list_box.h"
 #include "app/popup_menu.h"
+#include "app/version.h"
 #include "platform/platform.h"
 
 namespace velmoro {
@@ -11,13 +12,15 @@ namespace velmoro {
 class Application;
 
 inline constexpr char kAboutText[] =
-    "Velmoro Uninstaller v1.0\r\n\r\n"
+    "Velmoro Uninstaller v" VELMORO_VERSION_SHORT
+    "\r\n\r\n"
     "Removes installed programs straight from a popup menu.\r\n\r\n"
     "Copyright (c) Quinsett. All rights reserved.";
 inline constexpr char kAboutCaption[] = "About Velmoro Uninstaller";
-inline constexpr char kWebSiteUrl[] = "http://www.quinsett.example/velmoro-uninstaller/?vid=1.0";
+inline constexpr char kWebSiteUrl[] =
+    "http://www.quinsett.example/velmoro-uninstaller/?vid=" VELMORO_VERSION_SHORT;
 inline constexpr char kSupportMail[] =
-    "mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0";
+    "mailto:support@quinsett.example?subject=velmoro-uninstaller_" VELMORO_VERSION_SHORT;
 inline constexpr char kUpdaterName[] = "Updater.exe";
 
 // The one form: never seen by the user, it owns the program list, the popup menu and every
