@@ -6,12 +6,15 @@
 # With a DISPLAY the menu appears on it and the script waits for the program
 # to end. Without one it starts Xvfb, waits for the menu, saves build/menu.png
 # and ends the program with Escape.
+# --screenshot: always on a private Xvfb, and after build/menu.png it also
+# opens "All Programs" and saves both menus as docs/menu.png, the README's
+# picture.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 
-python3 - <<'PY'
+python3 - "$@" <<'PY'
 import os
 import sys
 from pathlib import Path
@@ -27,7 +30,8 @@ SAMPLES = [
 ]
 
 demo = root / "build" / "demo-prefix"
-own_display = not os.environ.get("DISPLAY")
+docs_shot = "--screenshot" in sys.argv[1:]
+own_display = docs_shot or not os.environ.get("DISPLAY")
 x = h.XServer().start() if own_display else None
 display = x.display if x else os.environ["DISPLAY"]
 try:
@@ -57,16 +61,46 @@ try:
         print(f"run: menu shown at {menu.x},{menu.y} after "
               f"{h.time.monotonic() - app.started:.2f} s", flush=True)
         shot = root / "build" / "menu.png"
-        # The window is mapped a moment before it is painted: wait until the
-        # menu's area is mostly light.
-        area = f"{menu.width}x{menu.height}+{menu.x}+{menu.y}"
-        def painted():
-            x.screenshot(shot)
-            mean = x.run(["convert", str(shot), "-crop", area, "-colorspace", "Gray",
-                          "-format", "%[fx:mean]", "info:"]).stdout
-            return float(mean or 0) > 0.5
-        h.wait_until(painted, 20, 0.2, "the menu to be painted")
+
+        def area(m):
+            return f"{m.width}x{m.height}+{m.x}+{m.y}"
+
+        # A window is mapped a moment before it is painted: wait until every
+        # menu's area is mostly light and the same on two screenshots running.
+        def wait_painted(menus):
+            seen = [None]
+
+            def painted():
+                x.screenshot(shot)
+                now = [x.run(["convert", str(shot), "-crop", area(m), "-colorspace", "Gray",
+                              "-format", "%[fx:mean] %#", "info:"]).stdout.split()
+                       for m in menus]
+                steady, seen[0] = now == seen[0], now
+                return steady and all(float(mean) > 0.5 for mean, _ in now)
+            h.wait_until(painted, 20, 0.2, "the menu to be painted")
+
+        wait_painted([menu])
         print(f"run: saved {shot.relative_to(root)}", flush=True)
+        if docs_shot:
+            x.keys("Down", "Right")
+            menus = h.wait_menu(x, app, timeout=20, count=2)
+            wait_painted(menus)
+            # Both menus on a transparent ground, with a margin around them.
+            margin = 12
+            left = min(m.x for m in menus) - margin
+            top = min(m.y for m in menus) - margin
+            right = max(m.x + m.width for m in menus) + margin
+            bottom = max(m.y + m.height for m in menus) + margin
+            args = ["convert", "-size", f"{x.width}x{x.height}", "xc:none"]
+            for m in menus:
+                args += ["(", str(shot), "-crop", area(m), "+repage", ")",
+                         "-geometry", f"+{m.x}+{m.y}", "-composite"]
+            picture = root / "docs" / "menu.png"
+            picture.parent.mkdir(exist_ok=True)
+            x.run(args + ["-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage",
+                          "-strip", str(picture)])
+            print(f"run: saved {picture.relative_to(root)}", flush=True)
+            x.keys("Escape")
         x.keys("Escape")
         print(f"run: the program ended with status {app.wait(30)}")
     else:

@@ -4,6 +4,7 @@
 
 #include "app/list_box.h"
 #include "app/popup_menu.h"
+#include "app/version.h"
 #include "platform/platform.h"
 
 namespace velmoro {
@@ -11,14 +12,15 @@ namespace velmoro {
 class Application;
 
 inline constexpr char16_t kAboutText[] =
-    u"Velmoro Uninstaller v1.0\r\n\r\n"
-    u"Removes installed programs straight from a popup menu.\r\n\r\n"
-    u"Copyright (c) Quinsett. All rights reserved.";
+    u"Velmoro Uninstaller v" VELMORO_VERSION_SHORT
+    "\r\n\r\n"
+    "Removes installed programs straight from a popup menu.\r\n\r\n"
+    "Copyright (c) Quinsett. All rights reserved.";
 inline constexpr char16_t kAboutCaption[] = u"About Velmoro Uninstaller";
 inline constexpr char16_t kWebSiteUrl[] =
-    u"http://www.quinsett.example/velmoro-uninstaller/?vid=1.0";
+    u"http://www.quinsett.example/velmoro-uninstaller/?vid=" VELMORO_VERSION_SHORT;
 inline constexpr char16_t kSupportMail[] =
-    u"mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0";
+    u"mailto:support@quinsett.example?subject=velmoro-uninstaller_" VELMORO_VERSION_SHORT;
 inline constexpr char16_t kUpdaterName[] = u"Updater.exe";
 
 // The one form: never seen by the user, it owns the program list, the popup menu and every
