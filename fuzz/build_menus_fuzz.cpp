@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "catalogue/list_files.h"
 #include "catalogue/list_text.h"
 #include "catalogue/program_entry.h"
 #include "catalogue/recent_list.h"
@@ -64,14 +65,14 @@ void InjectFault(FuzzedDataProvider& input, FakeFiles& files) {
       files.RefuseRead(kRecent, kCode);
       break;
     case 3:
-      files.FailTempCreation(kCode, input.ConsumeIntegralInRange(0, 1));
+      files.FailNewFiles(kCode, input.ConsumeIntegralInRange(0, 1));
       break;
     case 4:
-      files.ShortWrite(FakeFiles::TempName(kDir, input.ConsumeIntegralInRange(1, 2)),
+      files.ShortWrite(velmoro::TempFileName(kDir, input.ConsumeIntegralInRange(1, 2)),
                        input.ConsumeIntegralInRange<std::size_t>(0, 8));
       break;
     case 5:
-      files.RefuseCreate(FakeFiles::TempName(kDir, input.ConsumeIntegralInRange(1, 2)), kCode);
+      files.RefuseCreate(velmoro::TempFileName(kDir, input.ConsumeIntegralInRange(1, 2)), kCode);
       break;
     case 6:
       files.FailMove(kAll, kCode);

@@ -2,6 +2,7 @@
 #include "app/host_form.h"
 #include "catalogue/data_dir.h"
 #include "catalogue/enumeration.h"
+#include "catalogue/file_error.h"
 #include "catalogue/list_files.h"
 #include "catalogue/program_entry.h"
 #include "catalogue/recent_list.h"
@@ -14,6 +15,16 @@ std::u16string DataFile(Platform& platform, const char16_t* name) {
   return GetDataDir(platform.registry) + u"\\" + name;
 }
 
+std::u16string LinkNotice(const DataLink& link) {
+  return u"The data folder is not used: \"" + link.path +
+         (link.kind == LinkKind::kHardLinks ? u"\" has more than one name."
+                                            : u"\" is a link to another place.");
+}
+
+std::u16string TooLargeNotice(const std::u16string& path) {
+  return u"\"" + path + u"\" is larger than 64 MB and was not read; it is replaced.";
+}
+
 }  // namespace
 
 void TForm1::BuildProgramMenus() {
@@ -21,6 +32,24 @@ void TForm1::BuildProgramMenus() {
       EnumeratePrograms(platform_.registry, [this] { application_.ProcessMessages(); }));
   ListBox1.Sort();
 
+  // Nothing is read, written or deleted through a link: the run goes on without its memory.
+  if (const auto link = FindDataLink(platform_.files, GetDataDir(platform_.registry))) {
+    ShowDataNotice(LinkNotice(*link));
+    AddProgramItems();
+    return;
+  }
+
+  std::vector<std::u16string> too_large;
+  try {
+    UpdateDataFiles(too_large);
+  } catch (const FileError&) {
+    for (const std::u16string& path : too_large) ShowDataNotice(TooLargeNotice(path));
+    throw;
+  }
+  for (const std::u16string& path : too_large) ShowDataNotice(TooLargeNotice(path));
+}
+
+void TForm1::UpdateDataFiles(std::vector<std::u16string>& too_large) {
   // The data files are the memory of the machine, shared by all its users: they hold the
   // machine's programs only, in the 8-bit form in which they are compared with the files' lines.
   std::vector<std::string> machine;
@@ -33,16 +62,23 @@ void TForm1::BuildProgramMenus() {
 
   // From reading the files to replacing them, so that a copy started at the same time works on
   // what this one wrote and no detection is lost between them. Taken after the enumeration, which
-  // may take seconds, so that copies wait only for each other's file work. A failed read leaves
-  // the menus without program and recent items.
+  // may take seconds, so that copies wait only for each other's file work; no box is shown while
+  // it is held. A failed read leaves the menus without program and recent items. A file too large
+  // to read counts as absent.
   const DataFilesLock lock(platform_.files);
   std::vector<std::string> previous_snapshot;
   std::vector<std::string> recent;
-  LoadListFile(platform_.files, DataFile(platform_, kAllFileName), previous_snapshot);
+  bool all_too_large = false;
+  bool recent_too_large = false;
+  const std::u16string all_path = DataFile(platform_, kAllFileName);
+  const std::u16string recent_path = DataFile(platform_, kRecentFileName);
+  LoadListFile(platform_.files, all_path, previous_snapshot, all_too_large);
   const std::optional<std::string> old_recent =
-      LoadListFile(platform_.files, DataFile(platform_, kRecentFileName), recent);
+      LoadListFile(platform_.files, recent_path, recent, recent_too_large);
+  if (all_too_large) too_large.push_back(all_path);
+  if (recent_too_large) too_large.push_back(recent_path);
 
-  for (std::size_t i = 0; i < ListBox1.Count(); ++i) N11->Add(NewDynamicItem(i, "MyItem"));
+  AddProgramItems();
 
   // A recent line names the first of the machine's programs whose 8-bit name it is; the item
   // shows that program's real name and starts it.
@@ -54,6 +90,14 @@ void TForm1::BuildProgramMenus() {
   }
 
   SaveListFiles(platform_.files, GetDataDir(platform_.registry), machine, recent, old_recent);
+}
+
+void TForm1::AddProgramItems() {
+  for (std::size_t i = 0; i < ListBox1.Count(); ++i) N11->Add(NewDynamicItem(i, "MyItem"));
+}
+
+void TForm1::ShowDataNotice(const std::u16string& text) {
+  platform_.desktop.ShowMessageBox(Owner::kAppWindow, text, kTitle, kMbOk | kMbIconWarning);
 }
 
 }  // namespace velmoro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/list_box.h"
 #include "app/popup_menu.h"
@@ -56,6 +57,12 @@ class TForm1 {
   void Close();
 
  private:
+  // BuildProgramMenus' steps: the data files read, detection, the files replaced; paths of files
+  // too large to read are added to too_large.
+  void UpdateDataFiles(std::vector<std::u16string>& too_large);
+  void AddProgramItems();
+  // A box about the data files that the program goes on after.
+  void ShowDataNotice(const std::u16string& text);
   MenuItem& AddStatic(MenuItem& parent, const char* name, const char16_t* caption,
                       void (TForm1::*handler)(MenuItem&) = nullptr);
   // A program or recent item: the caption of program-list entry `entry`, which it starts.

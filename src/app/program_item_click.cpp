@@ -11,7 +11,7 @@ void TForm1::ProgramItemClick(MenuItem& sender) {
   const ProgramEntry& entry = ListBox1.At(*sender.Entry);
   std::u16string command(UninstallCommand(entry.text));
   if (entry.expand_command) command = platform_.shell.ExpandEnvironment(command);
-  RunUninstallCommand(platform_.shell, platform_.text, std::move(command));
+  RunUninstallCommand(platform_.shell, platform_.files, platform_.text, std::move(command));
   Close();
 }
 

@@ -1,5 +1,8 @@
 #include "catalogue/data_dir.h"
 
+#include <iterator>
+
+#include "catalogue/list_files.h"
 #include "catalogue/registry_reader.h"
 
 namespace velmoro {
@@ -10,6 +13,15 @@ constexpr char16_t kShellFoldersKey[] =
     u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr char16_t kCommonAppData[] = u"Common AppData";
 constexpr char16_t kDataSubdirectory[] = u"Quinsett\\Velmoro Uninstaller";
+
+// The common application-data folder lets every user make folders and own what they make there,
+// so the program's own folders do not inherit from it: SYSTEM and Administrators have full
+// control; Users may look into both, create files in the data folder, and read, write, replace and
+// delete the files in it (a grant that files alone inherit), but may not delete, rename or
+// re-permission either folder.
+constexpr char16_t kQuinsettSecurity[] = u"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200a9;;;BU)";
+constexpr char16_t kDataFolderSecurity[] =
+    u"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200ab;;;BU)(A;OIIO;0x13019f;;;BU)";
 
 }  // namespace
 
@@ -31,16 +43,34 @@ std::vector<std::u16string> EnsureDataDir(RegistryApi& registry, FileApi& files)
   std::vector<std::u16string> failed;
   if (files.DirectoryExists(GetDataDir(registry))) return failed;
   const std::u16string walk = GetDataDir(registry) + u'\\';
+  // Where "Quinsett" begins.
+  const std::size_t own = walk.size() - std::size(kDataSubdirectory);
   for (std::size_t pos = walk.find(u'\\'); pos != walk.npos; pos = walk.find(u'\\', pos + 1)) {
     const std::u16string prefix = walk.substr(0, pos);
+    const bool own_level = pos > own;
+    if (own_level && files.LinkAt(prefix) == LinkKind::kReparsePoint) break;
+    const char16_t* security = pos + 1 == walk.size() ? kDataFolderSecurity
+                               : own_level            ? kQuinsettSecurity
+                                                      : u"";
     // A level that another copy of the program made between the test and the creation is there
     // all the same.
-    if (!files.DirectoryExists(prefix) && !files.MakeDirectory(prefix) &&
+    if (!files.DirectoryExists(prefix) && !files.MakeDirectory(prefix, security) &&
         !files.DirectoryExists(prefix)) {
       failed.push_back(prefix);
     }
   }
   return failed;
+}
+
+std::optional<DataLink> FindDataLink(FileApi& files, const std::u16string& data_dir) {
+  const std::u16string quinsett = data_dir.substr(0, data_dir.rfind(u'\\'));
+  for (const std::u16string& path :
+       {quinsett, data_dir, data_dir + u"\\" + kAllFileName, data_dir + u"\\" + kRecentFileName}) {
+    if (const LinkKind kind = files.LinkAt(path); kind != LinkKind::kNone) {
+      return DataLink{path, kind};
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace velmoro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,20 @@ namespace velmoro {
 // Common AppData + "\" (unless it already ends in one) + "Quinsett\Velmoro Uninstaller". Reads
 // the registry on every call; a RegistryError passes out.
 std::u16string GetDataDir(RegistryApi& registry);
-// Creates the data directory level by level when it is missing. A level that cannot be made does
-// not stop the walk; returns those levels, in the order they were met, for the caller to report.
+// Creates the data directory level by level when it is missing; "Quinsett" and the data folder
+// get a security descriptor of their own. A level that cannot be made does not stop the walk;
+// returns those levels, in the order they were met, for the caller to report. Nothing is made
+// beneath a level of the program's own that is a link.
 std::vector<std::u16string> EnsureDataDir(RegistryApi& registry, FileApi& files);
+
+// A path of the data files that leads somewhere else.
+struct DataLink {
+  std::u16string path;
+  LinkKind kind;
+};
+
+// The first of "Quinsett", the data folder, "All.dat" and "Recent.dat" that is a link: through it,
+// a user who made it could have an administrator's run write, replace or delete files anywhere.
+std::optional<DataLink> FindDataLink(FileApi& files, const std::u16string& data_dir);
 
 }  // namespace velmoro

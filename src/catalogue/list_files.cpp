@@ -23,16 +23,34 @@ std::u16string Describe(FileApi& files, std::uint32_t code) {
                   u"Cannot create file \"" + path + u"\". " + Describe(files, code));
 }
 
-// A temporary file in the data directory that holds a list file's new text until it is moved
-// over the list file; removed unless it was moved.
+// A clash with an existing name this many times over means the names are not random, or someone
+// makes them as fast as they are drawn; either way, writing stops.
+constexpr int kTempNameTries = 16;
+constexpr std::uint32_t kErrorFileExists = 80;
+
+// A new file in the data directory holding a list file's new text until it is moved over the list
+// file; removed unless it was moved. Each error names `target`, the file the user knows.
 class TempFile {
  public:
-  // Throws the "Cannot create file" error naming `target`, the file the user knows.
-  TempFile(FileApi& files, const std::u16string& dir, const std::u16string& target)
+  TempFile(FileApi& files, const std::u16string& dir, const std::string& bytes,
+           const std::u16string& target)
       : files_(files) {
-    if (const std::uint32_t code = files_.CreateTempFile(dir, path_); code != 0) {
-      ThrowCannotCreate(files_, target, code);
+    for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
+      const std::u16string path = TempFileName(dir, files_.Random());
+      const WriteResult result = files_.WriteNewFile(path, bytes);
+      if (result.status == WriteStatus::kExists) continue;
+      if (result.status == WriteStatus::kCreateFailed) {
+        ThrowCannotCreate(files_, target, result.error);
+      }
+      if (result.status == WriteStatus::kShortWrite) {
+        // No destructor runs for an object whose constructor throws.
+        files_.RemoveFile(path);
+        throw FileError("Stream write error", u"Stream write error");
+      }
+      path_ = path;
+      return;
     }
+    ThrowCannotCreate(files_, target, kErrorFileExists);
   }
   ~TempFile() {
     if (!moved_) files_.RemoveFile(path_);
@@ -40,14 +58,6 @@ class TempFile {
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
 
-  void Write(const std::string& bytes, const std::u16string& target) {
-    const WriteResult result = files_.WriteWholeFile(path_, bytes);
-    if (result.status == WriteStatus::kCreateFailed)
-      ThrowCannotCreate(files_, target, result.error);
-    if (result.status == WriteStatus::kShortWrite) {
-      throw FileError("Stream write error", u"Stream write error");
-    }
-  }
   std::uint32_t MoveOver(const std::u16string& target) {
     const std::uint32_t code = files_.MoveReplacing(path_, target);
     moved_ = code == 0;
@@ -68,9 +78,7 @@ void RestoreRecent(FileApi& files, const std::u16string& dir, const std::u16stri
     return;
   }
   try {
-    TempFile restore(files, dir, recent_path);
-    restore.Write(*old_recent, recent_path);
-    restore.MoveOver(recent_path);
+    TempFile(files, dir, *old_recent, recent_path).MoveOver(recent_path);
   } catch (const FileError&) {
   }
 }
@@ -78,16 +86,28 @@ void RestoreRecent(FileApi& files, const std::u16string& dir, const std::u16stri
 }  // namespace
 
 std::optional<std::string> LoadListFile(FileApi& files, const std::u16string& path,
-                                        std::vector<std::string>& lines) {
+                                        std::vector<std::string>& lines, bool& too_large) {
   lines.clear();
+  too_large = false;
   if (!files.FileExists(path)) return std::nullopt;
   std::string bytes;
-  if (const std::uint32_t code = files.ReadWholeFile(path, bytes); code != 0) {
+  const ReadResult read = files.ReadWholeFile(path, bytes, kMaxListFileBytes);
+  if (read.status == ReadStatus::kFailed) {
     throw FileError("Cannot open file",
-                    u"Cannot open file \"" + path + u"\". " + Describe(files, code));
+                    u"Cannot open file \"" + path + u"\". " + Describe(files, read.error));
+  }
+  if (read.status == ReadStatus::kTooLarge) {
+    too_large = true;
+    return std::nullopt;
   }
   lines = ParseListText(bytes);
   return bytes;
+}
+
+std::u16string TempFileName(const std::u16string& dir, std::uint64_t random) {
+  std::u16string name = dir + u"\\~vu";
+  for (int shift = 60; shift >= 0; shift -= 4) name += u"0123456789abcdef"[(random >> shift) & 15];
+  return name + u".tmp";
 }
 
 void SaveListFiles(FileApi& files, const std::u16string& dir, const std::vector<std::string>& all,
@@ -96,10 +116,8 @@ void SaveListFiles(FileApi& files, const std::u16string& dir, const std::vector<
   const std::u16string all_path = dir + u"\\" + kAllFileName;
   const std::u16string recent_path = dir + u"\\" + kRecentFileName;
 
-  TempFile all_temp(files, dir, all_path);
-  all_temp.Write(FormatListText(all), all_path);
-  TempFile recent_temp(files, dir, recent_path);
-  recent_temp.Write(FormatListText(recent), recent_path);
+  TempFile all_temp(files, dir, FormatListText(all), all_path);
+  TempFile recent_temp(files, dir, FormatListText(recent), recent_path);
 
   // "Recent.dat" first: should "All.dat" then fail, "Recent.dat" can still be put back, whereas
   // a new "All.dat" beside an old "Recent.dat" would lose this run's detections for good.

@@ -7,13 +7,14 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_list_control.h"
+#include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text.h"
 
 namespace {
 
-// ShellExecuteA may hand the start to shell extensions, which need COM on the calling thread.
+// ShellExecuteW may hand the start to shell extensions, which need COM on the calling thread.
 class ComApartment {
  public:
   ComApartment()
@@ -33,6 +34,7 @@ class ComApartment {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  velmoro::ProtectProcess();
   const ComApartment com;
   try {
     velmoro::Win32Registry registry;

@@ -14,6 +14,7 @@ inline constexpr int kSwShowDefault = 10;
 
 inline constexpr unsigned kMbOk = 0x00;
 inline constexpr unsigned kMbIconError = 0x10;
+inline constexpr unsigned kMbIconWarning = 0x30;
 inline constexpr unsigned kMbIconInformation = 0x40;
 
 // One entry of a platform popup menu, as given to InsertMenuItemW.

@@ -4,10 +4,34 @@
 
 namespace velmoro {
 
-void RunUninstallCommand(ShellApi& shell, TextApi& text, std::u16string command) {
-  if (auto launch = SplitUninstallCommand(std::move(command), text)) {
-    shell.OpenWithShell(launch->file, launch->parameters);
+namespace {
+
+// The full path of a program named without a folder, found in one of the system's own folders;
+// the name unchanged otherwise. A name without an extension is looked for as a program too, as
+// the shell would.
+std::u16string InSystemFolders(const std::u16string& program, const std::u16string& system_folder,
+                               ShellApi& shell, FileApi& files) {
+  if (program.empty() || program.find_first_of(u"\\/:*?") != program.npos) return program;
+  for (const std::u16string& folder : {system_folder, shell.WindowsFolder()}) {
+    if (folder.empty()) continue;
+    const std::u16string path = folder + (folder.back() == u'\\' ? u"" : u"\\") + program;
+    if (files.FileExists(path)) return path;
+    if (program.find(u'.') == program.npos && files.FileExists(path + u".exe")) {
+      return path + u".exe";
+    }
   }
+  return program;
+}
+
+}  // namespace
+
+void RunUninstallCommand(ShellApi& shell, FileApi& files, TextApi& text, std::u16string command) {
+  const auto launch = SplitUninstallCommand(std::move(command), text);
+  if (!launch) return;
+  const std::u16string system_folder = shell.SystemFolder();
+  shell.OpenWithShell(InSystemFolders(launch->file, system_folder, shell, files),
+                      launch->parameters,
+                      system_folder.empty() ? std::nullopt : std::optional(system_folder));
 }
 
 }  // namespace velmoro

@@ -2,13 +2,16 @@
 
 #include <string>
 
+#include "platform/file_api.h"
 #include "platform/shell_api.h"
 #include "platform/text_api.h"
 
 namespace velmoro {
 
-// Opens the uninstall command's program through the shell with its parameters (always a text).
-// Starts nothing for an empty command; reports nothing.
-void RunUninstallCommand(ShellApi& shell, TextApi& text, std::u16string command);
+// Opens the uninstall command's program through the shell with its parameters (always a text),
+// in the system folder. A program named without a folder is started by its full path from the
+// system folder or the Windows folder when it is there, so no folder the user happens to be in is
+// ever searched for it. Starts nothing for an empty command; reports nothing.
+void RunUninstallCommand(ShellApi& shell, FileApi& files, TextApi& text, std::u16string command);
 
 }  // namespace velmoro

@@ -139,8 +139,8 @@ PROGRAMS: list[Program] = [
            r"C:\Apps\Case\Lower\uninst.exe", "/lower"),
     listed(KEY64, "P15", "Case Study", r"C:\Apps\Case\Title\uninst.exe /title",
            r"C:\Apps\Case\Title\uninst.exe", "/title"),
-    # A name with an extension but no folder: Wine's shell looks in the system
-    # folder first, where a recorder copy stands in (fixtures/native-system-tools.reg).
+    # A name with an extension but no folder is started from the system folder,
+    # where a recorder copy stands in (fixtures/native-system-tools.reg).
     listed(KEY64, "P16", "Installer Product", f"MsiExec.exe /X{MSI_CODE}",
            SYSTEM_DIR_WIN + r"\msiexec.exe", f"/X{MSI_CODE}"),
     listed(KEY64, "P17", "Library Component", r"RunDll32.exe C:\Apps\Lib\component.dll,Uninstall",
@@ -167,11 +167,13 @@ PROGRAMS: list[Program] = [
     # 32-bit view
     skipped(KEY32, "Q01", "Text NoRemove 32", DisplayName=sz("Text NoRemove 32"),
             UninstallString=sz(r"C:\Apps\Text NoRemove 32\uninst.exe"), NoRemove=sz("1")),
-    # No extension: the first word is started, from the program's own folder.
+    # No extension: the first word is started, from the system folder, though
+    # a copy of that name is planted beside the program, in the folder it is
+    # started in.
     listed(KEY32, "Q02", "Bare Installer", f"msiexec /x{BARE_MSI_CODE}",
-           APP + r"\msiexec.exe", f"/x{BARE_MSI_CODE}"),
+           SYSTEM_DIR_WIN + r"\msiexec.exe", f"/x{BARE_MSI_CODE}"),
     listed(KEY32, "Q03", "Bare Library", r"rundll32 C:\Apps\Lib\legacy.dll,Remove",
-           APP + r"\rundll32.exe", r"C:\Apps\Lib\legacy.dll,Remove"),
+           SYSTEM_DIR_WIN + r"\rundll32.exe", r"C:\Apps\Lib\legacy.dll,Remove"),
     listed(KEY32, "Q04", "Command Remover", r'"C:\Apps\Cmd Files\remove.cmd" /silent',
            r"C:\Apps\Cmd Files\remove-cmd.exe", "/silent", script=r"C:\Apps\Cmd Files\remove.cmd"),
     listed(KEY32, "Q05", "Twin Tool", r"C:\Apps\Twin\Two\uninst.exe /two",
@@ -208,6 +210,9 @@ def fixture_reg() -> str:
 def place_uninstallers(prefix: h.Prefix) -> None:
     """A recorder copy at every file a listed command starts; batch files that
     pass their arguments on to one."""
+    # Planted beside the program: a bare name must never find these.
+    for planted in ("msiexec.exe", "rundll32.exe"):
+        prefix.install_recorder(APP + "\\" + planted)
     for program in LISTED:
         prefix.install_recorder(program.module)
         if program.script:

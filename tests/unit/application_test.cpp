@@ -11,6 +11,7 @@
 namespace velmoro {
 namespace {
 
+constexpr char16_t kSystem[] = u"C:\\Windows\\system32";
 constexpr char16_t kUpdater[] = u"C:\\Program Files\\Velmoro Uninstaller\\Updater.exe";
 
 // One machine: a run of the program on it is one call of Run().
@@ -87,13 +88,13 @@ TEST_P(FixedCommandTest, OpensItsTargetAndEnds) {
 INSTANTIATE_TEST_SUITE_P(
     Items, FixedCommandTest,
     ::testing::Values(
-        FixedCommandCase{u"Check for Updates", {{kUpdater, std::nullopt}}},
-        FixedCommandCase{
-            u"Visit Web Site",
-            {{u"http://www.quinsett.example/velmoro-uninstaller/?vid=1.0", std::nullopt}}},
-        FixedCommandCase{
-            u"Send Email",
-            {{u"mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0", std::nullopt}}},
+        FixedCommandCase{u"Check for Updates", {{kUpdater, std::nullopt, std::nullopt}}},
+        FixedCommandCase{u"Visit Web Site",
+                         {{u"http://www.quinsett.example/velmoro-uninstaller/?vid=1.0",
+                           std::nullopt, std::nullopt}}},
+        FixedCommandCase{u"Send Email",
+                         {{u"mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0",
+                           std::nullopt, std::nullopt}}},
         FixedCommandCase{u"Exit", {}}));
 
 TEST_F(ProgramTest, AboutBoxStaysUntilClosedThenTheProgramEnds) {
@@ -183,7 +184,7 @@ const StartupBoxCase kStartupBoxCases[] = {
       u"system cannot find the path specified."},
      {u"Alpha"},
      {u"All Programs", u"Alpha"},
-     {{u"C:\\a.exe", u""}}},
+     {{u"C:\\a.exe", u"", kSystem}}},
     {"no_common_appdata",
      [](FakeMachine& m) {
        m.registry.SetRaw(FakeMachine::kShellFolders, u"Common AppData", kRegSz, "");
@@ -218,7 +219,7 @@ const StartupBoxCase kStartupBoxCases[] = {
       u"Access is denied."},
      {u"Alpha"},
      {u"All Programs", u"Alpha"},
-     {{u"C:\\a.exe", u""}}},
+     {{u"C:\\a.exe", u"", kSystem}}},
 };
 
 class StartupBoxTest : public ProgramTest, public ::testing::WithParamInterface<StartupBoxCase> {};
@@ -344,7 +345,7 @@ TEST_F(ProgramTest, CloseRequestDuringStartUpEndsTheProgramOnceTheMenuHasClosed)
   EXPECT_EQ(RunProgram(machine), 0);
   EXPECT_EQ(desktop.boxes_cut_short, 0);
   ASSERT_EQ(desktop.popups.size(), 1u);
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\a.exe", u""}}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\a.exe", u"", kSystem}}));
   ExpectEnded();
 }
 
@@ -409,14 +410,14 @@ TEST_F(ProgramTest, ProgramItemsStartTheirOwnEntriesCommands) {
   EXPECT_EQ(Texts(all->submenu),
             (std::vector<std::u16string>{u"-", u"R&&D Tools", u"Same", u"Same"}));
   EXPECT_FALSE(all->submenu[0].separator);
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"msiexec", u"/x{1}"}}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"msiexec", u"/x{1}", kSystem}}));
 
   Run({u"All Programs", u"@1"});
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\R D\\un.exe", u" /S"}}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\R D\\un.exe", u" /S", kSystem}}));
   Run({u"All Programs", u"@2"});
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\first.exe", u"/a"}}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\first.exe", u"/a", kSystem}}));
   Run({u"All Programs", u"@3"});
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\second.exe", u"/b"}}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\second.exe", u"/b", kSystem}}));
   ExpectEnded();
 }
 
@@ -432,7 +433,7 @@ TEST_F(ProgramTest, ProgramsAddedSinceTheLastRunAreRecentAndUninstallable) {
   const auto* recent = desktop.FindEntry({u"Recent Programs"});
   ASSERT_NE(recent, nullptr);
   EXPECT_EQ(Texts(recent->submenu), (std::vector<std::u16string>{u"Charlie", u"Bravo"}));
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\bravo.exe", u"/u"}}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\bravo.exe", u"/u", kSystem}}));
   EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "Charlie\r\nBravo\r\n");
   ExpectEnded();
 }
@@ -458,7 +459,8 @@ TEST_F(ProgramTest, ProgramsOfAnyScriptKeepTheirRealNames) {
             (std::vector<std::u16string>{u"Café", u"Tool 😀", u"Программа", u"微软拼音"}));
   EXPECT_EQ(Texts(desktop.FindEntry({u"Recent Programs"})->submenu),
             (std::vector<std::u16string>{u"微软拼音", u"Программа", u"Tool 😀", u"Café"}));
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\Программы\\удалить.exe", u" /q"}}));
+  EXPECT_EQ(shell.calls,
+            (std::vector<FakeShell::Call>{{u"C:\\Программы\\удалить.exe", u" /q", kSystem}}));
   EXPECT_EQ(files.File(DataFile(u"All.dat")),
             "Caf\xE9<#>C:\\Caf\xE9\\un.exe\r\nTool ?\?<#>C:\\??\\un.exe\r\n"
             "????????\?<#>\"C:\\?????????\\???????.exe\" /q\r\n???\?<#>C:\\??\\??.exe /S\r\n");
@@ -466,7 +468,7 @@ TEST_F(ProgramTest, ProgramsOfAnyScriptKeepTheirRealNames) {
 
   Run({u"Recent Programs", u"Tool 😀"});
   EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "????\r\n?????????\r\nTool ??\r\nCaf\xE9\r\n");
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\😀\\un.exe", u""}}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\😀\\un.exe", u"", kSystem}}));
 }
 
 // The current user's programs are listed among the machine's, but the files, shared by all users
@@ -483,7 +485,7 @@ TEST_F(ProgramTest, PerUserProgramsAreListedButNotRemembered) {
             (std::vector<std::u16string>{u"A User Tool", u"Machine Tool"}));
   EXPECT_EQ(Texts(desktop.FindEntry({u"Recent Programs"})->submenu),
             (std::vector<std::u16string>{u"Machine Tool"}));
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\u.exe", u""}}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\u.exe", u"", kSystem}}));
   EXPECT_EQ(files.File(DataFile(u"All.dat")), "Machine Tool<#>C:\\m.exe\r\n");
   EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "Machine Tool\r\n");
 }
@@ -495,9 +497,87 @@ TEST_F(ProgramTest, ExpandableCommandsAreExpandedBeforeTheyAreSplit) {
   registry.SetString(key, u"UninstallString", u"\"%ProgramFiles%\\X\\un.exe\" /x", kRegExpandSz);
   shell.environment[u"PROGRAMFILES"] = u"C:\\Program Files";
   Run({u"All Programs", u"Expanded"});
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\Program Files\\X\\un.exe", u" /x"}}));
+  EXPECT_EQ(shell.calls,
+            (std::vector<FakeShell::Call>{{u"C:\\Program Files\\X\\un.exe", u" /x", kSystem}}));
   EXPECT_EQ(files.File(DataFile(u"All.dat")), "Expanded<#>\"%ProgramFiles%\\X\\un.exe\" /x\r\n");
 }
+
+}  // namespace
+}  // namespace velmoro
+namespace velmoro {
+namespace {
+
+struct DataSafetyCase {
+  const char* name;
+  std::function<void(FakeMachine&)> arrange;
+  std::u16string box;
+  std::vector<std::u16string> recent;
+  bool files_used;
+};
+
+void PrintTo(const DataSafetyCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+const DataSafetyCase kDataSafetyCases[] = {
+    {"data_path_is_a_link",
+     [](FakeMachine& m) {
+       m.files.MakeLink(u"C:\\ProgramData\\Quinsett", LinkKind::kReparsePoint);
+     },
+     u"The data folder is not used: \"C:\\ProgramData\\Quinsett\" is a link to another place.",
+     {},
+     false},
+    {"data_file_has_hard_links",
+     [](FakeMachine& m) {
+       m.files.MakeLink(FakeMachine::DataFile(u"All.dat"), LinkKind::kHardLinks);
+     },
+     u"The data folder is not used: \"C:\\ProgramData\\Quinsett\\Velmoro "
+     u"Uninstaller\\All.dat\" has more than one name.",
+     {},
+     false},
+    {"data_file_too_large",
+     [](FakeMachine& m) {
+       m.files.SetLargeFile(FakeMachine::DataFile(u"Recent.dat"), (64u << 20) + 1);
+     },
+     u"\"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\Recent.dat\" is larger than 64 MB and "
+     u"was not read; it is replaced.",
+     {u"Alpha"},
+     true},
+};
+
+class DataSafetyTest : public ProgramTest, public ::testing::WithParamInterface<DataSafetyCase> {};
+
+// A data path that leads elsewhere is not used at all, and a file too large to read counts as
+// absent: either way one box says so, and the menu is still whole.
+TEST_P(DataSafetyTest, OneBoxThenTheMenuWithoutWhatCannotBeUsed) {
+  AddProgram(u"A", u"Alpha", u"C:\\a.exe");
+  files.AddDirectory(kDataDir);
+  files.SetFile(DataFile(u"All.dat"), "\r\n");
+  GetParam().arrange(*this);
+  Run({u"All Programs", u"Alpha"});
+
+  ASSERT_EQ(desktop.boxes.size(), 1u);
+  EXPECT_EQ(desktop.boxes[0].text, GetParam().box);
+  EXPECT_EQ(desktop.boxes[0].owner, Owner::kAppWindow);
+  EXPECT_EQ(desktop.boxes[0].caption, u"Velmoro Uninstaller");
+  ASSERT_EQ(desktop.popups.size(), 1u);
+  EXPECT_EQ(Texts(desktop.FindEntry({u"All Programs"})->submenu),
+            (std::vector<std::u16string>{u"Alpha"}));
+  EXPECT_EQ(Texts(desktop.popups[0].top[1].submenu), GetParam().recent);
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\a.exe", u"", kSystem}}));
+  bool used = false;
+  for (const std::u16string& line : files.log()) {
+    used = used || line.rfind(u"ReadWholeFile", 0) == 0 || line.rfind(u"WriteNewFile", 0) == 0 ||
+           line.rfind(u"MoveReplacing", 0) == 0 || line.rfind(u"RemoveFile", 0) == 0;
+  }
+  EXPECT_EQ(used, GetParam().files_used);
+  EXPECT_EQ(files.File(DataFile(u"All.dat")),
+            GetParam().files_used ? "Alpha<#>C:\\a.exe\r\n" : "\r\n");
+  ExpectEnded();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DataSafetyTest, ::testing::ValuesIn(kDataSafetyCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace velmoro

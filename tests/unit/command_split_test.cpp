@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/fake/fake_files.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_text.h"
 #include "uninstall/run_uninstall_command.h"
@@ -79,17 +80,67 @@ TEST_P(SplitUninstallCommandTest, GivesFileAndParameters) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, SplitUninstallCommandTest, ::testing::ValuesIn(kCases));
 
-TEST(RunUninstallCommandTest, OpensOnceWithParametersAlwaysAText) {
-  FakeShell shell;
-  FakeText text;
-  RunUninstallCommand(shell, text, uR"(C:\App\uninst.exe)");
-  RunUninstallCommand(shell, text, u"");
-  ASSERT_EQ(shell.calls.size(), 1u);
-  EXPECT_EQ(shell.calls[0], (FakeShell::Call{uR"(C:\App\uninst.exe)", std::u16string()}));
+struct LaunchCase {
+  const char16_t* command;
+  std::vector<const char16_t*> present;  // files in the system's folders
+  const char16_t* file;                  // what the shell is asked to open
+  const char16_t* parameters;
+};
+
+void PrintTo(const LaunchCase& c, std::ostream* out) {
+  *out << ::testing::PrintToString(std::u16string(c.command));
 }
 
-// The scan compares through the platform's upper-casing, so a code page's own letters count.
-TEST(RunUninstallCommandTest, UpperCasesThroughThePlatform) {
+constexpr char16_t kSystem[] = u"C:\\Windows\\system32";
+
+// A program named without a folder is started by its full path from the system folder or the
+// Windows folder, never looked for in the folder the user is in; everything is started in the
+// system folder.
+const LaunchCase kLaunchCases[] = {
+    {uR"(C:\App\uninst.exe /S)", {}, uR"(C:\App\uninst.exe)", u"/S"},
+    {u"MsiExec.exe /X{1}",
+     {uR"(C:\Windows\system32\msiexec.exe)"},
+     uR"(C:\Windows\system32\MsiExec.exe)",
+     u"/X{1}"},
+    {u"write.exe", {uR"(C:\Windows\write.exe)"}, uR"(C:\Windows\write.exe)", u""},
+    {u"rundll32 lib.dll,Entry",
+     {uR"(C:\Windows\system32\rundll32.exe)"},
+     uR"(C:\Windows\system32\rundll32.exe)",
+     u"lib.dll,Entry"},
+    {u"cmd.exe /c x",
+     {uR"(C:\Windows\system32\cmd.exe)", uR"(C:\Windows\cmd.exe)"},
+     uR"(C:\Windows\system32\cmd.exe)",
+     u"/c x"},
+    {u"elsewhere.exe /q", {}, u"elsewhere.exe", u"/q"},
+    {uR"(..\up.exe)", {uR"(C:\Windows\up.exe)"}, uR"(..\up.exe)", u""},
+    {u"msi*.exe", {uR"(C:\Windows\system32\msiexec.exe)"}, u"msi*.exe", u""},
+};
+
+class RunUninstallCommandTest : public ::testing::TestWithParam<LaunchCase> {};
+
+TEST_P(RunUninstallCommandTest, StartsTheProgramFromTheSystemsFolders) {
+  FakeShell shell;
+  FakeFiles files;
+  FakeText text;
+  for (const char16_t* path : GetParam().present) files.SetFile(path, "");
+  RunUninstallCommand(shell, files, text, GetParam().command);
+  EXPECT_EQ(shell.calls,
+            (std::vector<FakeShell::Call>{{GetParam().file, GetParam().parameters, kSystem}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, RunUninstallCommandTest, ::testing::ValuesIn(kLaunchCases));
+
+TEST(RunUninstallCommandTest, StartsNothingForAnEmptyCommand) {
+  FakeShell shell;
+  FakeFiles files;
+  FakeText text;
+  RunUninstallCommand(shell, files, text, u"");
+  RunUninstallCommand(shell, files, text, u"  \"");
+  EXPECT_TRUE(shell.calls.empty());
+}
+
+// The scan compares through the platform's upper-casing.
+TEST(SplitUninstallCommandTest, UpperCasesThroughThePlatform) {
   struct NoUpper : FakeText {
     void UpperCase(std::u16string&) override {}
   } text;

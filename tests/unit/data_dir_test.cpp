@@ -151,6 +151,13 @@ TEST_F(EnsureDataDirTest, CreatesTheMissingLevelsInOrder) {
                                                          u"C:\\ProgramData\\Quinsett", kDataDir));
   EXPECT_THAT(FileCalls(u"MakeDirectory"), ElementsAre(u"C:\\ProgramData\\Quinsett", kDataDir));
   EXPECT_TRUE(files_.DirectoryExists(kDataDir));
+  // Only the program's own folders are made with a descriptor of their own, protected from
+  // inheritance: Users get no right to delete, rename or re-permission them.
+  EXPECT_EQ(files_.Security(u"C:\\ProgramData\\Quinsett"),
+            std::u16string(u"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200a9;;;BU)"));
+  EXPECT_EQ(files_.Security(kDataDir),
+            std::u16string(
+                u"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200ab;;;BU)(A;OIIO;0x13019f;;;BU)"));
   EXPECT_EQ(registry_.open_calls().size(), 2u);
 }
 
@@ -176,6 +183,59 @@ TEST_F(EnsureDataDirTest, ALevelMadeMeanwhileByAnotherCopyIsNoFailure) {
   EXPECT_THAT(FileCalls(u"MakeDirectory"), ElementsAre(u"C:\\ProgramData\\Quinsett", kDataDir));
   EXPECT_TRUE(files_.DirectoryExists(kDataDir));
 }
+
+TEST_F(EnsureDataDirTest, LevelsAboveTheProgramsOwnAreMadePlain) {
+  registry_.SetString(kShellFolders, kValue, u"D:\\Shared");
+  files_.AddDirectory(u"D:");
+  EXPECT_THAT(Ensure(), IsEmpty());
+  EXPECT_EQ(files_.Security(u"D:\\Shared"), std::u16string());
+  EXPECT_NE(files_.Security(u"D:\\Shared\\Quinsett"), std::u16string());
+}
+
+TEST_F(EnsureDataDirTest, NothingIsMadeThroughALink) {
+  files_.AddDirectory(u"C:\\ProgramData\\Quinsett");
+  files_.MakeLink(u"C:\\ProgramData\\Quinsett", LinkKind::kReparsePoint);
+  EXPECT_THAT(Ensure(), IsEmpty());
+  EXPECT_THAT(FileCalls(u"MakeDirectory"), IsEmpty());
+}
+
+struct LinkCase {
+  const char* what;
+  const char16_t* link;
+  LinkKind kind;
+};
+
+void PrintTo(const LinkCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
+class FindDataLinkTest : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(FindDataLinkTest, FindsTheFirstLinkOfTheDataPaths) {
+  FakeFiles files;
+  files.AddDirectory(kDataDir);
+  if (GetParam().link != nullptr) files.MakeLink(GetParam().link, GetParam().kind);
+  files.MakeLink(u"C:\\ProgramData", LinkKind::kReparsePoint);  // above the program's own
+  const auto found = FindDataLink(files, kDataDir);
+  ASSERT_EQ(found.has_value(), GetParam().link != nullptr);
+  if (found) {
+    EXPECT_EQ(found->path, GetParam().link);
+    EXPECT_EQ(found->kind, GetParam().kind);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, FindDataLinkTest,
+    ::testing::Values(LinkCase{"none", nullptr, LinkKind::kNone},
+                      LinkCase{"quinsett", u"C:\\ProgramData\\Quinsett", LinkKind::kReparsePoint},
+                      LinkCase{"data_folder", kDataDir, LinkKind::kReparsePoint},
+                      LinkCase{"all_hard_linked",
+                               u"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\All.dat",
+                               LinkKind::kHardLinks},
+                      LinkCase{"recent_symbolic",
+                               u"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\Recent.dat",
+                               LinkKind::kReparsePoint}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(EnsureDataDirTest, AFileAtTheDataDirectoryGivesOneBox) {
   files_.AddDirectory(u"C:\\ProgramData\\Quinsett");

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/application.h"
+#include "catalogue/list_files.h"
 #include "platform/fake/fake_machine.h"
 
 namespace velmoro {
@@ -137,31 +138,31 @@ const FaultCase kCases[] = {
      {},
      Files::kUnchanged},
     {"all_temp_not_made",
-     [](FakeMachine& m) { m.files.FailTempCreation(kDenied); },
+     [](FakeMachine& m) { m.files.FailNewFiles(kDenied); },
      {CannotCreate(kAll)},
      kAllPrograms,
      kAllRecent,
      Files::kUnchanged},
     {"recent_temp_not_made",
-     [](FakeMachine& m) { m.files.FailTempCreation(kDenied, 1); },
+     [](FakeMachine& m) { m.files.FailNewFiles(kDenied, 1); },
      {CannotCreate(kRecent)},
      kAllPrograms,
      kAllRecent,
      Files::kUnchanged},
     {"all_temp_not_opened",
-     [](FakeMachine& m) { m.files.RefuseCreate(FakeFiles::TempName(kDir, 1), kDenied); },
+     [](FakeMachine& m) { m.files.RefuseCreate(TempFileName(kDir, 1), kDenied); },
      {CannotCreate(kAll)},
      kAllPrograms,
      kAllRecent,
      Files::kUnchanged},
     {"all_short_write",
-     [](FakeMachine& m) { m.files.ShortWrite(FakeFiles::TempName(kDir, 1), 5); },
+     [](FakeMachine& m) { m.files.ShortWrite(TempFileName(kDir, 1), 5); },
      {u"Stream write error."},
      kAllPrograms,
      kAllRecent,
      Files::kUnchanged},
     {"recent_short_write",
-     [](FakeMachine& m) { m.files.ShortWrite(FakeFiles::TempName(kDir, 2), 0); },
+     [](FakeMachine& m) { m.files.ShortWrite(TempFileName(kDir, 2), 0); },
      {u"Stream write error."},
      kAllPrograms,
      kAllRecent,

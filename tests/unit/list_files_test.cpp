@@ -34,21 +34,27 @@ class LoadListFileTest : public ::testing::Test {
  protected:
   LoadListFileTest() { files_.AddDirectory(kDir); }
 
+  std::optional<std::string> Load(const std::u16string& path) {
+    return LoadListFile(files_, path, lines_, too_large_);
+  }
+
   FakeFiles files_;
   std::vector<std::string> lines_ = {"left over"};
+  bool too_large_ = true;
 };
 
 TEST_F(LoadListFileTest, ReadsLinesAndGivesTheBytes) {
   files_.SetFile(kAll, "A<#>a\r\nB<#>b\r\n");
-  EXPECT_EQ(LoadListFile(files_, kAll, lines_), "A<#>a\r\nB<#>b\r\n");
+  EXPECT_EQ(Load(kAll), "A<#>a\r\nB<#>b\r\n");
   EXPECT_THAT(lines_, ElementsAre("A<#>a", "B<#>b"));
+  EXPECT_FALSE(too_large_);
 }
 
 TEST_F(LoadListFileTest, AbsentFileOrDirectoryIsNotRead) {
   files_.AddDirectory(kRecent);
-  EXPECT_EQ(LoadListFile(files_, kAll, lines_), std::nullopt);
+  EXPECT_EQ(Load(kAll), std::nullopt);
   EXPECT_THAT(lines_, IsEmpty());
-  EXPECT_EQ(LoadListFile(files_, kRecent, lines_), std::nullopt);
+  EXPECT_EQ(Load(kRecent), std::nullopt);
   EXPECT_THAT(files_.log(), ElementsAre(std::u16string(u"FileExists ") + kAll,
                                         std::u16string(u"FileExists ") + kRecent));
 }
@@ -56,10 +62,20 @@ TEST_F(LoadListFileTest, AbsentFileOrDirectoryIsNotRead) {
 TEST_F(LoadListFileTest, UnreadableFileGivesCannotOpen) {
   files_.SetFile(kAll, "A\r\n");
   files_.RefuseRead(kAll, FakeFiles::kSharingViolation);
-  EXPECT_EQ(ErrorOf([&] { LoadListFile(files_, kAll, lines_); }),
+  EXPECT_EQ(ErrorOf([&] { Load(kAll); }),
             u"Cannot open file \"C:\\Data\\All.dat\". The process cannot access the file because "
             u"it is being used by another process");
   EXPECT_THAT(lines_, IsEmpty());
+}
+
+TEST_F(LoadListFileTest, AFileLargerThanTheLimitIsNotRead) {
+  files_.SetLargeFile(kAll, kMaxListFileBytes + 1);
+  EXPECT_EQ(Load(kAll), std::nullopt);
+  EXPECT_TRUE(too_large_);
+  EXPECT_THAT(lines_, IsEmpty());
+  files_.SetLargeFile(kAll, kMaxListFileBytes);
+  EXPECT_EQ(Load(kAll), "");
+  EXPECT_FALSE(too_large_);
 }
 
 // Descriptions as a platform might word them.
@@ -86,7 +102,8 @@ TEST(DescriptionTest, TrailingBlanksLineBreaksAndPeriodsAreRemoved) {
     files.SetFile(kAll, "");
     files.RefuseRead(kAll, 1);
     std::vector<std::string> lines;
-    EXPECT_EQ(ErrorOf([&] { LoadListFile(files, kAll, lines); }),
+    bool too_large = false;
+    EXPECT_EQ(ErrorOf([&] { LoadListFile(files, kAll, lines, too_large); }),
               std::u16string(u"Cannot open file \"C:\\Data\\All.dat\". ") + shown);
   }
 }
@@ -121,6 +138,24 @@ TEST_F(SaveListFilesTest, EmptyListsGiveEmptyFiles) {
   EXPECT_EQ(files.File(kRecent), "");
 }
 
+// The new texts go to files of unpredictable names, created only where no file has the name: a
+// name someone took beforehand is passed over, and whoever takes every name stops the writing but
+// loses nothing.
+TEST_F(SaveListFilesTest, TemporaryNamesAreRandomAndNeverOpenAnExistingFile) {
+  EXPECT_EQ(TempFileName(kDir, 0x0123456789abcdefull), u"C:\\Data\\~vu0123456789abcdef.tmp");
+  files_.SetFile(TempFileName(kDir, 1), "planted");
+  Save();
+  EXPECT_EQ(files_.File(TempFileName(kDir, 1)), "planted");
+  EXPECT_EQ(files_.File(kAll), "A<#>a.exe\r\nB<#>b.exe\r\n");
+
+  FakeFiles taken;
+  taken.AddDirectory(kDir);
+  for (std::uint64_t n = 1; n <= 16; ++n) taken.SetFile(TempFileName(kDir, n), "");
+  EXPECT_EQ(ErrorOf([&] { SaveListFiles(taken, kDir, {"A<#>a"}, {}, std::nullopt); }),
+            u"Cannot create file \"C:\\Data\\All.dat\". ");
+  EXPECT_EQ(taken.FilePaths().size(), 16u);
+}
+
 TEST_F(SaveListFilesTest, MovesRecentBeforeAll) {
   Save();
   std::vector<std::u16string> moves;
@@ -142,23 +177,20 @@ void PrintTo(const SaveFailure& c, std::ostream* os) {
 
 // The first temporary file made holds the new "All.dat", the second the new "Recent.dat".
 const SaveFailure kSaveFailures[] = {
-    {"first_temporary_not_made", [](FakeFiles& f) { f.FailTempCreation(FakeFiles::kAccessDenied); },
+    {"first_temporary_not_made", [](FakeFiles& f) { f.FailNewFiles(FakeFiles::kAccessDenied); },
      u"Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
-    {"second_temporary_not_made",
-     [](FakeFiles& f) { f.FailTempCreation(FakeFiles::kAccessDenied, 1); },
+    {"second_temporary_not_made", [](FakeFiles& f) { f.FailNewFiles(FakeFiles::kAccessDenied, 1); },
      u"Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
     {"all_temporary_not_created_for_writing",
-     [](FakeFiles& f) {
-       f.RefuseCreate(FakeFiles::TempName(kDir, 1), FakeFiles::kSharingViolation);
-     },
+     [](FakeFiles& f) { f.RefuseCreate(TempFileName(kDir, 1), FakeFiles::kSharingViolation); },
      u"Cannot create file \"C:\\Data\\All.dat\". The process cannot access the file because it is "
      u"being used by another process"},
     {"recent_temporary_not_created_for_writing",
-     [](FakeFiles& f) { f.RefuseCreate(FakeFiles::TempName(kDir, 2), FakeFiles::kAccessDenied); },
+     [](FakeFiles& f) { f.RefuseCreate(TempFileName(kDir, 2), FakeFiles::kAccessDenied); },
      u"Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
-    {"all_written_short", [](FakeFiles& f) { f.ShortWrite(FakeFiles::TempName(kDir, 1), 3); },
+    {"all_written_short", [](FakeFiles& f) { f.ShortWrite(TempFileName(kDir, 1), 3); },
      u"Stream write error"},
-    {"recent_written_short", [](FakeFiles& f) { f.ShortWrite(FakeFiles::TempName(kDir, 2), 0); },
+    {"recent_written_short", [](FakeFiles& f) { f.ShortWrite(TempFileName(kDir, 2), 0); },
      u"Stream write error"},
     {"recent_not_replaced", [](FakeFiles& f) { f.FailMove(kRecent, FakeFiles::kSharingViolation); },
      u"Cannot create file \"C:\\Data\\Recent.dat\". The process cannot access the file because it "

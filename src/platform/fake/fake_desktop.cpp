@@ -112,6 +112,7 @@ bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
       PostCommand(chosen->command);
       return true;
     }
+    if (chosen->submenu.empty()) return false;  // a plain entry opens nothing to go on in
     owner = chosen->command;
     level = &chosen->submenu;
   }

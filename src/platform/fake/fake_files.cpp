@@ -1,22 +1,26 @@
 #include "platform/fake/fake_files.h"
 
-#include <cstdio>
-#include <cstring>
-
 namespace velmoro {
 
-std::u16string FakeFiles::TempName(const std::u16string& dir, int n) {
-  char name[16];
-  std::snprintf(name, sizeof name, "VEL%04X.tmp", static_cast<unsigned>(n));
-  return dir + u"\\" + std::u16string(name, name + std::strlen(name));
-}
+namespace {
+
+// Made by AddDirectory or by the walk of another program, not by MakeDirectory.
+constexpr char16_t kNotMadeHere[] = u"(not made here)";
+
+}  // namespace
 
 void FakeFiles::AddDirectory(const std::u16string& path) {
-  for (std::u16string dir = path; !dir.empty(); dir = Parent(dir)) dirs_.insert(Key(dir));
+  for (std::u16string dir = path; !dir.empty(); dir = Parent(dir)) {
+    dirs_.try_emplace(Key(dir), kNotMadeHere);
+  }
 }
 
 void FakeFiles::SetFile(const std::u16string& path, const std::string& bytes) {
-  files_[Key(path)] = StoredFile{path, bytes};
+  files_[Key(path)] = StoredFile{path, bytes, std::nullopt};
+}
+
+void FakeFiles::SetLargeFile(const std::u16string& path, std::uint64_t size) {
+  files_[Key(path)] = StoredFile{path, std::string(), size};
 }
 
 std::optional<std::string> FakeFiles::File(const std::u16string& path) const {
@@ -31,6 +35,12 @@ std::vector<std::u16string> FakeFiles::FilePaths() const {
   return paths;
 }
 
+std::optional<std::u16string> FakeFiles::Security(const std::u16string& path) const {
+  auto it = dirs_.find(Key(path));
+  if (it == dirs_.end() || it->second == kNotMadeHere) return std::nullopt;
+  return it->second;
+}
+
 bool FakeFiles::FileExists(const std::u16string& path) {
   Log(u"FileExists", path);
   return files_.count(Key(path)) != 0;
@@ -41,53 +51,56 @@ bool FakeFiles::DirectoryExists(const std::u16string& path) {
   return IsDirectory(path);
 }
 
-bool FakeFiles::MakeDirectory(const std::u16string& path) {
+bool FakeFiles::MakeDirectory(const std::u16string& path, const std::u16string& security) {
   Log(u"MakeDirectory", path);
   const std::u16string key = Key(path);
   const std::u16string parent = Parent(path);
   if (made_meanwhile_.erase(key) != 0) {
-    dirs_.insert(key);
+    dirs_.try_emplace(key, kNotMadeHere);
     return false;
   }
   if (path.empty() || denied_dirs_.count(key) != 0 || dirs_.count(key) != 0 ||
       files_.count(key) != 0 || (!parent.empty() && !IsDirectory(parent))) {
     return false;
   }
-  dirs_.insert(key);
+  dirs_[key] = security;
   return true;
 }
 
-std::uint32_t FakeFiles::ReadWholeFile(const std::u16string& path, std::string& bytes) {
+LinkKind FakeFiles::LinkAt(const std::u16string& path) {
+  Log(u"LinkAt", path);
+  const auto it = links_.find(Key(path));
+  return it == links_.end() ? LinkKind::kNone : it->second;
+}
+
+ReadResult FakeFiles::ReadWholeFile(const std::u16string& path, std::string& bytes,
+                                    std::uint64_t max_bytes) {
   Log(u"ReadWholeFile", path);
   const std::u16string key = Key(path);
   if (auto refused = refused_reads_.find(key); refused != refused_reads_.end()) {
-    return refused->second;
+    return {ReadStatus::kFailed, refused->second};
   }
-  if (dirs_.count(key) != 0) return kAccessDenied;
+  if (dirs_.count(key) != 0) return {ReadStatus::kFailed, kAccessDenied};
   auto it = files_.find(key);
-  if (it == files_.end()) return kFileNotFound;
+  if (it == files_.end()) return {ReadStatus::kFailed, kFileNotFound};
+  if (it->second.size.value_or(it->second.bytes.size()) > max_bytes) return {ReadStatus::kTooLarge};
   bytes = it->second.bytes;
-  return 0;
+  return {};
 }
 
-std::uint32_t FakeFiles::CreateTempFile(const std::u16string& dir, std::u16string& temp_path) {
-  Log(u"CreateTempFile", dir);
-  if (temp_failure_ && temps_made_ >= temp_failure_->successes) return temp_failure_->code;
-  if (!IsDirectory(dir)) return kPathNotFound;
-  temp_path = TempName(dir, ++temps_made_);
-  SetFile(temp_path, "");
-  return 0;
-}
-
-WriteResult FakeFiles::WriteWholeFile(const std::u16string& path, const std::string& bytes) {
-  Log(u"WriteWholeFile", path);
+WriteResult FakeFiles::WriteNewFile(const std::u16string& path, const std::string& bytes) {
+  Log(u"WriteNewFile", path);
   const std::u16string key = Key(path);
   const std::u16string parent = Parent(path);
+  if (new_file_failure_ && new_files_made_ >= new_file_failure_->successes) {
+    return {WriteStatus::kCreateFailed, new_file_failure_->code};
+  }
   if (auto refused = refused_creates_.find(key); refused != refused_creates_.end()) {
     return {WriteStatus::kCreateFailed, refused->second};
   }
-  if (dirs_.count(key) != 0) return {WriteStatus::kCreateFailed, kAccessDenied};
+  if (files_.count(key) != 0 || dirs_.count(key) != 0) return {WriteStatus::kExists, kFileExists};
   if (!parent.empty() && !IsDirectory(parent)) return {WriteStatus::kCreateFailed, kPathNotFound};
+  ++new_files_made_;
   if (auto cut = short_writes_.find(key);
       cut != short_writes_.end() && cut->second < bytes.size()) {
     SetFile(path, bytes.substr(0, cut->second));

@@ -13,9 +13,10 @@
 namespace velmoro {
 
 // An in-memory file system: files (path to bytes) and directories, paths compared with ASCII
-// letter case ignored. A path without a separator, or whose only separator is its first byte,
-// lies in the current folder or at the root of the current drive, which always exist. Faults are
-// injected per path; every call is logged as "<Operation> <path>".
+// letter case ignored. A path without a separator, or whose only separator is its first
+// character, lies in the current folder or at the root of the current drive, which always exist.
+// Random() counts 1, 2, 3... Faults are injected per path; every call is logged as
+// "<Operation> <path>".
 class FakeFiles : public FileApi {
  public:
   // Error codes as the platform reports them.
@@ -23,37 +24,42 @@ class FakeFiles : public FileApi {
   static constexpr std::uint32_t kPathNotFound = 3;
   static constexpr std::uint32_t kAccessDenied = 5;
   static constexpr std::uint32_t kSharingViolation = 32;
+  static constexpr std::uint32_t kFileExists = 80;
   static constexpr std::uint32_t kAlreadyExists = 183;
   static constexpr std::uint32_t kDiskFull = 112;
-
-  // The name CreateTempFile gives its n-th temporary file (from 1) in dir.
-  static std::u16string TempName(const std::u16string& dir, int n);
 
   // Adds the directory and every directory above it.
   void AddDirectory(const std::u16string& path);
   void SetFile(const std::u16string& path, const std::string& bytes);
+  // A file whose size is reported as `size` (its bytes are not kept).
+  void SetLargeFile(const std::u16string& path, std::uint64_t size);
   // The file's bytes, or nothing when there is no file of that name.
   std::optional<std::string> File(const std::u16string& path) const;
   // Every file, by path as last written.
   std::vector<std::u16string> FilePaths() const;
+  // The security descriptor a directory was made with, or nothing when MakeDirectory did not
+  // make it.
+  std::optional<std::u16string> Security(const std::u16string& path) const;
 
   void DenyMakeDirectory(const std::u16string& path) { denied_dirs_.insert(Key(path)); }
   // Another copy of the program makes path just before MakeDirectory does, which then fails.
   void MadeMeanwhile(const std::u16string& path) { made_meanwhile_.insert(Key(path)); }
+  // LinkAt reports kind for path.
+  void MakeLink(const std::u16string& path, LinkKind kind) { links_[Key(path)] = kind; }
   void RefuseRead(const std::u16string& path, std::uint32_t code) {
     refused_reads_[Key(path)] = code;
   }
-  // WriteWholeFile cannot create or truncate path.
+  // WriteNewFile cannot create path.
   void RefuseCreate(const std::u16string& path, std::uint32_t code) {
     refused_creates_[Key(path)] = code;
   }
-  // WriteWholeFile writes only the first `bytes` bytes to path.
+  // WriteNewFile writes only the first `bytes` bytes to path.
   void ShortWrite(const std::u16string& path, std::size_t bytes) {
     short_writes_[Key(path)] = bytes;
   }
-  // CreateTempFile fails with code once `successes` temporary files have been made.
-  void FailTempCreation(std::uint32_t code, int successes = 0) {
-    temp_failure_ = TempFailure{code, successes};
+  // WriteNewFile fails with code once `successes` files have been made.
+  void FailNewFiles(std::uint32_t code, int successes = 0) {
+    new_file_failure_ = NewFileFailure{code, successes};
   }
   // MoveReplacing onto `to` fails with code.
   void FailMove(const std::u16string& to, std::uint32_t code) { failed_moves_[Key(to)] = code; }
@@ -66,13 +72,15 @@ class FakeFiles : public FileApi {
 
   bool FileExists(const std::u16string& path) override;
   bool DirectoryExists(const std::u16string& path) override;
-  bool MakeDirectory(const std::u16string& path) override;
+  bool MakeDirectory(const std::u16string& path, const std::u16string& security) override;
+  LinkKind LinkAt(const std::u16string& path) override;
   std::u16string ModuleFileName() override { return module_file_name_; }
-  std::uint32_t ReadWholeFile(const std::u16string& path, std::string& bytes) override;
-  std::uint32_t CreateTempFile(const std::u16string& dir, std::u16string& temp_path) override;
-  WriteResult WriteWholeFile(const std::u16string& path, const std::string& bytes) override;
+  ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
+                           std::uint64_t max_bytes) override;
+  WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) override;
   std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to) override;
   void RemoveFile(const std::u16string& path) override;
+  std::uint64_t Random() override { return ++random_; }
   bool LockDataFiles() override;
   void UnlockDataFiles() override;
   // "Access is denied.\r\n" and the like for the codes above; "" for any other.
@@ -82,8 +90,9 @@ class FakeFiles : public FileApi {
   struct StoredFile {
     std::u16string path;
     std::string bytes;
+    std::optional<std::uint64_t> size;  // reported instead of the bytes' size
   };
-  struct TempFailure {
+  struct NewFileFailure {
     std::uint32_t code;
     int successes;
   };
@@ -94,15 +103,17 @@ class FakeFiles : public FileApi {
   void Log(const char16_t* operation, const std::u16string& path);
 
   std::map<std::u16string, StoredFile> files_;
-  std::set<std::u16string> dirs_;
+  std::map<std::u16string, std::u16string> dirs_;  // with the security they were made with
   std::set<std::u16string> denied_dirs_;
   std::set<std::u16string> made_meanwhile_;
+  std::map<std::u16string, LinkKind> links_;
   std::map<std::u16string, std::uint32_t> refused_reads_;
   std::map<std::u16string, std::uint32_t> refused_creates_;
   std::map<std::u16string, std::size_t> short_writes_;
   std::map<std::u16string, std::uint32_t> failed_moves_;
-  std::optional<TempFailure> temp_failure_;
-  int temps_made_ = 0;
+  std::optional<NewFileFailure> new_file_failure_;
+  int new_files_made_ = 0;
+  std::uint64_t random_ = 0;
   bool lock_refused_ = false;
   bool lock_held_ = false;
   std::u16string module_file_name_ =

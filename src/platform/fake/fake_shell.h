@@ -16,18 +16,23 @@ class FakeShell : public ShellApi {
   struct Call {
     std::u16string file;
     std::optional<std::u16string> parameters;
+    std::optional<std::u16string> directory;
     bool operator==(const Call&) const = default;
   };
 
-  void OpenWithShell(const std::u16string& file,
-                     const std::optional<std::u16string>& parameters) override {
-    calls.push_back({file, parameters});
+  void OpenWithShell(const std::u16string& file, const std::optional<std::u16string>& parameters,
+                     const std::optional<std::u16string>& directory) override {
+    calls.push_back({file, parameters, directory});
   }
   std::u16string ExpandEnvironment(const std::u16string& text) override;
+  std::u16string SystemFolder() override { return system_folder; }
+  std::u16string WindowsFolder() override { return windows_folder; }
 
   std::vector<Call> calls;
   // By upper-case name.
   std::map<std::u16string, std::u16string> environment;
+  std::u16string system_folder = u"C:\\Windows\\system32";
+  std::u16string windows_folder = u"C:\\Windows";
 };
 
 }  // namespace velmoro

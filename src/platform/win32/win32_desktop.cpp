@@ -97,9 +97,9 @@ Win32Desktop::~Win32Desktop() {
   events_ = nullptr;
 }
 
-Win32Desktop::UniqueWindow Win32Desktop::MakeWindow(DWORD ex_style, const wchar_t* class_name,
-                                                    const wchar_t* caption, DWORD style, int x,
-                                                    int y, int width, int height, HWND owner) {
+UniqueWindow Win32Desktop::MakeWindow(DWORD ex_style, const wchar_t* class_name,
+                                      const wchar_t* caption, DWORD style, int x, int y, int width,
+                                      int height, HWND owner) {
   UniqueWindow window(CreateWindowExW(ex_style, class_name, caption, style, x, y, width, height,
                                       owner, nullptr, instance_, this));
   if (!window) throw std::runtime_error("a window could not be created");

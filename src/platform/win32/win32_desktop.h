@@ -3,10 +3,9 @@
 #include <windows.h>
 
 #include <map>
-#include <memory>
-#include <type_traits>
 
 #include "platform/desktop_api.h"
+#include "platform/win32/win32_handles.h"
 
 namespace velmoro {
 
@@ -40,15 +39,6 @@ class Win32Desktop final : public DesktopApi {
   void EndProcess() override;
 
  private:
-  struct WindowDestroyer {
-    void operator()(HWND window) const { DestroyWindow(window); }
-  };
-  using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
-  struct MenuDestroyer {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-  };
-  using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
-
   class WindowClass {
    public:
     WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure);

@@ -1,42 +1,37 @@
 #include "platform/win32/win32_files.h"
 
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <ntsecapi.h>
+#include <sddl.h>
 
 #include <algorithm>
-#include <memory>
 
 #include "platform/win32/win32_wide.h"
 
 namespace velmoro {
 namespace {
 
-struct FileCloser {
-  void operator()(HANDLE file) const { CloseHandle(file); }
-};
-using UniqueFile = std::unique_ptr<void, FileCloser>;
+// ERROR_CANT_ACCESS_FILE: what a read reports when a link has been put in place of a data file
+// after it was checked.
+constexpr DWORD kLinkedNow = 1920;
 
-struct FindCloser {
-  void operator()(HANDLE find) const { FindClose(find); }
-};
-using UniqueFind = std::unique_ptr<void, FindCloser>;
+UniqueHandle OpenFile(const std::u16string& path, DWORD access, DWORD sharing, DWORD disposition,
+                      DWORD flags = FILE_ATTRIBUTE_NORMAL) {
+  return OwnHandle(CreateFileW(Wide(path), access, sharing, nullptr, disposition, flags, nullptr));
+}
 
-struct LocalFreer {
-  void operator()(wchar_t* memory) const { LocalFree(memory); }
-};
-
-UniqueFile OpenFile(const std::u16string& path, DWORD access, DWORD sharing, DWORD disposition) {
-  HANDLE file = CreateFileW(Wide(path), access, sharing, nullptr, disposition,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
+bool IsLink(const BY_HANDLE_FILE_INFORMATION& info) {
+  return (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1;
 }
 
 }  // namespace
 
 bool Win32Files::FileExists(const std::u16string& path) {
   WIN32_FIND_DATAW data{};
-  HANDLE find = FindFirstFileW(Wide(path), &data);
-  if (find == INVALID_HANDLE_VALUE) return false;
-  const UniqueFind closer(find);
+  HANDLE found = FindFirstFileW(Wide(path), &data);
+  if (found == INVALID_HANDLE_VALUE) return false;
+  const UniqueFind find(found);
   return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -45,8 +40,29 @@ bool Win32Files::DirectoryExists(const std::u16string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool Win32Files::MakeDirectory(const std::u16string& path) {
-  return CreateDirectoryW(Wide(path), nullptr) != 0;
+bool Win32Files::MakeDirectory(const std::u16string& path, const std::u16string& security) {
+  if (security.empty()) return CreateDirectoryW(Wide(path), nullptr) != 0;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(Wide(security), SDDL_REVISION_1,
+                                                            &descriptor, nullptr)) {
+    return false;
+  }
+  const UniqueLocal<void> owned(descriptor);
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+  return CreateDirectoryW(Wide(path), &attributes) != 0;
+}
+
+LinkKind Win32Files::LinkAt(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LinkKind::kNone;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return LinkKind::kReparsePoint;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return LinkKind::kNone;
+  const UniqueHandle file =
+      OpenFile(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file || !GetFileInformationByHandle(file.get(), &info)) return LinkKind::kNone;
+  return info.nNumberOfLinks > 1 ? LinkKind::kHardLinks : LinkKind::kNone;
 }
 
 std::u16string Win32Files::ModuleFileName() {
@@ -64,38 +80,41 @@ std::u16string Win32Files::ModuleFileName() {
   }
 }
 
-std::uint32_t Win32Files::ReadWholeFile(const std::u16string& path, std::string& bytes) {
+ReadResult Win32Files::ReadWholeFile(const std::u16string& path, std::string& bytes,
+                                     std::uint64_t max_bytes) {
   // Other readers are admitted, writers are not; where the file system allows it, a move that
   // replaces the file may happen meanwhile (FILE_SHARE_DELETE) and this read still sees the old
-  // text.
-  const UniqueFile file =
-      OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
-  if (!file) return GetLastError();
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size)) return GetLastError();
-  bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+  // text. A link is opened as itself, never followed.
+  const UniqueHandle file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!file) return {ReadStatus::kFailed, GetLastError()};
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file.get(), &info)) return {ReadStatus::kFailed, GetLastError()};
+  if (IsLink(info)) return {ReadStatus::kFailed, kLinkedNow};
+  const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  if (size > max_bytes) return {ReadStatus::kTooLarge};
+  bytes.assign(static_cast<std::size_t>(size), '\0');
   std::size_t done = 0;
   while (done < bytes.size()) {
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
     DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + done, wanted, &got, nullptr)) return GetLastError();
+    if (!ReadFile(file.get(), bytes.data() + done, wanted, &got, nullptr)) {
+      return {ReadStatus::kFailed, GetLastError()};
+    }
     if (got == 0) break;  // the file shrank since its size was taken
     done += got;
   }
   bytes.resize(done);
-  return 0;
+  return {};
 }
 
-std::uint32_t Win32Files::CreateTempFile(const std::u16string& dir, std::u16string& temp_path) {
-  wchar_t name[MAX_PATH] = {};
-  if (GetTempFileNameW(Wide(dir), L"vu", 0, name) == 0) return GetLastError();
-  temp_path = FromWide(name, wcslen(name));
-  return 0;
-}
-
-WriteResult Win32Files::WriteWholeFile(const std::u16string& path, const std::string& bytes) {
-  const UniqueFile file = OpenFile(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
-  if (!file) return {WriteStatus::kCreateFailed, GetLastError()};
+WriteResult Win32Files::WriteNewFile(const std::u16string& path, const std::string& bytes) {
+  const UniqueHandle file = OpenFile(path, GENERIC_WRITE, 0, CREATE_NEW);
+  if (!file) {
+    const DWORD error = GetLastError();
+    const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    return {taken ? WriteStatus::kExists : WriteStatus::kCreateFailed, error};
+  }
   if (bytes.size() > MAXDWORD) return {WriteStatus::kShortWrite, 0};
   if (!bytes.empty()) {
     DWORD written = 0;
@@ -119,6 +138,13 @@ void Win32Files::RemoveFile(const std::u16string& path) {
   DeleteFileW(Wide(path));
 }
 
+// RtlGenRandom, from advapi32, which the program imports anyway.
+std::uint64_t Win32Files::Random() {
+  std::uint64_t value = 0;
+  RtlGenRandom(&value, sizeof(value));
+  return value;
+}
+
 // One name for every session of the machine, as the data files are the machine's.
 constexpr wchar_t kDataFilesMutex[] = L"Global\\Quinsett.VelmoroUninstaller.DataFiles";
 // Another copy holds the lock only while it reads and replaces the files, which takes
@@ -126,27 +152,17 @@ constexpr wchar_t kDataFilesMutex[] = L"Global\\Quinsett.VelmoroUninstaller.Data
 constexpr DWORD kLockWaitMs = 2000;
 
 bool Win32Files::LockDataFiles() {
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, kDataFilesMutex);
-  if (mutex == nullptr) return false;  // another user's copy made it and we may not open it
-  const DWORD waited = WaitForSingleObject(mutex, kLockWaitMs);
+  UniqueHandle mutex(CreateMutexW(nullptr, FALSE, kDataFilesMutex));
+  if (!mutex) return false;  // another user's copy made it and we may not open it
+  const DWORD waited = WaitForSingleObject(mutex.get(), kLockWaitMs);
   // An abandoned lock is ours now: its holder ended without replacing the files.
-  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-    CloseHandle(mutex);
-    return false;
-  }
-  lock_ = mutex;
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
+  lock_.reset(mutex.release());
   return true;
 }
 
 void Win32Files::UnlockDataFiles() {
-  if (lock_ == nullptr) return;
-  ReleaseMutex(lock_);
-  CloseHandle(lock_);
-  lock_ = nullptr;
-}
-
-Win32Files::~Win32Files() {
-  UnlockDataFiles();
+  lock_.reset();
 }
 
 std::u16string Win32Files::DescribeError(std::uint32_t code) {
@@ -154,7 +170,7 @@ std::u16string Win32Files::DescribeError(std::uint32_t code) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  const std::unique_ptr<wchar_t, LocalFreer> owned(buffer);
+  const UniqueLocal<wchar_t> owned(buffer);
   return length == 0 ? std::u16string() : FromWide(buffer, length);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/file_api.h"
+#include "platform/win32/win32_handles.h"
 
 namespace velmoro {
 
@@ -8,24 +9,21 @@ class Win32Files final : public FileApi {
  public:
   bool FileExists(const std::u16string& path) override;
   bool DirectoryExists(const std::u16string& path) override;
-  bool MakeDirectory(const std::u16string& path) override;
+  bool MakeDirectory(const std::u16string& path, const std::u16string& security) override;
+  LinkKind LinkAt(const std::u16string& path) override;
   std::u16string ModuleFileName() override;
-  std::uint32_t ReadWholeFile(const std::u16string& path, std::string& bytes) override;
-  std::uint32_t CreateTempFile(const std::u16string& dir, std::u16string& temp_path) override;
-  WriteResult WriteWholeFile(const std::u16string& path, const std::string& bytes) override;
+  ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
+                           std::uint64_t max_bytes) override;
+  WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) override;
   std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to) override;
   void RemoveFile(const std::u16string& path) override;
+  std::uint64_t Random() override;
   bool LockDataFiles() override;
   void UnlockDataFiles() override;
   std::u16string DescribeError(std::uint32_t code) override;
 
-  Win32Files() = default;
-  ~Win32Files() override;
-  Win32Files(const Win32Files&) = delete;
-  Win32Files& operator=(const Win32Files&) = delete;
-
  private:
-  void* lock_ = nullptr;  // the data files' mutex while it is held
+  OwnedMutex lock_;  // the data files' mutex while it is held
 };
 
 }  // namespace velmoro

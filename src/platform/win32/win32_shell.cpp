@@ -9,9 +9,10 @@
 namespace velmoro {
 
 void Win32Shell::OpenWithShell(const std::u16string& file,
-                               const std::optional<std::u16string>& parameters) {
-  ShellExecuteW(nullptr, L"open", Wide(file), parameters ? Wide(*parameters) : nullptr, nullptr,
-                SW_SHOWNORMAL);
+                               const std::optional<std::u16string>& parameters,
+                               const std::optional<std::u16string>& directory) {
+  ShellExecuteW(nullptr, L"open", Wide(file), parameters ? Wide(*parameters) : nullptr,
+                directory ? Wide(*directory) : nullptr, SW_SHOWNORMAL);
 }
 
 std::u16string Win32Shell::ExpandEnvironment(const std::u16string& text) {
@@ -27,6 +28,34 @@ std::u16string Win32Shell::ExpandEnvironment(const std::u16string& text) {
     }
     expanded.resize(needed);
   }
+}
+
+namespace {
+
+// A folder from one of the calls that report the length they need when the buffer is too small.
+template <typename Call>
+std::u16string Folder(Call call) {
+  std::u16string folder(MAX_PATH, u'\0');
+  for (;;) {
+    const UINT length = call(Wide(folder.data()), static_cast<UINT>(folder.size()));
+    if (length == 0) return {};
+    if (length < folder.size()) {
+      folder.resize(length);
+      return folder;
+    }
+    folder.resize(length);
+  }
+}
+
+}  // namespace
+
+std::u16string Win32Shell::SystemFolder() {
+  return Folder(GetSystemDirectoryW);
+}
+
+// The machine's Windows folder, not a per-user one that a terminal server may give.
+std::u16string Win32Shell::WindowsFolder() {
+  return Folder(GetSystemWindowsDirectoryW);
 }
 
 }  // namespace velmoro

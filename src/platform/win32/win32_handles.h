@@ -1,0 +1,53 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+
+namespace velmoro {
+
+// Every handle of the win32 layer, owned: none is left open on an early return or an exception.
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+// A kernel object handle (files, mutexes); null when there is none, never INVALID_HANDLE_VALUE.
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+inline UniqueHandle OwnHandle(HANDLE handle) {
+  return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+struct FindCloser {
+  void operator()(HANDLE find) const { FindClose(find); }
+};
+using UniqueFind = std::unique_ptr<void, FindCloser>;
+
+// Memory the platform allocated with LocalAlloc for the caller.
+struct LocalFreer {
+  void operator()(void* memory) const { LocalFree(memory); }
+};
+template <typename T>
+using UniqueLocal = std::unique_ptr<T, LocalFreer>;
+
+struct WindowDestroyer {
+  void operator()(HWND window) const { DestroyWindow(window); }
+};
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
+struct MenuDestroyer {
+  void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+// A mutex this thread owns: released, then closed.
+struct MutexReleaser {
+  void operator()(HANDLE mutex) const {
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+  }
+};
+using OwnedMutex = std::unique_ptr<void, MutexReleaser>;
+
+}  // namespace velmoro

@@ -1,0 +1,41 @@
+#include "platform/win32/win32_process.h"
+
+#include <windows.h>
+
+namespace velmoro {
+namespace {
+
+// Not in every SDK: PROCESS_MITIGATION_POLICY's ProcessRedirectionTrustPolicy and the
+// EnforceRedirectionTrust flag of PROCESS_MITIGATION_REDIRECTION_TRUST_POLICY.
+constexpr int kRedirectionTrustPolicy = 16;
+constexpr DWORD kEnforceRedirectionTrust = 0x1;
+
+// A function of kernel32 that older versions of Windows lack.
+template <typename Function>
+Function Kernel32(const char* name) {
+  const FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name);
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+}
+
+}  // namespace
+
+void ProtectProcess() {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  if (const auto set_default = Kernel32<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories")) {
+    set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  } else {
+    SetDllDirectoryW(L"");
+  }
+  using SetSearchPathModeFn = BOOL(WINAPI*)(DWORD);
+  if (const auto set_mode = Kernel32<SetSearchPathModeFn>("SetSearchPathMode")) {
+    set_mode(BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE | BASE_SEARCH_PATH_PERMANENT);
+  }
+  using SetProcessMitigationPolicyFn = BOOL(WINAPI*)(int, PVOID, SIZE_T);
+  if (const auto set_policy =
+          Kernel32<SetProcessMitigationPolicyFn>("SetProcessMitigationPolicy")) {
+    DWORD flags = kEnforceRedirectionTrust;
+    set_policy(kRedirectionTrustPolicy, &flags, sizeof(flags));
+  }
+}
+
+}  // namespace velmoro

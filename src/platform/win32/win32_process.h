@@ -1,0 +1,10 @@
+#pragma once
+
+namespace velmoro {
+
+// Called first thing: DLLs load from the system folder only, the current folder comes after the
+// system folders in every search, and junctions that are not an administrator's are not followed.
+// Each step is taken where this version of Windows offers it.
+void ProtectProcess();
+
+}  // namespace velmoro
