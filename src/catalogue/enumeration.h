@@ -6,6 +6,7 @@
 
 #include "catalogue/program_entry.h"
 #include "platform/registry_api.h"
+#include "platform/thread_api.h"
 
 namespace velmoro {
 
@@ -15,8 +16,9 @@ inline constexpr char16_t kUninstallKey[] =
 // Reads every removable program into program entries, in enumeration order: the machine-wide
 // uninstall key (64-bit view first, then the 32-bit view, where the system has two), then the
 // current user's, whose one key serves both. An error inside one subkey skips that subkey only.
-// `after_append` runs after every entry appended.
-std::vector<ProgramEntry> EnumeratePrograms(RegistryApi& registry,
+// The subkeys are read on several threads; `after_append` runs on the calling thread after every
+// entry appended, in that order.
+std::vector<ProgramEntry> EnumeratePrograms(RegistryApi& registry, ThreadApi& threads,
                                             const std::function<void()>& after_append);
 
 }  // namespace velmoro

@@ -54,7 +54,7 @@ bool RegistryReader::OpenKeyReadOnly(const std::u16string& path) {
 }
 
 void RegistryReader::CloseKey() {
-  known_sizes_.clear();
+  fetched_.clear();
   if (key_ == kNoKey) return;
   api_.CloseKey(key_);
   key_ = kNoKey;
@@ -77,61 +77,71 @@ std::vector<std::u16string> RegistryReader::GetKeyNames() {
   return names;
 }
 
-bool RegistryReader::ValueExists(const std::u16string& name) {
-  std::uint32_t type = kRegNone;
-  std::uint32_t size = 0;
-  if (key_ == kNoKey || api_.QueryValue(key_, name, &type, nullptr, &size) != kErrorSuccess) {
-    return false;
+// Most values fit the first buffer, so one call gives existence, type and data together: each
+// call is a round trip to the registry, and a subkey needs three values.
+const RegistryReader::Fetched& RegistryReader::Fetch(const std::u16string& name) {
+  for (const Fetched& value : fetched_) {
+    if (value.name == name) return value;
   }
-  known_sizes_.emplace_back(name, size);
-  return true;
+  Fetched value;
+  value.name = name;
+  if (key_ != kNoKey) {
+    unsigned char buffer[1024];
+    std::uint32_t size = sizeof buffer;
+    const long status = api_.QueryValue(key_, name, &value.type, buffer, &size);
+    if (status == kErrorSuccess) {
+      value.exists = value.complete = true;
+      value.data.assign(reinterpret_cast<const char*>(buffer),
+                        std::min<std::size_t>(size, sizeof buffer));
+    } else if (status == kErrorMoreData) {
+      value.exists = true;
+      value.data.assign(size, '\0');
+      std::uint32_t fetched = size;
+      // The value may have grown since; then its data cannot be read.
+      if (api_.QueryValue(key_, name, &value.type,
+                          reinterpret_cast<unsigned char*>(value.data.data()),
+                          &fetched) == kErrorSuccess) {
+        value.complete = true;
+        value.data.resize(std::min(fetched, size));
+      }
+    }
+  }
+  fetched_.push_back(std::move(value));
+  return fetched_.back();
+}
+
+bool RegistryReader::ValueExists(const std::u16string& name) {
+  return Fetch(name).exists;
 }
 
 std::u16string RegistryReader::ReadString(const std::u16string& name, bool* expandable) {
-  std::uint32_t type = kRegNone;
-  std::uint32_t size = 0;
-  const auto known = std::find_if(known_sizes_.begin(), known_sizes_.end(),
-                                  [&](const auto& value) { return value.first == name; });
-  if (known != known_sizes_.end()) {
-    size = known->second;
-    known_sizes_.erase(known);
-  } else if (key_ == kNoKey ||
-             api_.QueryValue(key_, name, &type, nullptr, &size) != kErrorSuccess) {
-    return {};
-  }
-  if (size == 0) return {};
-  std::string data(size, '\0');
-  std::uint32_t fetched = size;
-  if (api_.QueryValue(key_, name, &type, reinterpret_cast<unsigned char*>(data.data()), &fetched) !=
-      kErrorSuccess) {
-    ThrowFailedToGetData(name);
-  }
-  if (type != kRegSz && type != kRegExpandSz) ThrowInvalidDataType(name);
-  if (expandable != nullptr) *expandable = type == kRegExpandSz;
+  const Fetched& value = Fetch(name);
+  if (!value.exists || value.data.empty()) return {};
+  if (!value.complete) ThrowFailedToGetData(name);
+  if (value.type != kRegSz && value.type != kRegExpandSz) ThrowInvalidDataType(name);
+  if (expandable != nullptr) *expandable = value.type == kRegExpandSz;
   // UTF-16LE up to the first NUL character; an odd last byte is no character.
-  const std::size_t bytes = std::min(fetched, size);
   std::u16string text;
-  text.reserve(bytes / 2);
-  for (std::size_t i = 0; i + 1 < bytes; i += 2) {
-    const auto unit = static_cast<char16_t>(static_cast<unsigned char>(data[i]) |
-                                            static_cast<unsigned char>(data[i + 1]) << 8);
+  text.reserve(value.data.size() / 2);
+  for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {
+    const auto unit = static_cast<char16_t>(static_cast<unsigned char>(value.data[i]) |
+                                            static_cast<unsigned char>(value.data[i + 1]) << 8);
     if (unit == u'\0') break;
     text.push_back(unit);
   }
   return text;
 }
 
+// At most 4 bytes are taken: a longer value cannot be read as one.
 std::int32_t RegistryReader::ReadInteger(const std::u16string& name) {
-  unsigned char bytes[4] = {};
-  std::uint32_t type = kRegNone;
-  std::uint32_t size = sizeof bytes;
-  if (key_ == kNoKey || api_.QueryValue(key_, name, &type, bytes, &size) != kErrorSuccess) {
-    ThrowFailedToGetData(name);
-  }
-  if (type != kRegDword) ThrowInvalidDataType(name);
+  const Fetched& value = Fetch(name);
+  if (!value.exists || !value.complete || value.data.size() > 4) ThrowFailedToGetData(name);
+  if (value.type != kRegDword) ThrowInvalidDataType(name);
   // REG_DWORD is little-endian; bytes a shorter value did not fill stay 0.
-  const std::uint32_t number =
-      bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+  std::uint32_t number = 0;
+  for (std::size_t i = 0; i < value.data.size(); ++i) {
+    number |= static_cast<std::uint32_t>(static_cast<unsigned char>(value.data[i])) << (8 * i);
+  }
   return static_cast<std::int32_t>(number);
 }
 

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/registry_api.h"
@@ -27,8 +26,8 @@ class RegistryReader {
   // Names of the open key's direct subkeys, in enumeration order; indexes whose name cannot be
   // fetched are skipped.
   std::vector<std::u16string> GetKeyNames();
-  // Remembers the size it reports, so a string read of the same value that follows takes it
-  // instead of asking the platform again.
+  // Fetches the value's type and data with it, in most cases with one platform call; the reads
+  // of the same value that follow take them from there.
   bool ValueExists(const std::u16string& name);
   // Throws RegistryError "Failed to get data for '%s'" / "Invalid data type for '%s'".
   // `expandable`, when given, tells whether the value is REG_EXPAND_SZ.
@@ -39,12 +38,22 @@ class RegistryReader {
   RegKey current_key() const { return key_; }
 
  private:
+  // A value of the open key as one fetch found it.
+  struct Fetched {
+    std::u16string name;
+    bool exists = false;
+    bool complete = false;  // the data was read, not only its size
+    std::uint32_t type = kRegNone;
+    std::string data;  // its size is the value's size when the data could not be read
+  };
+
+  const Fetched& Fetch(const std::u16string& name);
+
   RegistryApi& api_;
   RegKey root_ = kHkeyCurrentUser;
   RegKey key_ = kNoKey;
   std::uint32_t view_;
-  // Data sizes that ValueExists reported for values of the open key.
-  std::vector<std::pair<std::u16string, std::uint32_t>> known_sizes_;
+  std::vector<Fetched> fetched_;  // values of the open key
 };
 
 }  // namespace velmoro

@@ -6,11 +6,11 @@
 #include "app/program.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_files.h"
-#include "platform/win32/win32_list_control.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_threads.h"
 
 namespace {
 
@@ -41,9 +41,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     velmoro::Win32Shell shell;
     velmoro::Win32Desktop desktop(instance);
     velmoro::Win32Files files;
-    velmoro::Win32ListControl list(desktop.ListBox());
     velmoro::Win32Text text;
-    velmoro::Platform platform{registry, shell, desktop, files, list, text};
+    velmoro::Win32Threads threads;
+    velmoro::Platform platform{registry, shell, desktop, files, text, threads};
     return velmoro::RunProgram(platform);
   } catch (const std::exception&) {
     // The windows could not be made, or memory ran out: nothing is left to show an error with.

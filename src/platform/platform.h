@@ -2,10 +2,10 @@
 
 #include "platform/desktop_api.h"
 #include "platform/file_api.h"
-#include "platform/list_control_api.h"
 #include "platform/registry_api.h"
 #include "platform/shell_api.h"
 #include "platform/text_api.h"
+#include "platform/thread_api.h"
 
 namespace velmoro {
 
@@ -15,8 +15,8 @@ struct Platform {
   ShellApi& shell;
   DesktopApi& desktop;
   FileApi& files;
-  ListControlApi& list;
   TextApi& text;
+  ThreadApi& threads;
 };
 
 }  // namespace velmoro

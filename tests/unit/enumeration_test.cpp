@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_threads.h"
 
 namespace velmoro {
 namespace {
@@ -15,6 +16,9 @@ using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
 using View = FakeRegistry::View;
+
+// Holds no state: one serves every test.
+FakeThreads threads;
 
 const std::u16string kUninstall = std::u16string(u"HKEY_LOCAL_MACHINE\\") + kUninstallKey;
 const std::u16string kUserUninstall = std::u16string(u"HKEY_CURRENT_USER\\") + kUninstallKey;
@@ -150,7 +154,7 @@ TEST_P(EnumerationOutcomeTest, MiddleSubkeyGivesItsEntriesAndTheOthersStay) {
 
   int appended = 0;
   const std::vector<std::u16string> entries =
-      Texts(EnumeratePrograms(registry, [&] { ++appended; }));
+      Texts(EnumeratePrograms(registry, threads, [&] { ++appended; }));
 
   std::vector<std::u16string> expected = {u"Before<#>b.exe"};
   expected.insert(expected.end(), GetParam().entries.begin(), GetParam().entries.end());
@@ -165,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, EnumerationOutcomeTest, ::testing::ValuesIn(k
                          [](const auto& info) { return std::string(info.param.what); });
 
 std::vector<std::u16string> Listed(FakeRegistry& registry) {
-  return Texts(EnumeratePrograms(registry, [] {}));
+  return Texts(EnumeratePrograms(registry, threads, [] {}));
 }
 
 TEST(EnumerationTest, NoEntriesWhenTheUninstallKeyIsMissingRefusedOrUnreadable) {
@@ -202,7 +206,7 @@ TEST(EnumerationTest, ReadsBothViewsThenTheUsersKey) {
   AddProgram(registry, Subkey(u"Shared"), u"Shared", u"s32.exe", View::k32);
   AddProgram(registry, Subkey(u"Legacy"), u"Legacy", u"l.exe", View::k32);
 
-  const std::vector<ProgramEntry> entries = EnumeratePrograms(registry, [] {});
+  const std::vector<ProgramEntry> entries = EnumeratePrograms(registry, threads, [] {});
   EXPECT_THAT(Texts(entries), ElementsAre(u"Native<#>n.exe", u"Shared<#>s64.exe",
                                           u"Shared<#>s32.exe", u"Legacy<#>l.exe", u"Mine<#>m.exe"));
   for (std::size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(entries[i].per_user, i == 4);
@@ -242,7 +246,7 @@ TEST(EnumerationTest, MarksExpandableCommands) {
   registry.SetString(Subkey(u"E"), u"DisplayName", u"E");
   registry.SetString(Subkey(u"E"), u"UninstallString", u"%ProgramFiles%\\e.exe", kRegExpandSz);
   AddProgram(registry, Subkey(u"P"), u"P", u"p.exe");
-  const std::vector<ProgramEntry> entries = EnumeratePrograms(registry, [] {});
+  const std::vector<ProgramEntry> entries = EnumeratePrograms(registry, threads, [] {});
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].text, u"E<#>%ProgramFiles%\\e.exe");
   EXPECT_TRUE(entries[0].expand_command);
@@ -255,7 +259,7 @@ TEST(EnumerationTest, AnErrorOutsideTheRegistryEndsTheEnumerationWithWhatItHas) 
   AddProgram(registry, Subkey(u"B"), u"B", u"b.exe");
   AddProgram(registry, Subkey(u"C"), u"C", u"c.exe");
   int appended = 0;
-  const auto entries = Texts(EnumeratePrograms(registry, [&] {
+  const auto entries = Texts(EnumeratePrograms(registry, threads, [&] {
     if (++appended == 2) throw std::runtime_error("handler failed");
   }));
   EXPECT_THAT(entries, ElementsAre(u"A<#>a.exe", u"B<#>b.exe"));

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "app/command_id_pool.h"
+#include "app/program_groups.h"
 #include "platform/fake/fake_text.h"
 
 namespace velmoro {
@@ -154,6 +156,48 @@ INSTANTIATE_TEST_SUITE_P(Keys, TypeAheadTest,
                                            TypeAheadCase{u'Ä', 4, 5}, TypeAheadCase{u'ä', 5, 4},
                                            TypeAheadCase{u'ю', 0, 6}, TypeAheadCase{u'z', 2, -1},
                                            TypeAheadCase{u'-', 0, -1}));
+
+}  // namespace
+}  // namespace velmoro
+namespace velmoro {
+namespace {
+
+TEST(GroupProgramsTest, FlatUpToThreeThousandThenEqualGroupsOfAtMostAThousand) {
+  struct Case {
+    std::size_t count;
+    std::size_t groups;
+    std::size_t largest;
+  };
+  for (const Case& c : {Case{3000, 0, 0}, Case{3001, 4, 751}, Case{30000, 30, 1000},
+                        Case{40000, 40, 1000}, Case{40001, 40, 1001}, Case{100000, 40, 2500}}) {
+    SCOPED_TRACE(c.count);
+    const auto groups = GroupPrograms(c.count);
+    ASSERT_EQ(groups.size(), c.groups);
+    std::size_t next = 0;
+    std::size_t largest = 0;
+    std::size_t smallest = c.count;
+    for (const ProgramGroup& group : groups) {
+      EXPECT_EQ(group.begin, next);
+      next = group.end;
+      largest = std::max(largest, group.end - group.begin);
+      smallest = std::min(smallest, group.end - group.begin);
+    }
+    if (!groups.empty()) {
+      EXPECT_EQ(next, c.count);
+      EXPECT_EQ(largest, c.largest);
+      EXPECT_LE(largest - smallest, 1u);
+    }
+  }
+}
+
+TEST(GroupCaptionTest, NamesTheRangeInFortyCharactersAtMost) {
+  EXPECT_EQ(GroupCaption(u"Acme", u"Bolt"), u"Acme – Bolt");
+  EXPECT_EQ(GroupCaption(u"Acme Photo Studio 4 Deluxe", u"Zephyr Toolkit 12.3 (x64)"),
+            u"Acme Photo Studio… – Zephyr Toolkit 12…");
+  // 16 letters and an emoji: the ellipsis never cuts a character in two.
+  EXPECT_EQ(GroupCaption(u"abcdefghijklmnop😀😀", u"x"), u"abcdefghijklmnop… – x");
+  EXPECT_LE(GroupCaption(std::u16string(100, u'a'), std::u16string(100, u'b')).size(), 40u);
+}
 
 }  // namespace
 }  // namespace velmoro

@@ -4,6 +4,9 @@
 
 #include <cstring>
 
+#include "catalogue/program_order.h"
+#include "platform/fake/fake_text.h"
+
 namespace velmoro {
 namespace {
 
@@ -39,6 +42,26 @@ TEST(ProgramEntryTest, FindsTheFirstEntryOfAName) {
   EXPECT_EQ(FindEntryByDisplayName(entries, "B"), 1u);
   EXPECT_EQ(FindEntryByDisplayName(entries, "A<#>1"), std::nullopt);
   EXPECT_EQ(FindEntryByDisplayName(entries, ""), 3u);  // no separator: an empty name
+}
+
+}  // namespace
+}  // namespace velmoro
+namespace velmoro {
+namespace {
+
+// Letter case is ignored; entries that compare equal stand as the list control's binary insertion
+// leaves them when it takes the entries in the order they were found.
+TEST(SortProgramsTest, OrdersByKeysAndEqualOnesAsTheListControlDoes) {
+  FakeText text;
+  std::vector<ProgramEntry> entries;
+  for (const char16_t* name : {u"b<#>1", u"A<#>2", u"a<#>2", u"B<#>1", u"A<#>1", u"ab<#>"}) {
+    entries.push_back({name});
+  }
+  SortPrograms(entries, text);
+  std::vector<std::u16string> sorted;
+  for (const ProgramEntry& entry : entries) sorted.push_back(entry.text);
+  EXPECT_EQ(sorted, (std::vector<std::u16string>{u"A<#>1", u"a<#>2", u"A<#>2", u"ab<#>", u"B<#>1",
+                                                 u"b<#>1"}));
 }
 
 }  // namespace

@@ -4,10 +4,10 @@
 
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_files.h"
-#include "platform/fake/fake_list_control.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_text.h"
+#include "platform/fake/fake_threads.h"
 #include "platform/platform.h"
 
 namespace velmoro {
@@ -41,14 +41,14 @@ struct FakeMachine {
     return kDataDir + (u"\\" + std::u16string(name));
   }
 
-  Platform platform() { return {registry, shell, desktop, files, list, text}; }
+  Platform platform() { return {registry, shell, desktop, files, text, threads}; }
 
   FakeRegistry registry;
   FakeShell shell;
   FakeDesktop desktop;
   FakeFiles files;
-  FakeListControl list;
   FakeText text;
+  FakeThreads threads;
 };
 
 }  // namespace velmoro

@@ -42,4 +42,15 @@ std::string FakeText::ToAnsi(const std::u16string& text) {
   return ansi;
 }
 
+std::string FakeText::SortKey(const std::u16string& text) {
+  std::string key;
+  key.reserve(2 * text.size());
+  for (char16_t c : text) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    key += static_cast<char>(c >> 8);
+    key += static_cast<char>(c & 0xFF);
+  }
+  return key;
+}
+
 }  // namespace velmoro

@@ -18,9 +18,6 @@ class Win32Desktop final : public DesktopApi {
   Win32Desktop(const Win32Desktop&) = delete;
   Win32Desktop& operator=(const Win32Desktop&) = delete;
 
-  // ListBox1, the host form's list box; it lives as long as the host form.
-  HWND ListBox() const { return list_box_; }
-
   void SetEvents(DesktopEvents* events) override;
   void SetAppTitle(const std::u16string& title) override;
   int StartShowState() override;

@@ -8,6 +8,7 @@ class Win32Text final : public TextApi {
  public:
   void UpperCase(std::u16string& text) override;
   std::string ToAnsi(const std::u16string& text) override;
+  std::string SortKey(const std::u16string& text) override;
 };
 
 }  // namespace velmoro

@@ -1,0 +1,95 @@
+// sortcheck.exe <file>: the lines of a UTF-8 file sorted two ways: by a sorted LISTBOX that takes
+// them in file order, and by the program's own sort. Prints how many lines agree and the first
+// difference. Exit code 0 when the orders agree, 1 when not, 2 on a usage error.
+#include <windows.h>
+// shellapi.h builds on the types of windows.h.
+#include <shellapi.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "catalogue/program_order.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_wide.h"
+
+namespace {
+
+std::vector<std::u16string> ReadLines(const wchar_t* path) {
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::vector<std::u16string> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    const std::string line = bytes.substr(start, end - start);
+    const int size = static_cast<int>(line.size());
+    std::u16string wide(static_cast<std::size_t>(size), u'\0');
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, line.data(), size, velmoro::Wide(wide.data()), size);
+    wide.resize(static_cast<std::size_t>(length));
+    lines.push_back(wide);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::string Utf8(const std::u16string& text) {
+  const int size = static_cast<int>(text.size());
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, velmoro::Wide(text), size, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, velmoro::Wide(text), size, utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
+std::vector<std::u16string> ByListBox(const std::vector<std::u16string>& lines) {
+  HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 0, 0,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const LRESULT at =
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(velmoro::Wide(lines[i])));
+    SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(i));
+  }
+  std::vector<std::u16string> sorted;
+  for (std::size_t at = 0; at < lines.size(); ++at) {
+    sorted.push_back(lines[static_cast<std::size_t>(SendMessageW(list, LB_GETITEMDATA, at, 0))]);
+  }
+  DestroyWindow(list);
+  return sorted;
+}
+
+std::vector<std::u16string> ByProgram(const std::vector<std::u16string>& lines) {
+  std::vector<velmoro::ProgramEntry> entries;
+  for (const std::u16string& line : lines) entries.push_back({line});
+  velmoro::Win32Text text;
+  velmoro::SortPrograms(entries, text);
+  std::vector<std::u16string> sorted;
+  for (const velmoro::ProgramEntry& entry : entries) sorted.push_back(entry.text);
+  return sorted;
+}
+
+}  // namespace
+
+int main() {
+  int count = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (count != 2) {
+    std::fprintf(stderr, "usage: sortcheck <file>\n");
+    return 2;
+  }
+  const std::vector<std::u16string> lines = ReadLines(argv[1]);
+  LocalFree(argv);
+  const std::vector<std::u16string> expected = ByListBox(lines);
+  const std::vector<std::u16string> actual = ByProgram(lines);
+  std::size_t same = 0;
+  while (same < lines.size() && expected[same] == actual[same]) ++same;
+  std::printf("%zu of %zu lines in the same place\n", same, lines.size());
+  if (same == lines.size()) return 0;
+  std::printf("at %zu the list box has \"%s\", the program \"%s\"\n", same,
+              Utf8(expected[same]).c_str(), Utf8(actual[same]).c_str());
+  return 1;
+}
