@@ -221,11 +221,7 @@ def click_exit(x: h.XServer, window: h.XWindow) -> None:
 
 def named_program_windows(x: h.XServer) -> list[h.XWindow]:
     """Viewable top-level windows of the program that have a name: its message boxes."""
-    wanted = h.EXE_NAME.lower()
-    return [w for w in x.top_windows()
-            if w.name is not None and w.width > 1 and w.height > 1
-            and wanted in (w.res_name.lower(), w.res_class.lower())
-            and x.is_viewable(w.id)]
+    return h.program_windows(x, named=True)
 
 
 @dataclass

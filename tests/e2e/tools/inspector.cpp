@@ -1,8 +1,8 @@
 // Reports and drives the visible top-level windows for the end-to-end tests.
-//   inspector list                        one JSON object per visible top-level window
+//   inspector list                        one JSON object per visible top-level window, its texts
+//                                         in the ANSI code page
 //   inspector press <caption> <button>    clicks a button of the visible window with that caption
 //   inspector restore <title>             posts SC_RESTORE, as a click on the taskbar button does
-//   inspector close <title>               posts WM_CLOSE
 // Exit code 0 on success, 1 when there is no such window, 2 on a usage error.
 #include <windows.h>
 
@@ -14,31 +14,15 @@ namespace {
 
 constexpr UINT kTimeoutMs = 2000;
 
-// Window texts come in the ANSI code page; JSON wants UTF-8.
-std::string ToUtf8(const std::string& text) {
-  if (text.empty()) return text;
-  const int wide_length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                      wide_length);
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, utf8.data(), length, nullptr, nullptr);
-  return utf8;
-}
-
 std::string Json(const std::string& text) {
   std::string out = "\"";
-  for (const char c : ToUtf8(text)) {
-    const auto byte = static_cast<unsigned char>(c);
+  for (const char c : text) {
     if (c == '"' || c == '\\') {
       out += '\\';
       out += c;
-    } else if (byte < 0x20) {
+    } else if (static_cast<unsigned char>(c) < 0x20) {
       char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\u%04x", byte);
+      std::snprintf(escaped, sizeof(escaped), "\\u%04x", static_cast<unsigned char>(c));
       out += escaped;
     } else {
       out += c;
@@ -69,34 +53,22 @@ std::string Text(HWND window) {
   return text;
 }
 
+BOOL CALLBACK Collect(HWND window, LPARAM found) {
+  reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> VisibleTopLevelWindows() {
   std::vector<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM found) -> BOOL {
-        if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+  std::erase_if(windows, [](HWND window) { return !IsWindowVisible(window); });
   return windows;
 }
 
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> children;
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM found) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&children));
   return children;
-}
-
-HWND FindVisibleWindow(const std::string& caption) {
-  for (HWND window : VisibleTopLevelWindows()) {
-    if (Text(window) == caption) return window;
-  }
-  return nullptr;
 }
 
 std::string WithoutAccessMarks(const std::string& text) {
@@ -110,21 +82,12 @@ std::string WithoutAccessMarks(const std::string& text) {
 
 int List() {
   for (HWND window : VisibleTopLevelWindows()) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    std::string line =
-        "{\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(window)) +
-        ",\"pid\":" + std::to_string(pid) + ",\"class\":" + Json(ClassName(window)) +
-        ",\"caption\":" + Json(Text(window)) + ",\"rect\":{\"left\":" + std::to_string(rect.left) +
-        ",\"top\":" + std::to_string(rect.top) + ",\"right\":" + std::to_string(rect.right) +
-        ",\"bottom\":" + std::to_string(rect.bottom) +
-        "},\"iconic\":" + (IsIconic(window) ? "true" : "false") + ",\"children\":[";
-    bool first = true;
+    std::string line = "{\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(window)) +
+                       ",\"class\":" + Json(ClassName(window)) + ",\"caption\":" +
+                       Json(Text(window)) + ",\"iconic\":" + (IsIconic(window) ? "true" : "false") +
+                       ",\"children\":[";
     for (HWND child : Children(window)) {
-      if (!first) line += ",";
-      first = false;
+      if (line.back() == '}') line += ",";
       line += "{\"class\":" + Json(ClassName(child)) +
               ",\"id\":" + std::to_string(GetDlgCtrlID(child) & 0xFFFF) +
               ",\"text\":" + Json(Text(child)) + "}";
@@ -135,25 +98,26 @@ int List() {
 }
 
 int Press(const std::string& caption, const std::string& button_text) {
-  HWND window = FindVisibleWindow(caption);
-  if (window == nullptr) return 1;
-  for (HWND child : Children(window)) {
-    const std::string text = Text(child);
-    if (ClassName(child) == "Button" &&
-        (text == button_text || WithoutAccessMarks(text) == button_text)) {
-      SetForegroundWindow(window);
-      DWORD_PTR ignored = 0;
-      SendMessageTimeoutA(child, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored);
-      return 0;
+  for (HWND window : VisibleTopLevelWindows()) {
+    if (Text(window) != caption) continue;
+    for (HWND child : Children(window)) {
+      const std::string text = Text(child);
+      if (ClassName(child) == "Button" &&
+          (text == button_text || WithoutAccessMarks(text) == button_text)) {
+        SetForegroundWindow(window);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(child, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored);
+        return 0;
+      }
     }
+    return 1;
   }
   return 1;
 }
 
-int Post(const std::string& title, UINT message, WPARAM wparam) {
+int Restore(const std::string& title) {
   HWND window = FindWindowA(nullptr, title.c_str());
-  if (window == nullptr) return 1;
-  return PostMessageA(window, message, wparam, 0) ? 0 : 1;
+  return window != nullptr && PostMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0) ? 0 : 1;
 }
 
 }  // namespace
@@ -163,9 +127,8 @@ int main(int argc, char** argv) {
   int result = 2;
   if (args.size() == 1 && args[0] == "list") result = List();
   if (args.size() == 3 && args[0] == "press") result = Press(args[1], args[2]);
-  if (args.size() == 2 && args[0] == "restore") result = Post(args[1], WM_SYSCOMMAND, SC_RESTORE);
-  if (args.size() == 2 && args[0] == "close") result = Post(args[1], WM_CLOSE, 0);
-  if (result == 2) std::fprintf(stderr, "usage: inspector list|press|restore|close ...\n");
+  if (args.size() == 2 && args[0] == "restore") result = Restore(args[1]);
+  if (result == 2) std::fprintf(stderr, "usage: inspector list|press|restore ...\n");
   std::fflush(stdout);
   return result;
 }
