@@ -242,6 +242,3 @@ class E2ECase(unittest.TestCase):
         self.assertEqual([(launch.module.lower(), launch.arguments) for launch in launches],
                          [(module.lower(), arguments) for module, arguments in expected],
                          [launch.command_line for launch in launches])
-
-
-PrefixGroup = E2ECase  # the old name, until every test group is on E2ECase

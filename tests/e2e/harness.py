@@ -471,46 +471,6 @@ def uninstall_entries_reg(entries) -> str:
     return uninstall_reg({subkey: entry_values(name, command) for subkey, name, command in entries})
 
 
-
-# --------------------------------------------------------------------------
-# Old names, kept until every test group is on e2e_case.E2ECase.
-
-EXE_NAME, APP_DIR_WIN, TOOLS_DIR_WIN = c.EXE_NAME, c.APP_DIR_WIN, c.TOOLS_DIR_WIN
-UNINSTALL_KEY = c.UNINSTALL_KEY
-
-
-def reg_escape(value: str) -> str:
-    return reg_sz(value)[1:-1]
-
-
-def message_text(window: dict) -> str | None:
-    return next((child["text"] for child in window["children"]
-                 if child["id"] == 65535 and child["class"].lower() == "static"), None)
-
-
-def button_texts(window: dict) -> list[str]:
-    return [child["text"] for child in window["children"] if child["class"].lower() == "button"]
-
-
-class _OldPrefix:
-    def window(self, caption: str) -> dict | None:
-        return next((w for w in self.windows() if w["caption"] == caption), None)
-
-    def wait_window(self, caption: str, timeout: float = 20) -> dict:
-        return wait_until(lambda: self.window(caption), timeout, 0.2, f'a window "{caption}"')
-
-    def start_app_with_show_state(self, show_state: int, name: str | None = None) -> App:
-        return self.start_app(name, show_state)
-
-
-for _name, _member in vars(_OldPrefix).items():
-    if not _name.startswith("__"):
-        setattr(Prefix, _name, _member)
-_reg_import, _reg_import_text = Prefix.reg_import, Prefix.reg_import_text
-Prefix.reg_import = lambda self, reg_file, view64=True: _reg_import(self, reg_file)
-Prefix.reg_import_text = (lambda self, text, name="fixture", view64=True:
-                          _reg_import_text(self, text, name))
-
 if __name__ == "__main__":
     # ``python3 harness.py make-base``, the CTest fixture; it fails early, with
     # a clear message, when the win64 outputs are missing.
