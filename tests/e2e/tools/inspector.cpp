@@ -126,17 +126,10 @@ std::wstring WithoutAccessMarks(const std::wstring& text) {
 
 int List() {
   for (HWND window : VisibleTopLevelWindows()) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    std::string line =
-        "{\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(window)) +
-        ",\"pid\":" + std::to_string(pid) + ",\"class\":" + Json(ClassName(window)) +
-        ",\"caption\":" + Json(Text(window)) + ",\"rect\":{\"left\":" + std::to_string(rect.left) +
-        ",\"top\":" + std::to_string(rect.top) + ",\"right\":" + std::to_string(rect.right) +
-        ",\"bottom\":" + std::to_string(rect.bottom) +
-        "},\"iconic\":" + (IsIconic(window) ? "true" : "false") + ",\"children\":[";
+    std::string line = "{\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(window)) +
+                       ",\"class\":" + Json(ClassName(window)) +
+                       ",\"caption\":" + Json(Text(window)) +
+                       ",\"iconic\":" + (IsIconic(window) ? "true" : "false") + ",\"children\":[";
     bool first = true;
     for (HWND child : Children(window)) {
       if (!first) line += ",";

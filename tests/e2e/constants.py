@@ -1,0 +1,58 @@
+"""What the tests, the benchmarks and scripts/run.sh know about the program and
+the test prefix, defined once: paths, registry keys, file names, captions,
+menu key paths and the web and mail targets."""
+
+EXE_NAME = "VelmoroUninstaller.exe"
+CAPTION = "Velmoro Uninstaller"  # the application window's title and the error boxes' caption
+FORM_CAPTION = "Velmoro Uninstall"  # the hidden host form's
+ABOUT_CAPTION = "About " + CAPTION
+
+# Where the program lives inside every test prefix (a folder with a blank in
+# its name, as on a real machine); Updater.exe is looked for beside it.
+APP_DIR_WIN = r"C:\Program Files\Velmoro Uninstaller"
+APP_EXE_WIN = APP_DIR_WIN + "\\" + EXE_NAME
+UPDATER_WIN = APP_DIR_WIN + r"\Updater.exe"
+# The helper tools; fixtures/handlers.reg names this folder.
+TOOLS_DIR_WIN = r"C:\velmoro-e2e"
+TOOL_NAMES = ("recorder.exe", "inspector.exe", "launcher.exe", "holder.exe", "sortcheck.exe")
+RECORDER_WIN = TOOLS_DIR_WIN + r"\recorder.exe"
+INSPECTOR_WIN = TOOLS_DIR_WIN + r"\inspector.exe"
+LAUNCHER_WIN = TOOLS_DIR_WIN + r"\launcher.exe"
+LOGS_DIR_WIN = TOOLS_DIR_WIN + r"\logs"
+SYSTEM_DIR_WIN = r"C:\windows\system32"
+
+# The data files, under the machine's common application-data folder.
+PROGRAM_DATA_WIN = r"C:\ProgramData"
+VENDOR_DIR_WIN = PROGRAM_DATA_WIN + r"\Quinsett"
+DATA_DIR_WIN = VENDOR_DIR_WIN + r"\Velmoro Uninstaller"
+ALL_DAT = "All.dat"
+RECENT_DAT = "Recent.dat"
+ALL_DAT_WIN = DATA_DIR_WIN + "\\" + ALL_DAT
+RECENT_DAT_WIN = DATA_DIR_WIN + "\\" + RECENT_DAT
+SEPARATOR = "<#>"  # between display name and command in "All.dat"
+
+UNINSTALL_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+# The 32-bit view, as the 64-bit view reaches it.
+UNINSTALL_KEY_32 = (r"HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows"
+                    r"\CurrentVersion\Uninstall")
+SHELL_FOLDERS_KEY = (r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion"
+                     r"\Explorer\Shell Folders")
+
+# Key paths through the menu, from nothing highlighted. The top level is "All
+# Programs", "Recent Programs", separator, "Velmoro Uninstaller Pro", "Exit";
+# the arrow keys skip separators. Right opens a submenu with its first item
+# highlighted; the Pro submenu holds "Check for Updates", "Visit Web Site",
+# "Send Email", separator, "About...".
+TO_ALL_PROGRAMS = ["Down"]
+TO_RECENT_PROGRAMS = ["Down", "Down"]
+TO_PRO = ["Down", "Down", "Down"]
+TO_EXIT = ["Down", "Down", "Down", "Down"]
+TO_FIRST_PROGRAM = TO_ALL_PROGRAMS + ["Right"]
+TO_FIRST_RECENT = TO_RECENT_PROGRAMS + ["Right"]
+TO_CHECK_FOR_UPDATES = TO_PRO + ["Right"]
+TO_VISIT_WEB_SITE = TO_CHECK_FOR_UPDATES + ["Down"]
+TO_SEND_EMAIL = TO_VISIT_WEB_SITE + ["Down"]
+TO_ABOUT = TO_SEND_EMAIL + ["Down"]
+
+WEB_URL = "http://www.quinsett.example/velmoro-uninstaller/?vid=1.0"
+MAIL_LINK = "mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0"
