@@ -66,7 +66,8 @@ class DesktopApi {
   virtual void SetAppTitle(const std::u16string& title) = 0;
   // GetStartupInfoW's show state when the starter gave one, else SW_SHOWDEFAULT.
   virtual int StartShowState() = 0;
-  // Shows the application window (taskbar button), then the host form with show_command.
+  // Shows the application window (taskbar button), then the host form with show_command. The
+  // host form's activation is notified (OnHostActivated) also when it was active already.
   virtual void ShowHostForm(int show_command) = 0;
   // Minimises the application window without showing the host form.
   virtual void MinimiseAppWindow() = 0;

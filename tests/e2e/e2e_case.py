@@ -99,12 +99,13 @@ class E2ECase(unittest.TestCase):
     # Runs
 
     @classmethod
-    def start(cls, name: str | None = None, pointer=POINTER,
-              show_state: int | None = None) -> h.App:
+    def start(cls, name: str | None = None, pointer=POINTER, show_state: int | None = None,
+              cwd: Path | None = None) -> h.App:
         """Starts the program with the pointer where the menu's top-left corner
-        is to go; with a show state, through the launcher."""
+        is to go; with a show state, through the launcher; in the Unix folder
+        cwd, when given."""
         cls.x.move_pointer(*pointer)
-        cls.apps.append(app := cls.prefix.start_app(name, show_state))
+        cls.apps.append(app := cls.prefix.start_app(name, show_state, cwd))
         return app
 
     @classmethod

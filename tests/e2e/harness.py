@@ -277,7 +277,8 @@ class Launch:
 class App:
     """One run of a program inside a prefix, its output in files."""
 
-    def __init__(self, prefix: "Prefix", args: list[str], name: str, recorder_log: Path):
+    def __init__(self, prefix: "Prefix", args: list[str], name: str, recorder_log: Path,
+                 cwd: Path | None = None):
         self.name = name
         self.recorder_log = recorder_log
         self.err_path = prefix.logs / f"{name}.err"
@@ -285,7 +286,13 @@ class App:
         with open(prefix.logs / f"{name}.out", "wb") as out, open(self.err_path, "wb") as err:
             self.started = time.monotonic()
             self.proc = subprocess.Popen(["wine", *args], env=env, stdin=subprocess.DEVNULL,
-                                         stdout=out, stderr=err, start_new_session=True)
+                                         stdout=out, stderr=err, start_new_session=True, cwd=cwd)
+
+    def peak_memory(self) -> int:
+        """The process's peak resident memory so far, in bytes (Wine runs the
+        program in the process it started as)."""
+        status = Path(f"/proc/{self.proc.pid}/status").read_text()
+        return int(re.search(r"VmHWM:\s+(\d+) kB", status)[1]) * 1024
 
     def poll(self):
         return self.proc.poll()
@@ -382,18 +389,20 @@ class Prefix:
         if path.stat().st_size > 1_000_000:  # generated: kept only while small
             path.unlink()
 
-    def start(self, *args: str, name: str | None = None) -> App:
-        """Starts a program by its Windows path, with a fresh recorder log."""
+    def start(self, *args: str, name: str | None = None, cwd: Path | None = None) -> App:
+        """Starts a program by its Windows path, with a fresh recorder log; in
+        the Unix folder cwd, when given (Wine's current folder)."""
         self._runs += 1
         name = name or f"run{self._runs:02d}"
         (log_path := self.unix_path(c.LOGS_DIR_WIN) / f"{name}.log").unlink(missing_ok=True)
-        return App(self, list(args), name, log_path)
+        return App(self, list(args), name, log_path, cwd)
 
-    def start_app(self, name: str | None = None, show_state: int | None = None) -> App:
+    def start_app(self, name: str | None = None, show_state: int | None = None,
+                  cwd: Path | None = None) -> App:
         """Starts the program; with a show state, through the launcher, which
         puts it into the program's start-up information."""
         launcher = [] if show_state is None else [c.LAUNCHER_WIN, str(show_state)]
-        return self.start(*launcher, c.APP_EXE_WIN, name=name)
+        return self.start(*launcher, c.APP_EXE_WIN, name=name, cwd=cwd)
 
     def wine(self, *args: str, timeout: float = 120) -> subprocess.CompletedProcess:
         self._runs += 1
@@ -431,11 +440,17 @@ class Prefix:
 
 
 def write_reg_file(path: Path, text: str) -> Path:
-    """Writes a .reg file (ANSI, CR LF), REGEDIT4 unless text names its version."""
+    """Writes a .reg file (CR LF), REGEDIT4 in ANSI unless text names its
+    version; text beyond code page 1252 makes it version 5, in UTF-16."""
     if not text.startswith(("REGEDIT4", "Windows Registry Editor")):
         text = "REGEDIT4\n\n" + text
+    text = text.replace("\r\n", "\n").replace("\n", "\r\n")
     path.parent.mkdir(parents=True, exist_ok=True)
-    path.write_bytes(text.replace("\r\n", "\n").replace("\n", "\r\n").encode("cp1252"))
+    try:
+        path.write_bytes(text.encode("cp1252"))
+    except UnicodeEncodeError:
+        text = text.replace("REGEDIT4", "Windows Registry Editor Version 5.00", 1)
+        path.write_bytes(b"\xff\xfe" + text.encode("utf-16-le"))
     return path
 
 

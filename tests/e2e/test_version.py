@@ -8,6 +8,7 @@ import re
 import struct
 import unittest
 
+import constants as c
 import harness as h
 
 
@@ -17,11 +18,11 @@ def words(high: int, low: int) -> tuple[int, int, int, int]:
 
 class VersionTests(unittest.TestCase):
     def test_the_program_carries_the_project_version(self):
-        cmake = (h.SOURCE_DIR / "CMakeLists.txt").read_text()
+        cmake = (h.HERE.parents[1] / "CMakeLists.txt").read_text()
         major, minor, patch = map(int, re.search(
             r"project\(\w+ VERSION (\d+)\.(\d+)\.(\d+)", cmake).groups())
         short = f"{major}.{minor}"
-        exe = h.app_exe().read_bytes()
+        exe = h.find_output(c.EXE_NAME).read_bytes()
         # VS_VERSIONINFO starts with its length; VS_FIXEDFILEINFO follows its signature.
         start = exe.index("VS_VERSION_INFO".encode("utf-16le")) - 6
         info = exe[start:start + struct.unpack_from("<H", exe, start)[0]]

@@ -60,7 +60,11 @@ void FakeDesktop::SetAppTitle(const std::u16string& title) {
 
 void FakeDesktop::ShowHostForm(int show_command) {
   log.push_back(u"show host " + std::u16string(1, static_cast<char16_t>(u'0' + show_command)));
-  Activate(Window::kHostForm);
+  if (active_ == Window::kHostForm) {
+    Post([this] { events_->OnHostActivated(); });
+  } else {
+    Activate(Window::kHostForm);
+  }
 }
 
 void FakeDesktop::MinimiseAppWindow() {
@@ -129,6 +133,9 @@ int FakeDesktop::ShowMessageBox(Owner owner, const std::u16string& text,
   while (!queue_.empty()) Dispatch();
   if (quit_posted_) ++boxes_cut_short;
   Activate(owner == Owner::kHostForm ? Window::kHostForm : Window::kAppWindow);
+  // The box's loop, ended, still takes one more message, and drops it: the activation it has
+  // just caused, as Wine's does.
+  if (!queue_.empty()) queue_.pop_front();
   return 1;
 }
 

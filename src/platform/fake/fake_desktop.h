@@ -13,8 +13,9 @@ namespace velmoro {
 // An in-memory desktop: a message queue with the platform's quit rule (the quit message comes
 // only when nothing else is queued), a scripted menu choice and scripted message box answers,
 // and a record of everything shown. Like the platform, it activates the host form when the form
-// is shown or a box it owns is closed (unless it is active already), and delivers sent messages
-// inside any call that waits for messages, without that call returning for them.
+// is shown or a box it owns is closed (unless it is active already), loses that activation's
+// notice to the ended box, and delivers sent messages inside any call that waits for messages,
+// without that call returning for them.
 class FakeDesktop : public DesktopApi {
  public:
   // Thrown by EndProcess: the process is gone, nothing after it runs.
