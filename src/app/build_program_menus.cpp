@@ -35,24 +35,19 @@ void TForm1::BuildProgramMenus() {
                                     [this] { application_.ProcessMessages(); }));
   SortPrograms(ListBox1.Items(), platform_.text);
 
-  // Nothing is read, written or deleted through a link: the run goes on without its memory.
-  if (const auto link = FindDataLink(platform_.files, GetDataDir(platform_.registry))) {
-    ShowDataNotice(LinkNotice(*link));
-    AddProgramItems();
-    return;
-  }
-
+  std::optional<DataLink> link;
   std::vector<std::u16string> too_large;
   try {
-    UpdateDataFiles(too_large);
+    link = UpdateDataFiles(too_large);
   } catch (const FileError&) {
     for (const std::u16string& path : too_large) ShowDataNotice(TooLargeNotice(path));
     throw;
   }
+  if (link) ShowDataNotice(LinkNotice(*link));
   for (const std::u16string& path : too_large) ShowDataNotice(TooLargeNotice(path));
 }
 
-void TForm1::UpdateDataFiles(std::vector<std::u16string>& too_large) {
+std::optional<DataLink> TForm1::UpdateDataFiles(std::vector<std::u16string>& too_large) {
   // The data files are the memory of the machine, shared by all its users: they hold the
   // machine's programs only, in the 8-bit form in which they are compared with the files' lines.
   std::vector<std::string> machine;
@@ -69,6 +64,12 @@ void TForm1::UpdateDataFiles(std::vector<std::u16string>& too_large) {
   // it is held. A failed read leaves the menus without program and recent items. A file too large
   // to read counts as absent.
   const DataFilesLock lock(platform_.files);
+  // Nothing is read, written or deleted through a link: the run goes on without its memory. A
+  // look at the files is work on them too, which another copy's replacing them must not meet.
+  if (auto link = FindDataLink(platform_.files, GetDataDir(platform_.registry))) {
+    AddProgramItems();
+    return link;
+  }
   std::vector<std::string> previous_snapshot;
   std::vector<std::string> recent;
   bool all_too_large = false;
@@ -93,6 +94,7 @@ void TForm1::UpdateDataFiles(std::vector<std::u16string>& too_large) {
   }
 
   SaveListFiles(platform_.files, GetDataDir(platform_.registry), machine, recent, old_recent);
+  return std::nullopt;
 }
 
 void TForm1::AddProgramItems() {

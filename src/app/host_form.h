@@ -6,6 +6,7 @@
 #include "app/list_box.h"
 #include "app/popup_menu.h"
 #include "app/version.h"
+#include "catalogue/data_dir.h"
 #include "platform/platform.h"
 
 namespace velmoro {
@@ -58,8 +59,9 @@ class TForm1 {
 
  private:
   // BuildProgramMenus' steps: the data files read, detection, the files replaced; paths of files
-  // too large to read are added to too_large.
-  void UpdateDataFiles(std::vector<std::u16string>& too_large);
+  // too large to read are added to too_large. Gives the link found in the data paths, if any,
+  // when the files were not used at all.
+  std::optional<DataLink> UpdateDataFiles(std::vector<std::u16string>& too_large);
   void AddProgramItems();
   // A box about the data files that the program goes on after.
   void ShowDataNotice(const std::u16string& text);

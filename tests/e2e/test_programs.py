@@ -14,6 +14,7 @@ list control places "-", "&", "%" and brackets.
 
 from __future__ import annotations
 
+import random
 import unittest
 from dataclasses import dataclass, field
 
@@ -205,6 +206,25 @@ class ProgramListTests(E2ECase):
             with self.case(name=name):
                 where = [i for i, e in enumerate(self.entries) if display_name(e).lower() == name]
                 self.assertEqual(where, list(range(where[0], where[0] + len(where))))
+
+    def test_the_order_is_the_list_controls_on_a_large_mixed_sample(self):
+        # sortcheck.exe sorts the lines once by a sorted list box, once as the program does.
+        rng = random.Random(11)
+        words = ["alpha", "Alpha", "ALPHA", "Béta", "bêta", "beta", "éclair", "Eclair", "Ärger",
+                 "Aerger", "straße", "strasse", "Жук", "жук", "程序", "10 Apps", "2 Apps", "1-Click",
+                 "1Click", "_under", "(paren)", "~tilde", "'quote", "R&D", "RandD", "a b", "ab",
+                 "a-b", "", "Viewer", "Viewer Plus", "Photo Viewer", "😀 Smile"]
+        commands = ["", r"C:\x.exe", "MsiExec.exe /X{1}", r"c:\X.EXE", r'"C:\p q\u.exe" /S']
+        lines = []
+        for _ in range(3000):
+            name = rng.choice(words) + (f" {rng.randint(0, 12)}" if rng.random() < 0.5 else "")
+            if rng.random() < 0.2:
+                name = name.upper() if rng.random() < 0.5 else name.lower()
+            lines.append(name + c.SEPARATOR + rng.choice(commands))
+        sample = self.prefix.unix_path(c.LOGS_DIR_WIN) / "sample.txt"
+        sample.write_bytes("\n".join(lines).encode("utf-8"))
+        result = self.prefix.wine(c.TOOLS_DIR_WIN + r"\sortcheck.exe", c.LOGS_DIR_WIN + r"\sample.txt")
+        self.assertEqual(result.returncode, 0, result.stdout.decode("utf-8", "replace"))
 
     def test_each_item_starts_its_own_uninstall_command(self):
         by_entry = {p.entry: p for p in LISTED}
