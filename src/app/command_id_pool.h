@@ -12,7 +12,6 @@ class CommandIdPool {
   // Throws std::length_error when every identifier is taken.
   std::uint16_t Take();
   void Give(std::uint16_t id);
-  bool InUse(std::uint16_t id) const { return used_[id]; }
 
   // The one pool of the process.
   static CommandIdPool& Process();

@@ -1,20 +1,27 @@
 #!/usr/bin/env python3
-"""Start-up benchmark under Wine: time from start to the menu shown.
+"""Start-up benchmark under Wine: time from start to the menu shown, and to
+"All Programs" open.
 
 For N programs in the machine-wide uninstall key (default 300, 3,000 and
 30,000) it fills a private prefix from a generated .reg file and prints the
-median over a few runs of the program (from its start until its popup menu's
-X window is mapped; then Escape ends it), ``wine uninstaller --list`` (which
-lists the same key) and ``wine reg query <key> /s``, with their ratios. Not a
-test: it asserts nothing.
+median over a few runs of the program: from its start until its popup menu's
+X window is mapped; from the key that opens "All Programs" until that submenu
+is mapped, and, where the list opens in groups, the same for its first group.
+Beside them, in the same prefix and run, ``wine uninstaller --list`` (which
+lists the same key) and ``wine reg query <key> /s``. Several builds of the
+program can be compared in one run, each given as LABEL=PATH. Not a test: it
+asserts nothing.
 
     python3 tests/e2e/bench_startup.py [--runs 5] [--sizes 300,3000,30000]
+        [--exe before=old/VelmoroUninstaller.exe --exe after=build/win64/VelmoroUninstaller.exe]
 """
 
 from __future__ import annotations
 
 import argparse
+import math
 import random
+import shutil
 import statistics
 import sys
 import time
@@ -52,28 +59,50 @@ def time_command(prefix: h.Prefix, *args: str) -> float:
     return time.monotonic() - started
 
 
-def time_to_menu(x: h.XServer, prefix: h.Prefix, prepare=None) -> float:
-    """One run of the program to its menu; prepare, if given, runs first, untimed."""
-    if prepare:
-        prepare()
-    x.move_pointer(300, 200)
+def time_menus(x: h.XServer, prefix: h.Prefix, levels: int) -> tuple[float, ...]:
+    """One run of the program: seconds to its menu, then to each of the first
+    `levels` levels below "All Programs" open (the list, then its first group;
+    nan where a build shows no groups)."""
+    x.move_pointer(60, 40)
     app = prefix.start_app("bench")
     try:
         h.wait_menu(x, app, timeout=900)
-        elapsed = time.monotonic() - app.started
-        x.keys("Escape")
+        times = [time.monotonic() - app.started]
+        x.keys(*c.TO_ALL_PROGRAMS)
+        for level in range(levels):
+            opened = time.monotonic()
+            x.keys("Right")
+            try:
+                # Right on a program opens nothing: a list without groups.
+                h.wait_menu(x, app, timeout=900 if level == 0 else 10, count=level + 2)
+            except h.HarnessError:
+                times.append(math.nan)
+                break
+            times.append(time.monotonic() - opened)
+        x.keys(*["Escape"] * len(times))
         if (code := app.wait(120)) != 0:
             raise h.HarnessError(f"the program ended with {code}")
-        return elapsed
+        return tuple(times)
     finally:
         app.kill()
 
 
-def median_of(runs: int, measure) -> float:
+def time_to_menu(x: h.XServer, prefix: h.Prefix, prepare=None) -> float:
+    """One run of the program to its menu; prepare, if given, runs first, untimed."""
+    if prepare:
+        prepare()
+    return time_menus(x, prefix, 0)[0]
+
+
+def median_of(runs: int, measure):
     """The median of runs measurements after one warm-up, not counted: it
-    starts Wine's desktop process and loads the registry hive into memory."""
+    starts Wine's desktop process and loads the registry hive into memory. For
+    measurements of several figures, the median of each."""
     measure()
-    return statistics.median(measure() for _ in range(runs))
+    results = [measure() for _ in range(runs)]
+    if isinstance(results[0], tuple):
+        return tuple(statistics.median(column) for column in zip(*results))
+    return statistics.median(results)
 
 
 def print_table(title: str, header: list[str], rows: list[list]) -> None:
@@ -90,7 +119,11 @@ def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--runs", type=int, default=5, help="measured runs per figure")
     parser.add_argument("--sizes", default="300,3000,30000", help="comma-separated program counts")
+    parser.add_argument("--exe", action="append", default=[], metavar="LABEL=PATH",
+                        help="a build of the program to measure (default: this build)")
     args = parser.parse_args()
+    exes = [tuple(spec.split("=", 1)) for spec in args.exe] or [
+        ("this build", str(h.find_output(c.EXE_NAME)))]
     rows = []
     with h.XServer() as x:
         for size in [int(s.replace("_", "")) for s in args.sizes.split(",") if s]:
@@ -99,19 +132,25 @@ def main() -> int:
                 started = time.monotonic()
                 prefix.reg_import_text(h.uninstall_entries_reg(program_entries(size)), f"n{size}")
                 h.log(f"N={size}: registry filled in {time.monotonic() - started:.1f} s")
-                app = median_of(args.runs, lambda: time_to_menu(x, prefix))
                 lister = median_of(args.runs, lambda: time_command(prefix, "uninstaller", "--list"))
                 query = median_of(args.runs, lambda: time_command(
                     prefix, "reg", "query", c.UNINSTALL_KEY, "/s"))
-                h.log(f"N={size}: menu {app:.3f} s, uninstaller --list {lister:.3f} s, "
-                      f"reg query {query:.3f} s")
-                rows.append([f"{size:,}", f"{app:.3f}", f"{lister:.3f}", f"{query:.3f}",
-                             f"{app / lister:.2f}", f"{app / query:.2f}"])
+                for label, path in exes:
+                    shutil.copy2(path, prefix.unix_path(c.APP_EXE_WIN))
+                    grouped = size > 3000  # "All Programs" lists groups above 3,000
+                    times = median_of(args.runs,
+                                      lambda: time_menus(x, prefix, 2 if grouped else 1))
+                    menu, opened = times[0], times[1]
+                    group = "-" if not grouped or math.isnan(times[2]) else f"{times[2]:.3f}"
+                    h.log(f"N={size} {label}: menu {menu:.3f} s, All Programs {opened:.3f} s, "
+                          f"first group {group} s")
+                    rows.append([f"{size:,}", label, f"{menu:.3f}", f"{opened:.3f}", group,
+                                 f"{lister:.3f}", f"{query:.3f}", f"{menu / lister:.2f}"])
             finally:
                 prefix.destroy()
-    print_table(f"Start to menu under Wine, median of {args.runs} runs (seconds)",
-                ["programs", "menu shown", "uninstaller --list", "reg query /s",
-                 "menu/uninstaller", "menu/reg query"], rows)
+    print_table(f"Under Wine, median of {args.runs} runs (seconds)",
+                ["programs", "build", "menu shown", "All Programs open", "first group open",
+                 "uninstaller --list", "reg query /s", "menu/uninstaller"], rows)
     return 0
 
 

@@ -235,6 +235,15 @@ class E2ECase(unittest.TestCase):
         64-bit view's uninstall key, or by its whole key path (h.view32)."""
         cls.prefix.reg_import_text(h.uninstall_reg(subkeys or {}, remove), name)
 
+    @classmethod
+    def install_program(cls, subkey: str, name: str, program: str, arguments: str) -> str:
+        """A removable program whose uninstaller is a recorder copy at program;
+        gives its entry."""
+        cls.prefix.install_recorder(program)
+        command = f"{program} {arguments}"
+        cls.import_uninstall(subkey, {subkey: h.entry_values(name, command)})
+        return name + c.SEPARATOR + command
+
     def assert_started(self, app: h.App, *expected: tuple[str, str]) -> None:
         """app ends with status 0 having started exactly these (module,
         arguments), in order; nothing when none are given."""

@@ -14,15 +14,13 @@ import harness as h
 from e2e_case import E2ECase, setUpModule, tearDownModule  # noqa: F401
 
 PROGRAM = ("Alpha Tool", r"C:\Apps\Alpha\un.exe", "/x")
-ENTRY = f"{PROGRAM[0]}{c.SEPARATOR}{PROGRAM[1]} {PROGRAM[2]}"
+ENTRY = "Alpha Tool<#>C:\\Apps\\Alpha\\un.exe /x"
 
 
 class PlantedDataTests(E2ECase):
     @classmethod
     def prepare(cls):
-        cls.prefix.install_recorder(PROGRAM[1])
-        cls.import_uninstall("program", {"Alpha": h.entry_values(PROGRAM[0],
-                                                                 f"{PROGRAM[1]} {PROGRAM[2]}")})
+        cls.install_program("Alpha", *PROGRAM)
         cls.elsewhere = cls.prefix.unix_path(r"C:\Elsewhere")
         cls.elsewhere.mkdir()
 

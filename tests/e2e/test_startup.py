@@ -15,7 +15,7 @@ import harness as h
 from e2e_case import E2ECase, setUpModule, tearDownModule  # noqa: F401
 
 PROGRAM = ("Alpha Tool", r"C:\Apps\Alpha\un.exe", "/x")
-ENTRY = f"{PROGRAM[0]}{c.SEPARATOR}{PROGRAM[1]} {PROGRAM[2]}"
+ENTRY = "Alpha Tool<#>C:\\Apps\\Alpha\\un.exe /x"
 NO_FOLDER = "Error creating directory:\n\r"
 # A box without a caption of its own gets Wine's default one.
 DEFAULT_CAPTION = "Error"
@@ -71,9 +71,7 @@ PATHS = [
 class StartupBoxTests(E2ECase):
     @classmethod
     def prepare(cls):
-        cls.prefix.install_recorder(PROGRAM[1])
-        cls.import_uninstall("program", {"Alpha": h.entry_values(PROGRAM[0],
-                                                                 f"{PROGRAM[1]} {PROGRAM[2]}")})
+        cls.install_program("Alpha", *PROGRAM)
 
     def fresh(self) -> None:
         """The machine as an earlier run left it: the usual common application-data

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/application.h"
+#include "app/program.h"
 #include "catalogue/list_files.h"
 #include "platform/fake/fake_machine.h"
 
@@ -179,12 +180,33 @@ const FaultCase kCases[] = {
      kAllPrograms,
      kAllRecent,
      Files::kUnchanged},
+    // What another user can plant in the data folder.
+    {"data_path_is_a_link",
+     [](FakeMachine& m) {
+       m.files.MakeLink(u"C:\\ProgramData\\Quinsett", LinkKind::kReparsePoint);
+     },
+     {u"The data folder is not used: \"C:\\ProgramData\\Quinsett\" is a link to another place."},
+     kAllPrograms,
+     {},
+     Files::kUnchanged},
+    {"data_file_has_hard_links",
+     [](FakeMachine& m) { m.files.MakeLink(kAll, LinkKind::kHardLinks); },
+     {u"The data folder is not used: \"" + kAll + u"\" has more than one name."},
+     kAllPrograms,
+     {},
+     Files::kUnchanged},
+    {"data_file_too_large",
+     [](FakeMachine& m) { m.files.SetLargeFile(kRecent, kMaxListFileBytes + 1); },
+     {u"\"" + kRecent + u"\" is larger than 64 MB and was not read; it is replaced."},
+     kAllPrograms,
+     {u"Charlie", u"Bravo"},
+     Files::kReplaced},
 };
 
-std::vector<std::u16string> Captions(const MenuItem& parent) {
-  std::vector<std::u16string> captions;
-  for (std::size_t i = 0; i < parent.Count(); ++i) captions.push_back(parent[i].Caption);
-  return captions;
+std::vector<std::u16string> Texts(const std::vector<MenuEntry>& entries) {
+  std::vector<std::u16string> texts;
+  for (const MenuEntry& entry : entries) texts.push_back(entry.text);
+  return texts;
 }
 
 class FaultInjectionTest : public ::testing::TestWithParam<FaultCase> {};
@@ -208,23 +230,23 @@ TEST_P(FaultInjectionTest, ShowsTheErrorAndLosesNoFile) {
   machine.files.SetFile(kAll, kOldAll);
   machine.files.SetFile(kRecent, kOldRecent);
   GetParam().fault(machine);
+  machine.desktop.choice = {u"All Programs", u"@0"};
 
   Platform platform = machine.platform();
-  Application application(platform);
-  application.Initialize();
-  application.SetTitle(kTitle);
-  application.CreateForm();
-  application.Run();
+  EXPECT_EQ(RunProgram(platform), 0);
 
+  // Each box waited for the user with nothing else on screen; then the menu popped up once, with
+  // everything start-up built, and the choice made in it was carried out.
   std::vector<std::u16string> boxes;
   for (const auto& box : machine.desktop.boxes) boxes.push_back(box.text);
   EXPECT_FALSE(machine.files.lock_held()) << "the lock is given back, also on an error";
   EXPECT_EQ(boxes, GetParam().boxes);
-  EXPECT_EQ(machine.desktop.popups.size(), 1u) << "the menu always pops up";
   EXPECT_EQ(machine.desktop.boxes_cut_short, 0);
-  const TForm1& form = *application.Form1();
-  EXPECT_EQ(Captions(*form.N11), GetParam().programs);
-  EXPECT_EQ(Captions(*form.Recent1), GetParam().recent);
+  ASSERT_EQ(machine.desktop.popups.size(), 1u) << "the menu always pops up";
+  EXPECT_EQ(machine.desktop.log.back(), u"popup") << "a box after the menu";
+  EXPECT_EQ(Texts(machine.desktop.popups[0].top[0].submenu), GetParam().programs);
+  EXPECT_EQ(Texts(machine.desktop.popups[0].top[1].submenu), GetParam().recent);
+  EXPECT_EQ(machine.shell.calls.size(), GetParam().programs.empty() ? 0u : 1u);
 
   std::string all;
   for (const std::u16string& name : GetParam().programs) {

@@ -63,7 +63,6 @@ class FakeFiles : public FileApi {
   }
   // MoveReplacing onto `to` fails with code.
   void FailMove(const std::u16string& to, std::uint32_t code) { failed_moves_[Key(to)] = code; }
-  void SetModuleFileName(const std::u16string& path) { module_file_name_ = path; }
   // LockDataFiles cannot have the lock (another copy holds it past the wait).
   void RefuseLock() { lock_refused_ = true; }
   bool lock_held() const { return lock_held_; }
@@ -74,7 +73,9 @@ class FakeFiles : public FileApi {
   bool DirectoryExists(const std::u16string& path) override;
   bool MakeDirectory(const std::u16string& path, const std::u16string& security) override;
   LinkKind LinkAt(const std::u16string& path) override;
-  std::u16string ModuleFileName() override { return module_file_name_; }
+  std::u16string ModuleFileName() override {
+    return u"C:\\Program Files\\Velmoro Uninstaller\\VelmoroUninstaller.exe";
+  }
   ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
                            std::uint64_t max_bytes) override;
   WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) override;
@@ -116,8 +117,6 @@ class FakeFiles : public FileApi {
   std::uint64_t random_ = 0;
   bool lock_refused_ = false;
   bool lock_held_ = false;
-  std::u16string module_file_name_ =
-      u"C:\\Program Files\\Velmoro Uninstaller\\VelmoroUninstaller.exe";
   std::vector<std::u16string> log_;
 };
 

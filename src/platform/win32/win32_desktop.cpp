@@ -77,6 +77,8 @@ Win32Desktop::Win32Desktop(HINSTANCE instance)
   host_form_ =
       MakeWindow(0, kHostFormClass, kHostFormCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                  kHostFormLeft, kHostFormTop, kHostFormWidth, kHostFormHeight, app_window_.get());
+  // ListBox1, the form's only focusable control, which takes the focus on activation. The program
+  // list is put in its sorted order by sort keys, not by filling it.
   list_box_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
                                   LBS_SORT | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,

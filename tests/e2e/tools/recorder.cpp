@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "utf8.h"
+
 namespace {
 
 struct HandleCloser {
@@ -22,15 +24,6 @@ std::wstring ModulePath() {
     }
     path.resize(path.size() * 2);
   }
-}
-
-std::string ToUtf8(const std::wstring& text) {
-  const int size = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
-  return utf8;
 }
 
 std::string LogPath() {

@@ -14,6 +14,7 @@
 #include "catalogue/program_order.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_wide.h"
+#include "utf8.h"
 
 namespace {
 
@@ -35,15 +36,6 @@ std::vector<std::u16string> ReadLines(const wchar_t* path) {
     start = end + 1;
   }
   return lines;
-}
-
-std::string Utf8(const std::u16string& text) {
-  const int size = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, velmoro::Wide(text), size, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, velmoro::Wide(text), size, utf8.data(), length, nullptr, nullptr);
-  return utf8;
 }
 
 std::vector<std::u16string> ByListBox(const std::vector<std::u16string>& lines) {
@@ -90,6 +82,7 @@ int main() {
   std::printf("%zu of %zu lines in the same place\n", same, lines.size());
   if (same == lines.size()) return 0;
   std::printf("at %zu the list box has \"%s\", the program \"%s\"\n", same,
-              Utf8(expected[same]).c_str(), Utf8(actual[same]).c_str());
+              ToUtf8(std::wstring(expected[same].begin(), expected[same].end())).c_str(),
+              ToUtf8(std::wstring(actual[same].begin(), actual[same].end())).c_str());
   return 1;
 }
