@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the program, makes a demo Wine prefix (build/demo-prefix) whose
-# uninstall registry holds a dozen sample programs with harmless stand-in
-# uninstallers (copies of the test recorder, which only logs its command line
-# to build/demo-uninstall.log), and starts the program in it.
+# uninstall registry holds fourteen sample programs, two of them named beyond
+# ASCII, with harmless stand-in uninstallers (copies of the test recorder, which
+# only logs its command line to build/demo-uninstall.log), and starts the
+# program in it.
 # With a DISPLAY the menu appears on it and the script waits for the program
 # to end. Without one it starts Xvfb, waits for the menu, saves build/menu.png
 # and ends the program with Escape.
@@ -27,6 +28,7 @@ SAMPLES = [
     "Acme Photo Studio 4", "Bolt Archiver", "Cobalt Media Player", "Delta Notes",
     "Ember Code Editor 2.1", "Fjord Backup", "Gamma Spreadsheet", "Helix PDF Viewer",
     "Iris Screen Recorder", "Juno Mail", "Krypton VPN Client", "Lumen Font Manager",
+    "Équipe Planner", "Мой Офис",
 ]
 
 demo = root / "build" / "demo-prefix"

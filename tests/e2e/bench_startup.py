@@ -94,15 +94,11 @@ def time_to_menu(x: h.XServer, prefix: h.Prefix, prepare=None) -> float:
     return time_menus(x, prefix, 0)[0]
 
 
-def median_of(runs: int, measure):
+def median_of(runs: int, measure) -> float:
     """The median of runs measurements after one warm-up, not counted: it
-    starts Wine's desktop process and loads the registry hive into memory. For
-    measurements of several figures, the median of each."""
+    starts Wine's desktop process and loads the registry hive into memory."""
     measure()
-    results = [measure() for _ in range(runs)]
-    if isinstance(results[0], tuple):
-        return tuple(statistics.median(column) for column in zip(*results))
-    return statistics.median(results)
+    return statistics.median(measure() for _ in range(runs))
 
 
 def print_table(title: str, header: list[str], rows: list[list]) -> None:
@@ -135,13 +131,20 @@ def main() -> int:
                 lister = median_of(args.runs, lambda: time_command(prefix, "uninstaller", "--list"))
                 query = median_of(args.runs, lambda: time_command(
                     prefix, "reg", "query", c.UNINSTALL_KEY, "/s"))
-                for label, path in exes:
-                    shutil.copy2(path, prefix.unix_path(c.APP_EXE_WIN))
-                    grouped = size > 3000  # "All Programs" lists groups above 3,000
-                    times = median_of(args.runs,
-                                      lambda: time_menus(x, prefix, 2 if grouped else 1))
-                    menu, opened = times[0], times[1]
-                    group = "-" if not grouped or math.isnan(times[2]) else f"{times[2]:.3f}"
+                # The builds take turns, run by run, so that whatever else the machine does
+                # weighs on each alike.
+                grouped = size > 3000  # "All Programs" lists groups above 3,000
+                runs: dict[str, list] = {label: [] for label, _path in exes}
+                for run in range(args.runs + 1):  # the first is a warm-up, not counted
+                    for label, path in exes:
+                        shutil.copy2(path, prefix.unix_path(c.APP_EXE_WIN))
+                        times = time_menus(x, prefix, 2 if grouped else 1)
+                        if run:
+                            runs[label].append(times)
+                for label, _path in exes:
+                    menu, opened, *group = (statistics.median(column)
+                                            for column in zip(*runs[label]))
+                    group = f"{group[0]:.3f}" if group and not math.isnan(group[0]) else "-"
                     h.log(f"N={size} {label}: menu {menu:.3f} s, All Programs {opened:.3f} s, "
                           f"first group {group} s")
                     rows.append([f"{size:,}", label, f"{menu:.3f}", f"{opened:.3f}", group,
