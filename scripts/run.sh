@@ -93,7 +93,7 @@ try:
             top = min(m.y for m in menus) - margin
             right = max(m.x + m.width for m in menus) + margin
             bottom = max(m.y + m.height for m in menus) + margin
-            args = ["convert", "-size", f"{x.width}x{x.height}", "xc:none"]
+            args = ["convert", "-size", x.size.rsplit("x", 1)[0], "xc:none"]
             for m in menus:
                 args += ["(", str(shot), "-crop", area(m), "+repage", ")",
                          "-geometry", f"+{m.x}+{m.y}", "-composite"]
