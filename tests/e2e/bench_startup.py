@@ -118,7 +118,7 @@ def main() -> int:
     parser.add_argument("--exe", action="append", default=[], metavar="LABEL=PATH",
                         help="a build of the program to measure (default: this build)")
     args = parser.parse_args()
-    exes = [tuple(spec.split("=", 1)) for spec in args.exe] or [
+    exes = [tuple(given.split("=", 1)) for given in args.exe] or [
         ("this build", str(h.find_output(c.EXE_NAME)))]
     rows = []
     with h.XServer() as x:
