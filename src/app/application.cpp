@@ -65,11 +65,9 @@ void Application::Run() {
         waiting_minimised_ = true;
       }
       break;
-    case kSwShowMaximized:
-      platform_.desktop.ShowHostForm(kSwShowMaximized);
-      HostFormShown();
-      break;
     default:
+      // A maximised form would fill the screen until it hides itself: every other start state
+      // shows it as a normal one, off the screen.
       platform_.desktop.ShowHostForm(kSwShowNormal);
       HostFormShown();
       break;
@@ -103,7 +101,7 @@ void Application::ProcessMessages() {
 
 void Application::ShowException(const std::u16string& message) {
   platform_.desktop.ShowMessageBox(Owner::kAppWindow, ErrorDisplayText(message), title_,
-                                   kMbOk | kMbIconError);
+                                   kMbOk | kMbIconError | kMbSetForeground);
 }
 
 // Closing a box owned by the host form activates the form, also during start-up: the menu waits
@@ -135,6 +133,15 @@ void Application::MenuClosed(bool command_queued) {
   menu_open_ = false;
   menu_closed_ = true;
   if (!command_queued) main_form_->Close();
+}
+
+// Without the foreground the menu would neither take keys nor close on a click outside, and the
+// program would stay. The taskbar button flashes instead; clicking it gives the program the
+// foreground and brings the menu, as after a minimised start.
+void Application::ForegroundRefused() {
+  activated_ = false;
+  waiting_minimised_ = true;
+  platform_.desktop.FlashAppWindow();
 }
 
 // Only the one choice of the menu that has closed is carried out: a command message at any other

@@ -4,17 +4,16 @@
 #include <memory>
 #include <string>
 
+#include "app/form_host.h"
 #include "app/host_form.h"
 #include "platform/platform.h"
 
 namespace velmoro {
 
-inline constexpr char16_t kTitle[] = u"Velmoro Uninstaller";
-
 // The application object: title, the one form, the end flag and the message loop. It receives
 // the desktop's notices and hands them to the form, each only in the stage of the run where it
 // means something: the platform may deliver any of them at any time.
-class Application : public DesktopEvents {
+class Application final : public DesktopEvents, public FormHost {
  public:
   explicit Application(Platform& platform);
   ~Application() override;
@@ -27,15 +26,16 @@ class Application : public DesktopEvents {
   void Run();
   // Asks the program to end: posts the quit message. Asked during start-up, the request waits
   // until the menu has been shown, so no box or menu of start-up is cut short by it.
-  void Terminate();
+  void Terminate() override;
   // Handles pending messages; a quit message among them sets the end flag.
-  void ProcessMessages();
+  void ProcessMessages() override;
   // The error display: a box owned by the application window, captioned with the title.
   void ShowException(const std::u16string& message);
-  // The popup menu is open from Opening until Closed. Once it has closed the program ends: at
-  // once when nothing was chosen, else once the chosen item's handler has run.
-  void MenuOpening();
-  void MenuClosed(bool command_queued);
+  // Once the menu has closed the program ends: at once when nothing was chosen, else once the
+  // chosen item's handler has run.
+  void MenuOpening() override;
+  void MenuClosed(bool command_queued) override;
+  void ForegroundRefused() override;
 
   // The one form, also while it is being created.
   TForm1* Form1() const { return form_.get(); }

@@ -1,4 +1,3 @@
-#include "app/application.h"
 #include "app/command_id_pool.h"
 #include "app/host_form.h"
 #include "app/program_groups.h"
@@ -32,7 +31,7 @@ std::u16string TooLargeNotice(const std::u16string& path) {
 
 void TForm1::BuildProgramMenus() {
   ListBox1.Assign(EnumeratePrograms(platform_.registry, platform_.threads,
-                                    [this] { application_.ProcessMessages(); }));
+                                    [this] { host_.ProcessMessages(); }));
   SortPrograms(ListBox1.Items(), platform_.text);
 
   std::optional<DataLink> link;
@@ -117,7 +116,8 @@ void TForm1::AddProgramItems() {
 }
 
 void TForm1::ShowDataNotice(const std::u16string& text) {
-  platform_.desktop.ShowMessageBox(Owner::kAppWindow, text, kTitle, kMbOk | kMbIconWarning);
+  platform_.desktop.ShowMessageBox(Owner::kAppWindow, text, kTitle,
+                                   kMbOk | kMbIconWarning | kMbSetForeground);
 }
 
 }  // namespace velmoro

@@ -12,19 +12,25 @@ std::u16string FolderOf(const std::u16string& path) {
 
 }  // namespace
 
+// An elevated run would start the browser or the mail program elevated too.
+void TForm1::OpenLink(const char16_t* link) {
+  if (platform_.process.IsElevated() && platform_.shell.OpenAsDesktopUser(link)) return;
+  platform_.shell.OpenWithShell(Owner::kMenuOwner, link, std::nullopt);
+}
+
 void TForm1::CheckforUpdates1Click(MenuItem&) {
-  platform_.shell.OpenWithShell(FolderOf(platform_.files.ModuleFileName()) + kUpdaterName,
-                                std::nullopt);
+  platform_.shell.OpenWithShell(
+      Owner::kMenuOwner, FolderOf(platform_.files.ModuleFileName()) + kUpdaterName, std::nullopt);
   Close();
 }
 
 void TForm1::VistiWebPage1Click(MenuItem&) {
-  platform_.shell.OpenWithShell(kWebSiteUrl, std::nullopt);
+  OpenLink(kWebSiteUrl);
   Close();
 }
 
 void TForm1::SendEmail1Click(MenuItem&) {
-  platform_.shell.OpenWithShell(kSupportMail, std::nullopt);
+  OpenLink(kSupportMail);
   Close();
 }
 

@@ -1,14 +1,13 @@
 #include "app/host_form.h"
 
-#include "app/application.h"
 #include "app/command_id_pool.h"
 #include "catalogue/data_dir.h"
 #include "catalogue/program_entry.h"
 
 namespace velmoro {
 
-TForm1::TForm1(Application& application, Platform& platform)
-    : PMenu1(CommandIdPool::Process()), application_(application), platform_(platform) {
+TForm1::TForm1(FormHost& host, Platform& platform)
+    : PMenu1(CommandIdPool::Process()), host_(host), platform_(platform) {
   MenuItem& top = PMenu1.Items;
   N11 = &AddStatic(top, "N11", u"All Programs");
   Recent1 = &AddStatic(top, "Recent1", u"Recent Programs");
@@ -45,28 +44,45 @@ std::unique_ptr<MenuItem> TForm1::NewDynamicItem(std::size_t entry, const char* 
   return item;
 }
 
-// The desktop makes the host form's window off-screen (left -200), where it never shows.
 void TForm1::FormCreate() {
+  MoveOffScreen();
   for (const std::u16string& level : EnsureDataDir(platform_.registry, platform_.files)) {
     platform_.desktop.ShowMessageBox(Owner::kHostForm, u"Error creating directory:\n\r" + level,
-                                     std::nullopt, kMbIconError | kMbOk);
-    application_.Terminate();
+                                     std::nullopt, kMbIconError | kMbOk | kMbSetForeground);
+    host_.Terminate();
   }
   BuildProgramMenus();
 }
 
+// A fixed place such as -200 lies on a monitor left of the primary one, and a form of 123 pixels at
+// 96 pixels per inch is wider at a higher scale.
+void TForm1::MoveOffScreen() {
+  const ScreenLayout screen = platform_.desktop.Screen();
+  const auto scaled = [&](int pixels) { return (pixels * screen.dpi + 95) / 96; };
+  const int width = scaled(kHostFormWidth);
+  platform_.desktop.PlaceHostForm(screen.virtual_left - width, scaled(kHostFormTop), width,
+                                  scaled(kHostFormHeight));
+}
+
+// The menu owner takes the foreground while the host form, the active window, still holds it:
+// hidden first, the form would hand the foreground to another program's window.
 void TForm1::FormActivate() {
+  platform_.desktop.TakeForeground();
   platform_.desktop.HideAppWindow();
   platform_.desktop.HideHostForm();
+  if (!platform_.desktop.HoldsForeground()) {
+    host_.ForegroundRefused();
+    return;
+  }
   int x = 0;
   int y = 0;
   if (!platform_.desktop.CursorPos(x, y)) platform_.desktop.WorkAreaCentre(x, y);
-  application_.MenuOpening();
-  application_.MenuClosed(PMenu1.Popup(platform_.desktop, x, y));
+  host_.MenuOpening();
+  host_.MenuClosed(PMenu1.Popup(platform_.desktop, x, y));
 }
 
 void TForm1::Close() {
-  application_.Terminate();
+  host_.Terminate();
 }
 
 }  // namespace velmoro

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form_host.h"
 #include "app/list_box.h"
 #include "app/popup_menu.h"
 #include "app/version.h"
@@ -11,8 +12,7 @@
 
 namespace velmoro {
 
-class Application;
-
+inline constexpr char16_t kTitle[] = u"Velmoro Uninstaller";
 inline constexpr char16_t kAboutText[] =
     u"Velmoro Uninstaller v" VELMORO_VERSION_SHORT
     "\r\n\r\n"
@@ -25,11 +25,16 @@ inline constexpr char16_t kSupportMail[] =
     u"mailto:support@quinsett.example?subject=velmoro-uninstaller_" VELMORO_VERSION_SHORT;
 inline constexpr char16_t kUpdaterName[] = u"Updater.exe";
 
+// The host form's place and size at 96 pixels per inch; it is moved off every monitor.
+inline constexpr int kHostFormTop = 406;
+inline constexpr int kHostFormWidth = 123;
+inline constexpr int kHostFormHeight = 75;
+
 // The one form: never seen by the user, it owns the program list, the popup menu and every
 // handler.
 class TForm1 {
  public:
-  TForm1(Application& application, Platform& platform);
+  TForm1(FormHost& host, Platform& platform);
 
   ListBox ListBox1;
   PopupMenu PMenu1;
@@ -63,6 +68,10 @@ class TForm1 {
   // when the files were not used at all.
   std::optional<DataLink> UpdateDataFiles(std::vector<std::u16string>& too_large);
   void AddProgramItems();
+  // Wholly left of the leftmost monitor, at the size it has there.
+  void MoveOffScreen();
+  // A web or mail link: as the desktop's user when this process is elevated.
+  void OpenLink(const char16_t* link);
   // A box about the data files that the program goes on after.
   void ShowDataNotice(const std::u16string& text);
   MenuItem& AddStatic(MenuItem& parent, const char* name, const char16_t* caption,
@@ -70,7 +79,7 @@ class TForm1 {
   // A program or recent item: the caption of program-list entry `entry`, which it starts.
   std::unique_ptr<MenuItem> NewDynamicItem(std::size_t entry, const char* name);
 
-  Application& application_;
+  FormHost& host_;
   Platform& platform_;
 };
 

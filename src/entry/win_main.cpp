@@ -38,12 +38,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const ComApartment com;
   try {
     velmoro::Win32Registry registry;
-    velmoro::Win32Shell shell;
     velmoro::Win32Desktop desktop(instance);
+    velmoro::Win32Shell shell(desktop);
     velmoro::Win32Files files;
     velmoro::Win32Text text;
     velmoro::Win32Threads threads;
-    velmoro::Platform platform{registry, shell, desktop, files, text, threads};
+    velmoro::Win32Process process;
+    velmoro::Platform platform{registry, shell, desktop, files, text, threads, process};
     return velmoro::RunProgram(platform);
   } catch (const std::exception&) {
     // The windows could not be made, or memory ran out: nothing is left to show an error with.

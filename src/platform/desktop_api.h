@@ -16,6 +16,8 @@ inline constexpr unsigned kMbOk = 0x00;
 inline constexpr unsigned kMbIconError = 0x10;
 inline constexpr unsigned kMbIconWarning = 0x30;
 inline constexpr unsigned kMbIconInformation = 0x40;
+// Brings the box to the front even when the program does not hold the foreground.
+inline constexpr unsigned kMbSetForeground = 0x10000;
 
 // One entry of a platform popup menu, as given to InsertMenuItemW.
 struct MenuEntry {
@@ -31,7 +33,15 @@ struct MenuEntry {
 // Submenus are named by the command identifier of the entry that owns them; the top level is 0.
 inline constexpr std::uint16_t kTopLevel = 0;
 
-enum class Owner { kAppWindow, kHostForm };
+// The program's windows that boxes and started programs are given as their owner.
+enum class Owner { kAppWindow, kHostForm, kMenuOwner };
+
+// Where the monitors are: the left edge of the virtual screen (SM_XVIRTUALSCREEN, negative with a
+// monitor left of the primary one) and the pixels per inch of the monitor the host form is on.
+struct ScreenLayout {
+  int virtual_left = 0;
+  int dpi = 96;
+};
 
 // What the desktop reports to the program, from its window procedures.
 class DesktopEvents {
@@ -66,6 +76,9 @@ class DesktopApi {
   virtual void SetAppTitle(const std::u16string& title) = 0;
   // GetStartupInfoW's show state when the starter gave one, else SW_SHOWDEFAULT.
   virtual int StartShowState() = 0;
+  virtual ScreenLayout Screen() = 0;
+  // SetWindowPos of the host form, and of the application window to the same place.
+  virtual void PlaceHostForm(int left, int top, int width, int height) = 0;
   // Shows the application window (taskbar button), then the host form with show_command. The
   // host form's activation is notified (OnHostActivated) also when it was active already.
   virtual void ShowHostForm(int show_command) = 0;
@@ -77,8 +90,17 @@ class DesktopApi {
   virtual bool CursorPos(int& x, int& y) = 0;
   // Centre of the primary monitor's work area.
   virtual void WorkAreaCentre(int& x, int& y) = 0;
-  // Builds the platform menu, makes the menu owner window the foreground window and runs
-  // TrackPopupMenu(flags 2) at x, y. Returns when the menu has closed: true when the choice left
+  // SetForegroundWindow on the menu owner window: allowed only while the program holds the
+  // foreground, so it is asked before the host form, the active window, is hidden.
+  virtual void TakeForeground() = 0;
+  // GetForegroundWindow is the menu owner window: a popup menu gets the keyboard and closes on a
+  // click outside only then.
+  virtual bool HoldsForeground() = 0;
+  // Shows the application window minimised and flashes its taskbar button (FlashWindowEx) until
+  // the user clicks it, which restores it (OnRestore).
+  virtual void FlashAppWindow() = 0;
+  // Builds the platform menu and runs TrackPopupMenu(flags 2) at x, y, owned by the menu owner
+  // window, then posts it WM_NULL. Returns when the menu has closed: true when the choice left
   // a WM_COMMAND in the queue (looked at with PeekMessage PM_NOREMOVE, still delivered by the
   // loop), false when the menu was dismissed or the chosen entry gives no command.
   virtual bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) = 0;

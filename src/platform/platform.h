@@ -2,6 +2,7 @@
 
 #include "platform/desktop_api.h"
 #include "platform/file_api.h"
+#include "platform/process_api.h"
 #include "platform/registry_api.h"
 #include "platform/shell_api.h"
 #include "platform/text_api.h"
@@ -17,6 +18,7 @@ struct Platform {
   FileApi& files;
   TextApi& text;
   ThreadApi& threads;
+  ProcessApi& process;
 };
 
 }  // namespace velmoro

@@ -3,18 +3,26 @@
 #include <optional>
 #include <string>
 
+#include "platform/desktop_api.h"
+
 namespace velmoro {
 
 class ShellApi {
  public:
   virtual ~ShellApi() = default;
 
-  // ShellExecuteW(no owner, "open", file, parameters, directory, SW_SHOWNORMAL). No parameters or
-  // no directory is passed as a null pointer, an empty text as "". Returns at once; the result
-  // is not reported.
-  virtual void OpenWithShell(const std::u16string& file,
+  // ShellExecuteExW: verb "open", file, parameters, directory, SW_SHOWNORMAL, the owner's window
+  // as the window of a consent prompt or an error box, and SEE_MASK_NOASYNC, since the program
+  // ends right after and the shell may finish some starts on another thread. No parameters or no
+  // directory is passed as a null pointer, an empty text as "". The result is not reported: what a
+  // failure shows is the shell's own.
+  virtual void OpenWithShell(Owner owner, const std::u16string& file,
                              const std::optional<std::u16string>& parameters,
                              const std::optional<std::u16string>& directory = std::nullopt) = 0;
+  // Opens file through the desktop shell's own process (IShellWindows, then
+  // IShellDispatch2::ShellExecute), so that what it starts runs as the desktop's user, not with
+  // this process's elevation. False when the desktop shell offers no such way.
+  virtual bool OpenAsDesktopUser(const std::u16string& file) = 0;
   // ExpandEnvironmentStringsW: references to environment variables replaced by their values;
   // the text unchanged when it cannot be expanded.
   virtual std::u16string ExpandEnvironment(const std::u16string& text) = 0;

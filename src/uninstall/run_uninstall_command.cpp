@@ -29,7 +29,7 @@ void RunUninstallCommand(ShellApi& shell, FileApi& files, TextApi& text, std::u1
   const auto launch = SplitUninstallCommand(std::move(command), text);
   if (!launch) return;
   const std::u16string system_folder = shell.SystemFolder();
-  shell.OpenWithShell(InSystemFolders(launch->file, system_folder, shell, files),
+  shell.OpenWithShell(Owner::kMenuOwner, InSystemFolders(launch->file, system_folder, shell, files),
                       launch->parameters,
                       system_folder.empty() ? std::nullopt : std::optional(system_folder));
 }

@@ -248,7 +248,18 @@ class E2ECase(unittest.TestCase):
         """app ends with status 0 having started exactly these (module,
         arguments), in order; nothing when none are given."""
         self.assert_ends_with_zero(app)
-        launches = self.prefix.wait_for_children(app, len(expected))
+        self.assert_launches(self.prefix.wait_for_children(app, len(expected)), expected)
+
+    def assert_launches(self, launches: list[h.Launch], expected) -> None:
         self.assertEqual([(launch.module.lower(), launch.arguments) for launch in launches],
                          [(module.lower(), arguments) for module, arguments in expected],
                          [launch.command_line for launch in launches])
+
+    def assert_opened_by_desktop(self, keys: list[str], *expected: tuple[str, str]) -> None:
+        """Chosen by keys, the program starts nothing itself and ends with
+        status 0; the desktop shell's process opens exactly these (module,
+        arguments) instead: Wine runs every program elevated."""
+        log = self.prefix.session.recorder_log
+        log.unlink(missing_ok=True)
+        self.assert_started(self.choose(keys))
+        self.assert_launches(self.prefix.wait_for_launches(log, len(expected)), expected)

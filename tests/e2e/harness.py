@@ -170,6 +170,61 @@ _XWININFO_LINE = re.compile(
     r'(?P<w>\d+)x(?P<h>\d+)\+-?\d+\+-?\d+\s+\+(?P<x>-?\d+)\+(?P<y>-?\d+)\s*$')
 
 
+class MapWatch:
+    """The top-level X windows that were mapped with a part of them on the
+    screen, as the X server's own notices tell (``xev`` on the root window):
+    a window that flashes up for a moment is seen too."""
+
+    _NOTICE = re.compile(r"^(CreateNotify|ConfigureNotify|MapNotify|UnmapNotify) event")
+    _WINDOW = re.compile(r"\bwindow (0x[0-9a-f]+)")
+    _GEOMETRY = re.compile(r"\((-?\d+),(-?\d+)\), width (\d+), height (\d+)")
+
+    def __init__(self, x: XServer, log_path: Path):
+        self.x, self.log_path = x, log_path
+        self.proc: subprocess.Popen | None = None
+
+    def __enter__(self) -> "MapWatch":
+        self.log_path.parent.mkdir(parents=True, exist_ok=True)
+        with open(self.log_path, "wb") as out:
+            self.proc = subprocess.Popen(["xev", "-root", "-event", "substructure"],
+                                         env=dict(os.environ, DISPLAY=self.x.display),
+                                         stdin=subprocess.DEVNULL, stdout=out,
+                                         stderr=subprocess.DEVNULL)
+        time.sleep(0.3)  # xev selects its events once it has connected
+        return self
+
+    def __exit__(self, *exc):
+        self.proc.terminate()
+        self.proc.wait(10)
+
+    def on_screen(self) -> dict[str, tuple[int, int, int, int]]:
+        """Each window mapped while it overlapped the screen, by id, with that
+        geometry (x, y, width, height); Wine's 1x1 helper windows left out."""
+        width, height = map(int, self.x.size.split("x")[:2])
+        geometry, mapped, seen = {}, set(), {}
+        notice = None
+        for line in self.log_path.read_text("ascii", "replace").splitlines():
+            if match := self._NOTICE.match(line):
+                notice = match[1]
+                continue
+            windows = self._WINDOW.findall(line)
+            if notice is None or not windows:
+                continue
+            window = windows[-1]  # the window the notice is about, after the event window
+            if box := self._GEOMETRY.search(line):
+                geometry[window] = tuple(map(int, box.groups()))
+            if notice == "MapNotify":
+                mapped.add(window)
+            elif notice == "UnmapNotify":
+                mapped.discard(window)
+            notice = None
+            if window in mapped and window in geometry:
+                gx, gy, gw, gh = geometry[window]
+                if gw > 1 and gh > 1 and gx < width and gy < height and gx + gw > 0 and gy + gh > 0:
+                    seen.setdefault(window, geometry[window])
+        return seen
+
+
 def program_windows(x: XServer, named: bool) -> list[XWindow]:
     """The program's viewable top-level X windows but Wine's 1x1 helpers:
     unnamed ones are its popup menus, named ones its boxes."""
@@ -324,6 +379,7 @@ class Prefix:
         self.logs = E2E_DIR / "logs" / name
         self._runs = 0
         self.recorder_names = {"recorder.exe"}  # file names of the recorder copies placed
+        self.session: App | None = None
 
     def create(self) -> "Prefix":
         if not (BASE_PREFIX / ".velmoro-base-ready").is_file():
@@ -339,9 +395,17 @@ class Prefix:
         self.install_app()
         # A persistent wineserver, so that every run starts alike.
         subprocess.run(["wineserver", "-p"], env=self.env(), check=True, **QUIET)
+        # The desktop shell's process runs throughout, as in a logon session; what it starts
+        # writes the session's recorder log.
+        self.session = self.start(c.SESSION_WIN, name="session")
+        wait_until(lambda: any(first.lower().endswith("explorer.exe")
+                               for first in prefix_processes(self.path)),
+                   60, 0.1, "the desktop shell's process")
         return self
 
     def destroy(self) -> None:
+        if self.session:
+            self.session.kill()
         kill_wineserver(self.path)
         if not os.environ.get("VELMORO_E2E_KEEP"):
             shutil.rmtree(self.path, ignore_errors=True)
@@ -414,15 +478,18 @@ class Prefix:
         return [Launch(*line.partition("\t")[::2]) for line in text.split("\r\n") if line]
 
     def wait_for_children(self, app: App, count: int = 0, timeout: float = 60) -> list[Launch]:
-        """After app has ended: waits until count programs have written the
+        """After app has ended: waits until count programs have written its
         recorder log (a batch file's recorder starts after the program has
         ended) and every recorder copy has ended, then gives the log."""
-        wait_until(lambda: len(self.launches(app.recorder_log)) >= count, timeout, 0.05,
-                   f"{count} started program(s) to write the recorder log")
+        return self.wait_for_launches(app.recorder_log, count, timeout)
+
+    def wait_for_launches(self, log_path: Path, count: int, timeout: float = 60) -> list[Launch]:
+        wait_until(lambda: len(self.launches(log_path)) >= count, timeout, 0.05,
+                   f"{count} started program(s) to write {log_path.name}")
         wait_until(lambda: not any(first.replace("/", "\\").rsplit("\\", 1)[-1].lower()
                                    in self.recorder_names for first in prefix_processes(self.path)),
                    timeout, 0.05, "started programs to end")
-        return self.launches(app.recorder_log)
+        return self.launches(log_path)
 
     def windows(self) -> list[dict]:
         """The visible top-level windows as the inspector lists them (hwnd,

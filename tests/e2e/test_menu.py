@@ -26,11 +26,13 @@ ENDINGS = {
     "click outside": None,
 }
 
-# Fixed commands that start a program: key path, module, its arguments.
+# Fixed commands that start a program: key path, module, its arguments, and
+# whether the desktop shell's process opens it (a link, under Wine, where every
+# program runs elevated) rather than the program itself.
 COMMANDS = {
-    "check for updates": (c.TO_CHECK_FOR_UPDATES, c.UPDATER_WIN, ""),
-    "visit web site": (c.TO_VISIT_WEB_SITE, c.RECORDER_WIN, f'"{c.WEB_URL}"'),
-    "send email": (c.TO_SEND_EMAIL, c.RECORDER_WIN, f'"{c.MAIL_LINK}"'),
+    "check for updates": (c.TO_CHECK_FOR_UPDATES, c.UPDATER_WIN, "", False),
+    "visit web site": (c.TO_VISIT_WEB_SITE, c.RECORDER_WIN, f'"{c.WEB_URL}"', True),
+    "send email": (c.TO_SEND_EMAIL, c.RECORDER_WIN, f'"{c.MAIL_LINK}"', True),
 }
 
 
@@ -38,9 +40,15 @@ class MenuTests(E2ECase):
     def test_menu_top_left_corner_is_at_the_pointer_in_every_start_state(self):
         for show_state, pointer in STARTS:
             with self.case(show_state=show_state, pointer=pointer):
-                app, menu = self.start_to_menu(pointer=pointer, show_state=show_state)
+                with h.MapWatch(self.x, self.prefix.logs / f"xev-{show_state}.log") as watch:
+                    app, menu = self.start_to_menu(pointer=pointer, show_state=show_state)
                 self.assertEqual((menu.x, menu.y), pointer)
                 self.assertEqual(self.x.pointer(), pointer)
+                # Nothing but the menu was ever on the screen, not even for a moment
+                # (a maximised start once showed the host form full screen).
+                menus = {w.id for w in h.menu_windows(self.x)}
+                self.assertEqual({w: g for w, g in watch.on_screen().items() if w not in menus},
+                                 {})
                 # launcher.exe ends with the program's exit status.
                 self.choose(c.TO_EXIT, app=app)
                 self.assert_ends_with_zero(app)
@@ -93,15 +101,24 @@ class MenuTests(E2ECase):
 
 class FixedCommandTests(E2ECase):
     def test_commands_start_their_program_once(self):
-        for command, (keys, module, arguments) in COMMANDS.items():
+        for command, (keys, module, arguments, by_desktop) in COMMANDS.items():
             with self.case(command):
-                self.assert_started(self.choose(keys), (module, arguments))
+                if by_desktop:
+                    self.assert_opened_by_desktop(keys, (module, arguments))
+                else:
+                    self.assert_started(self.choose(keys), (module, arguments))
 
-    def test_check_for_updates_without_updater_shows_nothing_and_ends(self):
+    def test_check_for_updates_without_updater_shows_only_the_shells_box_and_ends(self):
         updater = self.prefix.unix_path(c.UPDATER_WIN)
         updater.unlink()
         try:
             app = self.choose(c.TO_CHECK_FOR_UPDATES)
+            # The shell reports the missing file in a box of its own, owned by the program's
+            # window, which waits for it; nothing of the program's own is shown.
+            box = self.wait_box(app)
+            self.assertEqual((box.caption, box.buttons), ("Error", ("OK",)))
+            self.assertIn("not found", box.text)
+            self.press(box)
             self.assert_started(app)
             self.assertEqual(self.boxes(), [])
         finally:

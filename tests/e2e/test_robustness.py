@@ -182,7 +182,14 @@ class TwoCopiesTests(RobustCase):
                 shown |= {menu_owner(self.x, menu, apps) for menu in menus}
                 running = all(app.poll() is None for app in apps)
                 if len(menus) == 1 and not shown >= set(apps) and running:
-                    continue  # the other copy's menu is still to come: wait for two at once
+                    # The other copy's menu is still to come: wait for two at once. A copy
+                    # that found the foreground taken by the other's menu flashes its
+                    # taskbar button instead, and the user's click on it brings its menu.
+                    if any(w["caption"] == c.CAPTION and w["iconic"]
+                           for w in self.prefix.windows()):
+                        h.log(f"{where}: a copy flashes its taskbar button; clicking it")
+                        self.prefix.inspector("restore", c.CAPTION)
+                    continue
                 # Without a window manager Wine gives keyboard input to neither
                 # of two open menus, but it delivers a click. They lie on each
                 # other: the click on "Exit" ends the top one's copy; again if

@@ -58,19 +58,32 @@ TEST_F(ProgramTest, PopsTheStaticMenuUpAtThePointerAndEndsWhenDismissed) {
             (std::vector<std::u16string>{u"Check for Updates", u"Visit Web Site", u"Send Email",
                                          u"-", u"About..."}));
   EXPECT_EQ(desktop.log, (std::vector<std::u16string>{u"title Velmoro Uninstaller", u"show host 1",
-                                                      u"hide app", u"hide host", u"popup"}));
+                                                      u"foreground menu owner", u"hide app",
+                                                      u"hide host", u"popup"}));
   EXPECT_TRUE(shell.calls.empty());
   EXPECT_TRUE(desktop.boxes.empty());
   ExpectEnded();
 }
 
+constexpr char16_t kWebSite[] = u"http://www.quinsett.example/velmoro-uninstaller/?vid=1.0";
+constexpr char16_t kMail[] = u"mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0";
+// Through ShellExecuteExW owned by the menu owner, or through the desktop shell's process.
+const FakeShell::Call kUpdaterCall{kUpdater, std::nullopt, std::nullopt, Owner::kMenuOwner};
+const FakeShell::Call kWebCall{kWebSite, std::nullopt, std::nullopt, Owner::kMenuOwner};
+const FakeShell::Call kWebAsUser{kWebSite, std::nullopt, std::nullopt, std::nullopt};
+const FakeShell::Call kMailCall{kMail, std::nullopt, std::nullopt, Owner::kMenuOwner};
+const FakeShell::Call kMailAsUser{kMail, std::nullopt, std::nullopt, std::nullopt};
+
 struct FixedCommandCase {
   const char16_t* item;
+  bool elevated;
+  bool desktop_shell;  // the desktop shell's process can open files for the program
   std::vector<FakeShell::Call> opened;
 };
 
 void PrintTo(const FixedCommandCase& c, std::ostream* out) {
-  *out << ::testing::PrintToString(std::u16string(c.item));
+  *out << ::testing::PrintToString(std::u16string(c.item)) << (c.elevated ? " elevated" : "")
+       << (c.desktop_shell ? "" : " without desktop shell");
 }
 
 class FixedCommandTest : public ProgramTest,
@@ -78,6 +91,8 @@ class FixedCommandTest : public ProgramTest,
 
 TEST_P(FixedCommandTest, OpensItsTargetAndEnds) {
   const std::u16string item = GetParam().item;
+  process.elevated = GetParam().elevated;
+  shell.desktop_shell = GetParam().desktop_shell;
   EXPECT_EQ(Run(item == u"Exit" ? std::vector<std::u16string>{item}
                                 : std::vector<std::u16string>{u"Velmoro Uninstaller Pro", item}),
             0);
@@ -85,17 +100,19 @@ TEST_P(FixedCommandTest, OpensItsTargetAndEnds) {
   ExpectEnded();
 }
 
+// An elevated run opens the links as the desktop's user where it can; the updater is started as
+// the program itself runs.
 INSTANTIATE_TEST_SUITE_P(
     Items, FixedCommandTest,
-    ::testing::Values(
-        FixedCommandCase{u"Check for Updates", {{kUpdater, std::nullopt, std::nullopt}}},
-        FixedCommandCase{u"Visit Web Site",
-                         {{u"http://www.quinsett.example/velmoro-uninstaller/?vid=1.0",
-                           std::nullopt, std::nullopt}}},
-        FixedCommandCase{u"Send Email",
-                         {{u"mailto:support@quinsett.example?subject=velmoro-uninstaller_1.0",
-                           std::nullopt, std::nullopt}}},
-        FixedCommandCase{u"Exit", {}}));
+    ::testing::Values(FixedCommandCase{u"Check for Updates", false, true, {kUpdaterCall}},
+                      FixedCommandCase{u"Check for Updates", true, true, {kUpdaterCall}},
+                      FixedCommandCase{u"Visit Web Site", false, true, {kWebCall}},
+                      FixedCommandCase{u"Visit Web Site", true, true, {kWebAsUser}},
+                      FixedCommandCase{u"Visit Web Site", true, false, {kWebCall}},
+                      FixedCommandCase{u"Send Email", false, true, {kMailCall}},
+                      FixedCommandCase{u"Send Email", true, true, {kMailAsUser}},
+                      FixedCommandCase{u"Send Email", true, false, {kMailCall}},
+                      FixedCommandCase{u"Exit", true, true, {}}));
 
 TEST_F(ProgramTest, AboutBoxStaysUntilClosedThenTheProgramEnds) {
   EXPECT_EQ(Run({u"Velmoro Uninstaller Pro", u"About..."}), 0);
@@ -133,18 +150,94 @@ TEST_F(ProgramTest, MinimisedStartWaitsForTheRestore) {
   desktop.PostRestore();
   Platform machine = platform();
   RunProgram(machine);
-  EXPECT_EQ(desktop.log, (std::vector<std::u16string>{u"title Velmoro Uninstaller", u"minimise app",
-                                                      u"restore", u"show host 1", u"restore",
-                                                      u"hide app", u"hide host", u"popup"}));
+  EXPECT_EQ(desktop.log,
+            (std::vector<std::u16string>{u"title Velmoro Uninstaller", u"minimise app", u"restore",
+                                         u"show host 1", u"restore", u"foreground menu owner",
+                                         u"hide app", u"hide host", u"popup"}));
   ExpectEnded();
 }
 
-TEST_F(ProgramTest, MaximisedStartShowsTheFormMaximised) {
-  start_state = kSwShowMaximized;
-  Run();
-  EXPECT_EQ(desktop.log[1], u"show host 3");
-  EXPECT_EQ(desktop.popups.size(), 1u);
+struct ForegroundCase {
+  const char* name;
+  int start_state;
+  bool granted;      // the starter let the program take the foreground
+  bool user_clicks;  // the user clicks the flashing taskbar button
+  std::vector<std::u16string> log;
+};
+
+void PrintTo(const ForegroundCase& c, std::ostream* out) {
+  *out << c.name;
 }
+
+const ForegroundCase kForegroundCases[] = {
+    {"normal",
+     kSwShowDefault,
+     true,
+     false,
+     {u"show host 1", u"foreground menu owner", u"hide app", u"hide host", u"popup"}},
+    // A maximised form would fill the screen for a moment.
+    {"maximised",
+     kSwShowMaximized,
+     true,
+     false,
+     {u"show host 1", u"foreground menu owner", u"hide app", u"hide host", u"popup"}},
+    // Started from a scheduled task, or while the user clicked elsewhere: a menu without the
+    // keyboard could not be closed, so the taskbar button flashes until the user clicks it.
+    {"refused",
+     kSwShowDefault,
+     false,
+     false,
+     {u"show host 1", u"foreground menu owner", u"hide app", u"hide host", u"flash app"}},
+    {"refused_then_clicked",
+     kSwShowDefault,
+     false,
+     true,
+     {u"show host 1", u"foreground menu owner", u"hide app", u"hide host", u"flash app", u"restore",
+      u"show host 1", u"foreground menu owner", u"hide app", u"hide host", u"popup"}},
+};
+
+class ForegroundTest : public ProgramTest, public ::testing::WithParamInterface<ForegroundCase> {};
+
+// The menu owner takes the foreground while the visible host form still holds it, and the menu is
+// tracked only when it has it.
+TEST_P(ForegroundTest, TheMenuIsShownOnlyWithTheKeyboard) {
+  desktop = FakeDesktop();
+  desktop.start_state = GetParam().start_state;
+  desktop.foreground_granted = GetParam().granted;
+  desktop.click_flashing_button = GetParam().user_clicks;
+  Platform machine = platform();
+  EXPECT_EQ(RunProgram(machine), 0);
+  std::vector<std::u16string> log(desktop.log.begin() + 1, desktop.log.end());
+  EXPECT_EQ(log, GetParam().log);
+  EXPECT_EQ(desktop.popups.size(), GetParam().granted || GetParam().user_clicks ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, ForegroundTest, ::testing::ValuesIn(kForegroundCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct PlacementCase {
+  ScreenLayout screen;
+  FakeDesktop::Placement placement;
+};
+
+class PlacementTest : public ProgramTest, public ::testing::WithParamInterface<PlacementCase> {};
+
+// Wholly left of the leftmost monitor, at the size the form has at that monitor's scale.
+TEST_P(PlacementTest, TheHostFormIsLeftOfEveryMonitor) {
+  desktop = FakeDesktop();
+  desktop.screen = GetParam().screen;
+  Platform machine = platform();
+  RunProgram(machine);
+  EXPECT_EQ(desktop.host_form_placement, GetParam().placement);
+}
+
+INSTANTIATE_TEST_SUITE_P(MonitorLayouts, PlacementTest,
+                         ::testing::Values(PlacementCase{{0, 96}, {-123, 406, 123, 75}},
+                                           // A monitor left of the primary one.
+                                           PlacementCase{{-1920, 96}, {-2043, 406, 123, 75}},
+                                           PlacementCase{{-1280, 144}, {-1465, 609, 185, 113}},
+                                           PlacementCase{{-3840, 192}, {-4086, 812, 246, 150}},
+                                           PlacementCase{{-2560, 240}, {-2868, 1015, 308, 188}}));
 
 TEST_F(ProgramTest, CloseRequestWhileMinimisedEndsTheProgram) {
   desktop.start_state = kSwShowMinNoActive;

@@ -238,7 +238,10 @@ TEST_P(FaultInjectionTest, ShowsTheErrorAndLosesNoFile) {
   // Each box waited for the user with nothing else on screen; then the menu popped up once, with
   // everything start-up built, and the choice made in it was carried out.
   std::vector<std::u16string> boxes;
-  for (const auto& box : machine.desktop.boxes) boxes.push_back(box.text);
+  for (const auto& box : machine.desktop.boxes) {
+    boxes.push_back(box.text);
+    EXPECT_NE(box.flags & kMbSetForeground, 0u) << "a box behind other windows: " << box.flags;
+  }
   EXPECT_FALSE(machine.files.lock_held()) << "the lock is given back, also on an error";
   EXPECT_EQ(boxes, GetParam().boxes);
   EXPECT_EQ(machine.desktop.boxes_cut_short, 0);

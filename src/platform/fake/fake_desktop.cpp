@@ -17,6 +17,7 @@ void FakeDesktop::PostClose() {
 void FakeDesktop::PostRestore() {
   Post([this] {
     log.push_back(u"restore");
+    foreground_ = Window::kAppWindow;
     events_->OnRestore();
   });
 }
@@ -58,8 +59,13 @@ void FakeDesktop::SetAppTitle(const std::u16string& title) {
   log.push_back(u"title " + title);
 }
 
+void FakeDesktop::PlaceHostForm(int left, int top, int width, int height) {
+  host_form_placement = Placement{left, top, width, height};
+}
+
 void FakeDesktop::ShowHostForm(int show_command) {
   log.push_back(u"show host " + std::u16string(1, static_cast<char16_t>(u'0' + show_command)));
+  if (foreground_granted || foreground_ != Window::kOtherProgram) foreground_ = Window::kHostForm;
   if (active_ == Window::kHostForm) {
     Post([this] { events_->OnHostActivated(); });
   } else {
@@ -72,10 +78,22 @@ void FakeDesktop::MinimiseAppWindow() {
 }
 void FakeDesktop::HideAppWindow() {
   log.push_back(u"hide app");
+  if (foreground_ == Window::kAppWindow) foreground_ = Window::kOtherProgram;
 }
 void FakeDesktop::HideHostForm() {
   log.push_back(u"hide host");
   if (active_ == Window::kHostForm) active_ = Window::kNone;
+  if (foreground_ == Window::kHostForm) foreground_ = Window::kOtherProgram;
+}
+
+void FakeDesktop::TakeForeground() {
+  log.push_back(u"foreground menu owner");
+  if (foreground_ != Window::kOtherProgram) foreground_ = Window::kMenuOwner;
+}
+
+void FakeDesktop::FlashAppWindow() {
+  log.push_back(u"flash app");
+  if (click_flashing_button) PostRestore();
 }
 
 bool FakeDesktop::CursorPos(int& x, int& y) {

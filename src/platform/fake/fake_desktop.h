@@ -15,7 +15,9 @@ namespace velmoro {
 // and a record of everything shown. Like the platform, it activates the host form when the form
 // is shown or a box it owns is closed (unless it is active already), loses that activation's
 // notice to the ended box, and delivers sent messages inside any call that waits for messages,
-// without that call returning for them.
+// without that call returning for them. The foreground follows the platform's lock: only a
+// program that holds it may give it to another of its windows; hiding the window that holds it
+// hands it to another program; the user's click on the taskbar button gives it to the program.
 class FakeDesktop : public DesktopApi {
  public:
   // Thrown by EndProcess: the process is gone, nothing after it runs.
@@ -37,6 +39,17 @@ class FakeDesktop : public DesktopApi {
   // entry at index 3 of its level). Empty dismisses the menu.
   std::vector<std::u16string> choice;
   int start_state = kSwShowDefault;
+  // The starter let the program take the foreground: its first shown window gets it.
+  bool foreground_granted = true;
+  // The user clicks the taskbar button once it flashes.
+  bool click_flashing_button = false;
+  ScreenLayout screen;
+  // The host form's place and size, as last set.
+  struct Placement {
+    int left, top, width, height;
+    bool operator==(const Placement&) const = default;
+  };
+  std::optional<Placement> host_form_placement;
   std::optional<std::pair<int, int>> cursor = std::make_pair(300, 200);
   std::pair<int, int> work_area_centre{640, 480};
   // Runs inside each message box, before it returns; may post messages.
@@ -55,6 +68,7 @@ class FakeDesktop : public DesktopApi {
   // Posts a notice to the queue, as the platform would.
   void PostCommand(std::uint16_t command);
   void PostClose();
+  // The user clicks the taskbar button of the minimised or flashing program.
   void PostRestore();
   // WM_QUERYENDSESSION and WM_ENDSESSION(TRUE), sent: delivered by the next call that waits for
   // or dispatches messages.
@@ -64,6 +78,8 @@ class FakeDesktop : public DesktopApi {
 
   void SetEvents(DesktopEvents* events) override { events_ = events; }
   void SetAppTitle(const std::u16string& title) override;
+  ScreenLayout Screen() override { return screen; }
+  void PlaceHostForm(int left, int top, int width, int height) override;
   int StartShowState() override { return start_state; }
   void ShowHostForm(int show_command) override;
   void MinimiseAppWindow() override;
@@ -71,6 +87,9 @@ class FakeDesktop : public DesktopApi {
   void HideHostForm() override;
   bool CursorPos(int& x, int& y) override;
   void WorkAreaCentre(int& x, int& y) override;
+  void TakeForeground() override;
+  bool HoldsForeground() override { return foreground_ == Window::kMenuOwner; }
+  void FlashAppWindow() override;
   bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
   int ShowMessageBox(Owner owner, const std::u16string& text,
                      const std::optional<std::u16string>& caption, unsigned flags) override;
@@ -80,7 +99,7 @@ class FakeDesktop : public DesktopApi {
   void EndProcess() override;
 
  private:
-  enum class Window { kNone, kAppWindow, kHostForm, kBox, kMenuOwner };
+  enum class Window { kNone, kAppWindow, kHostForm, kBox, kMenuOwner, kOtherProgram };
   struct Message {
     std::function<void()> deliver;
     bool sent = false;
@@ -95,6 +114,7 @@ class FakeDesktop : public DesktopApi {
   std::deque<Message> queue_;
   bool quit_posted_ = false;
   Window active_ = Window::kNone;
+  Window foreground_ = Window::kOtherProgram;
 };
 
 }  // namespace velmoro

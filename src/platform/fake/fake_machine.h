@@ -4,6 +4,7 @@
 
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_files.h"
+#include "platform/fake/fake_process.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_text.h"
@@ -41,7 +42,7 @@ struct FakeMachine {
     return kDataDir + (u"\\" + std::u16string(name));
   }
 
-  Platform platform() { return {registry, shell, desktop, files, text, threads}; }
+  Platform platform() { return {registry, shell, desktop, files, text, threads, process}; }
 
   FakeRegistry registry;
   FakeShell shell;
@@ -49,6 +50,7 @@ struct FakeMachine {
   FakeFiles files;
   FakeText text;
   FakeThreads threads;
+  FakeProcess process;
 };
 
 }  // namespace velmoro

@@ -17,18 +17,27 @@ class FakeShell : public ShellApi {
     std::u16string file;
     std::optional<std::u16string> parameters;
     std::optional<std::u16string> directory;
+    // The owner window of a call to ShellExecuteExW; nothing for one through the desktop shell.
+    std::optional<Owner> owner = Owner::kMenuOwner;
     bool operator==(const Call&) const = default;
   };
 
-  void OpenWithShell(const std::u16string& file, const std::optional<std::u16string>& parameters,
+  void OpenWithShell(Owner owner, const std::u16string& file,
+                     const std::optional<std::u16string>& parameters,
                      const std::optional<std::u16string>& directory) override {
-    calls.push_back({file, parameters, directory});
+    calls.push_back({file, parameters, directory, owner});
+  }
+  bool OpenAsDesktopUser(const std::u16string& file) override {
+    if (desktop_shell) calls.push_back({file, std::nullopt, std::nullopt, std::nullopt});
+    return desktop_shell;
   }
   std::u16string ExpandEnvironment(const std::u16string& text) override;
   std::u16string SystemFolder() override { return system_folder; }
   std::u16string WindowsFolder() override { return windows_folder; }
 
   std::vector<Call> calls;
+  // The desktop shell's process can open files for the program.
+  bool desktop_shell = true;
   // By upper-case name.
   std::map<std::u16string, std::u16string> environment;
   std::u16string system_folder = u"C:\\Windows\\system32";

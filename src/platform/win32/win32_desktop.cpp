@@ -11,11 +11,8 @@ constexpr wchar_t kAppWindowClass[] = L"VelmoroApplication";
 constexpr wchar_t kHostFormClass[] = L"TForm1";
 constexpr wchar_t kMenuOwnerClass[] = L"VelmoroMenuOwner";
 constexpr wchar_t kHostFormCaption[] = L"Velmoro Uninstall";
-// Left of the primary screen, where nobody sees it, and never moved onto a monitor.
-constexpr int kHostFormLeft = -200;
-constexpr int kHostFormTop = 406;
-constexpr int kHostFormWidth = 123;
-constexpr int kHostFormHeight = 75;
+// The program's icon, the first icon resource.
+constexpr int kProgramIcon = 1;
 
 constexpr int kListBoxId = 1;
 
@@ -34,12 +31,21 @@ int HighlightedItem(HMENU menu) {
 
 }  // namespace
 
-Win32Desktop::WindowClass::WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure)
+Win32Desktop::WindowClass::WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,
+                                       int icon)
     : instance_(instance), name_(name) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = procedure;
   window_class.hInstance = instance;
+  if (icon != 0) {
+    // Shared icons of the module: the system frees them with it.
+    window_class.hIcon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(icon), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    window_class.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(icon),
+                                                         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                         GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  }
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = name;
@@ -64,19 +70,19 @@ LRESULT CALLBACK Win32Desktop::WindowProcedure(HWND window, UINT message, WPARAM
 
 Win32Desktop::Win32Desktop(HINSTANCE instance)
     : instance_(instance),
-      app_class_(instance, kAppWindowClass, &WindowProcedure<&Win32Desktop::AppWindowMessage>),
+      app_class_(instance, kAppWindowClass, &WindowProcedure<&Win32Desktop::AppWindowMessage>,
+                 kProgramIcon),
       host_class_(instance, kHostFormClass, &WindowProcedure<&Win32Desktop::HostFormMessage>),
       owner_class_(instance, kMenuOwnerClass, &WindowProcedure<&Win32Desktop::MenuOwnerMessage>) {
   // No size, and beside the host form off the screen: while it carries the taskbar button
   // nothing of it appears, and an X server never maps it, so hiding it does not wait for a
-  // window manager.
+  // window manager. Both are placed before they are ever shown (PlaceHostForm).
   app_window_ = MakeWindow(0, kAppWindowClass, L"",
-                           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                           kHostFormLeft, kHostFormTop, 0, 0, nullptr);
+                           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0,
+                           0, 0, 0, nullptr);
   // Owned by the application window, so it has no taskbar button of its own.
-  host_form_ =
-      MakeWindow(0, kHostFormClass, kHostFormCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                 kHostFormLeft, kHostFormTop, kHostFormWidth, kHostFormHeight, app_window_.get());
+  host_form_ = MakeWindow(0, kHostFormClass, kHostFormCaption,
+                          WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 0, 0, app_window_.get());
   // ListBox1, the form's only focusable control, which takes the focus on activation. The program
   // list is put in its sorted order by sort keys, not by filling it.
   list_box_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
@@ -123,6 +129,36 @@ int Win32Desktop::StartShowState() {
   return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
 }
 
+// The DPI of the monitor at the virtual screen's left edge, where the host form goes; the system's
+// DPI where the per-monitor call is missing (before Windows 8.1).
+ScreenLayout Win32Desktop::Screen() {
+  ScreenLayout screen;
+  screen.virtual_left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  const HMODULE shcore = GetModuleHandleW(L"shcore.dll");
+  const auto dpi_for_monitor =
+      shcore == nullptr ? nullptr
+                        : reinterpret_cast<GetDpiForMonitorFn>(
+                              reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+  UINT dpi_x = 0;
+  UINT dpi_y = 0;
+  const HMONITOR monitor = MonitorFromPoint(
+      POINT{screen.virtual_left, GetSystemMetrics(SM_YVIRTUALSCREEN)}, MONITOR_DEFAULTTONEAREST);
+  if (dpi_for_monitor != nullptr && SUCCEEDED(dpi_for_monitor(monitor, 0, &dpi_x, &dpi_y))) {
+    screen.dpi = static_cast<int>(dpi_x);
+  } else if (HDC screen_dc = GetDC(nullptr)) {
+    screen.dpi = GetDeviceCaps(screen_dc, LOGPIXELSX);
+    ReleaseDC(nullptr, screen_dc);
+  }
+  return screen;
+}
+
+void Win32Desktop::PlaceHostForm(int left, int top, int width, int height) {
+  constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(host_form_.get(), nullptr, left, top, width, height, kFlags);
+  SetWindowPos(app_window_.get(), nullptr, left, top, 0, 0, kFlags | SWP_NOSIZE);
+}
+
 void Win32Desktop::ShowHostForm(int show_command) {
   ShowWindow(app_window_.get(), SW_SHOWNOACTIVATE);
   const bool active = GetActiveWindow() == host_form_.get();
@@ -161,13 +197,28 @@ void Win32Desktop::WorkAreaCentre(int& x, int& y) {
   y = area.top + (area.bottom - area.top) / 2;
 }
 
+void Win32Desktop::TakeForeground() {
+  SetForegroundWindow(menu_owner_.get());
+}
+
+bool Win32Desktop::HoldsForeground() {
+  return GetForegroundWindow() == menu_owner_.get();
+}
+
+void Win32Desktop::FlashAppWindow() {
+  MinimiseAppWindow();
+  FLASHWINFO flash{};
+  flash.cbSize = sizeof(flash);
+  flash.hwnd = app_window_.get();
+  flash.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;
+  FlashWindowEx(&flash);
+}
+
 bool Win32Desktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return false;
   menu_owners_[menu.get()] = kTopLevel;
   FillMenu(menu.get(), top);
-  // Keys go only to the foreground window's thread, and the host form has just hidden itself.
-  SetForegroundWindow(menu_owner_.get());
   TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, menu_owner_.get(), nullptr);
   // Lets the platform finish closing the menu before anything else takes the foreground.
   PostMessageW(menu_owner_.get(), WM_NULL, 0, 0);
@@ -226,10 +277,21 @@ void Win32Desktop::RebuildMenu(HMENU menu, const std::vector<MenuEntry>& entries
   FillMenu(menu, entries);
 }
 
+HWND Win32Desktop::Window(Owner owner) const {
+  switch (owner) {
+    case Owner::kAppWindow:
+      return app_window_.get();
+    case Owner::kHostForm:
+      return host_form_.get();
+    case Owner::kMenuOwner:
+      break;
+  }
+  return menu_owner_.get();
+}
+
 int Win32Desktop::ShowMessageBox(Owner owner, const std::u16string& text,
                                  const std::optional<std::u16string>& caption, unsigned flags) {
-  HWND owner_window = owner == Owner::kAppWindow ? app_window_.get() : host_form_.get();
-  return MessageBoxW(owner_window, Wide(text), caption ? Wide(*caption) : nullptr, flags);
+  return MessageBoxW(Window(owner), Wide(text), caption ? Wide(*caption) : nullptr, flags);
 }
 
 void Win32Desktop::PostQuit() {

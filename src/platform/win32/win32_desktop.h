@@ -20,6 +20,8 @@ class Win32Desktop final : public DesktopApi {
 
   void SetEvents(DesktopEvents* events) override;
   void SetAppTitle(const std::u16string& title) override;
+  ScreenLayout Screen() override;
+  void PlaceHostForm(int left, int top, int width, int height) override;
   int StartShowState() override;
   void ShowHostForm(int show_command) override;
   void MinimiseAppWindow() override;
@@ -27,6 +29,9 @@ class Win32Desktop final : public DesktopApi {
   void HideHostForm() override;
   bool CursorPos(int& x, int& y) override;
   void WorkAreaCentre(int& x, int& y) override;
+  void TakeForeground() override;
+  bool HoldsForeground() override;
+  void FlashAppWindow() override;
   bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
   int ShowMessageBox(Owner owner, const std::u16string& text,
                      const std::optional<std::u16string>& caption, unsigned flags) override;
@@ -35,10 +40,14 @@ class Win32Desktop final : public DesktopApi {
   bool ProcessPendingMessages() override;
   void EndProcess() override;
 
+  // The window that stands for an owner.
+  HWND Window(Owner owner) const;
+
  private:
   class WindowClass {
    public:
-    WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure);
+    // With `icon`, the program's icon resource of that id shows on the taskbar and in Alt+Tab.
+    WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, int icon = 0);
     ~WindowClass();
     WindowClass(const WindowClass&) = delete;
     WindowClass& operator=(const WindowClass&) = delete;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/win32_handles.h"
+
 namespace velmoro {
 namespace {
 
@@ -36,6 +38,16 @@ void ProtectProcess() {
     DWORD flags = kEnforceRedirectionTrust;
     set_policy(kRedirectionTrustPolicy, &flags, sizeof(flags));
   }
+}
+
+bool Win32Process::IsElevated() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  const UniqueHandle owned(token);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  return GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) &&
+         elevation.TokenIsElevated != 0;
 }
 
 }  // namespace velmoro

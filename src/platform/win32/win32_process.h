@@ -1,10 +1,17 @@
 #pragma once
 
+#include "platform/process_api.h"
+
 namespace velmoro {
 
 // Called first thing: DLLs load from the system folder only, the current folder comes after the
 // system folders in every search, and junctions that are not an administrator's are not followed.
 // Each step is taken where this version of Windows offers it.
 void ProtectProcess();
+
+class Win32Process final : public ProcessApi {
+ public:
+  bool IsElevated() override;
+};
 
 }  // namespace velmoro

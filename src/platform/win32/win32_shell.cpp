@@ -1,18 +1,75 @@
 #include "platform/win32/win32_shell.h"
 
 #include <windows.h>
-// shellapi.h builds on the types of windows.h.
+// The shell's headers build on the types of windows.h.
+#include <exdisp.h>
+#include <servprov.h>
 #include <shellapi.h>
+#include <shldisp.h>
+#include <shlguid.h>
+#include <shlobj.h>
 
+#include "platform/win32/win32_com.h"
 #include "platform/win32/win32_wide.h"
 
 namespace velmoro {
 
-void Win32Shell::OpenWithShell(const std::u16string& file,
+void Win32Shell::OpenWithShell(Owner owner, const std::u16string& file,
                                const std::optional<std::u16string>& parameters,
                                const std::optional<std::u16string>& directory) {
-  ShellExecuteW(nullptr, L"open", Wide(file), parameters ? Wide(*parameters) : nullptr,
-                directory ? Wide(*directory) : nullptr, SW_SHOWNORMAL);
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOASYNC;
+  info.hwnd = desktop_.Window(owner);
+  info.lpVerb = L"open";
+  info.lpFile = Wide(file);
+  info.lpParameters = parameters ? Wide(*parameters) : nullptr;
+  info.lpDirectory = directory ? Wide(*directory) : nullptr;
+  info.nShow = SW_SHOWNORMAL;
+  ShellExecuteExW(&info);
+}
+
+// The desktop window's folder view leads to the shell's automation object, which runs in the
+// desktop shell's process, with its user's token.
+bool Win32Shell::OpenAsDesktopUser(const std::u16string& file) {
+  ComRef<IShellWindows> windows;
+  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                              windows.out()))) {
+    return false;
+  }
+  Variant location;
+  Variant root;
+  long window = 0;
+  ComRef<IDispatch> desktop;
+  if (windows->FindWindowSW(location.get(), root.get(), SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
+                            desktop.put()) != S_OK) {
+    return false;
+  }
+  ComRef<IServiceProvider> services;
+  ComRef<IShellBrowser> browser;
+  ComRef<IShellView> view;
+  ComRef<IDispatch> background;
+  ComRef<IShellFolderViewDual> folder_view;
+  ComRef<IDispatch> application;
+  ComRef<IShellDispatch2> shell;
+  if (FAILED(desktop->QueryInterface(IID_IServiceProvider, services.out())) ||
+      FAILED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.out())) ||
+      FAILED(browser->QueryActiveShellView(view.put())) ||
+      FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.out())) ||
+      FAILED(background->QueryInterface(IID_IShellFolderViewDual, folder_view.out())) ||
+      FAILED(folder_view->get_Application(application.put())) ||
+      FAILED(application->QueryInterface(IID_IShellDispatch2, shell.out()))) {
+    return false;
+  }
+  const Bstr target(file);
+  const Bstr verb(u"open");
+  if (!target || !verb) return false;
+  Variant arguments;
+  Variant folder;
+  Variant operation(verb);
+  Variant show(SW_SHOWNORMAL);
+  return SUCCEEDED(shell->ShellExecute(target.get(), *arguments.get(), *folder.get(),
+                                       *operation.get(), *show.get()));
 }
 
 std::u16string Win32Shell::ExpandEnvironment(const std::u16string& text) {

@@ -2,7 +2,8 @@
 // caption, or by its class as "class=<name>" (hidden windows included). Texts are UTF-8.
 //   inspector list                        one JSON object per visible top-level window
 //   inspector press <caption> <button>    clicks a button of the visible window with that caption
-//   inspector restore <window>            posts SC_RESTORE, as a click on the taskbar button does
+//   inspector restore <window>            posts SC_RESTORE, as a click on the taskbar button does,
+//                                         to a minimised window of that name where there is one
 //   inspector close <window>              posts WM_CLOSE
 //   inspector endsession <window>         sends WM_QUERYENDSESSION, then WM_ENDSESSION (TRUE), to
 //                                         every top-level window of that window's process, as the
@@ -107,6 +108,16 @@ HWND FindNamedWindow(const std::wstring& name) {
   return FindWindowW(nullptr, name.c_str());
 }
 
+// Of two copies of a program, the one whose taskbar button is to be clicked.
+int Restore(const std::wstring& caption) {
+  HWND found = nullptr;
+  for (HWND window : TopLevelWindows()) {
+    if (Text(window) == caption && (found == nullptr || IsIconic(window))) found = window;
+  }
+  if (found == nullptr) return 1;
+  return PostMessageW(found, WM_SYSCOMMAND, SC_RESTORE, 0) ? 0 : 1;
+}
+
 std::wstring WithoutAccessMarks(const std::wstring& text) {
   std::wstring plain;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -190,7 +201,7 @@ int main() {
   int result = 2;
   if (args.size() == 1 && args[0] == L"list") result = List();
   if (args.size() == 3 && args[0] == L"press") result = Press(args[1], args[2]);
-  if (args.size() == 2 && args[0] == L"restore") result = Post(args[1], WM_SYSCOMMAND, SC_RESTORE);
+  if (args.size() == 2 && args[0] == L"restore") result = Restore(args[1]);
   if (args.size() == 2 && args[0] == L"close") result = Post(args[1], WM_CLOSE, 0);
   if (args.size() == 2 && args[0] == L"endsession") result = EndSession(args[1]);
   if (result == 2)

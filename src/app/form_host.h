@@ -1,0 +1,22 @@
+#pragma once
+
+namespace velmoro {
+
+// What the host form asks of the application that runs it.
+class FormHost {
+ public:
+  // Asks the program to end.
+  virtual void Terminate() = 0;
+  // Handles the messages waiting in the queue.
+  virtual void ProcessMessages() = 0;
+  // The popup menu is open from MenuOpening until MenuClosed.
+  virtual void MenuOpening() = 0;
+  virtual void MenuClosed(bool command_queued) = 0;
+  // The menu could not be given the keyboard; it waits for the user to ask for it again.
+  virtual void ForegroundRefused() = 0;
+
+ protected:
+  ~FormHost() = default;
+};
+
+}  // namespace velmoro
