@@ -1,6 +1,7 @@
 """End-to-end harness, usable without unittest (scripts/run.sh, benchmarks):
-a private Xvfb (``XServer``, ``menu_windows``), a base Wine prefix made once
-from scratch (``make_base_prefix``) and a private copy of it per test group
+a private Xvfb (``XServer``, ``menu_windows``) and the colours of a rectangle
+of its screenshots (``region_colours``), a base Wine prefix made once from
+scratch (``make_base_prefix``) and a private copy of it per test group
 (``Prefix``) holding the program and the helper tools.
 
 Everything Wine prints goes to files, never to pipes: a pipe stays open as
@@ -9,6 +10,7 @@ long as wineserver lives, and a reader would wait for it.
 
 from __future__ import annotations
 
+import collections
 import json
 import os
 import re
@@ -247,6 +249,29 @@ def wait_menu(x: XServer, app: "App | None" = None, timeout: float = 60,
         return len(windows := menu_windows(x)) >= count and windows
 
     return wait_until(shown, timeout, 0.03, "the popup menu")
+
+
+# One pixel of ImageMagick's text output: "x,y: (values)  #RRGGBB[AA]  name(...)"; the hex column
+# has the three channels whatever the picture's colour space.
+_TXT_PIXEL = re.compile(r"^\d+,\d+: \([^)]*\)\s+#([0-9A-Fa-f]{6})", re.MULTILINE)
+
+
+def region_colours(png: Path, x: int, y: int, width: int, height: int) -> collections.Counter:
+    """How many pixels of each (r, g, b) colour a rectangle of a picture holds.
+    Raises unless the rectangle lies wholly inside the picture: ImageMagick
+    crops silently to what is there."""
+    if x < 0 or y < 0 or width <= 0 or height <= 0:
+        raise ValueError(f"no rectangle: {width}x{height}+{x}+{y}")
+    result = subprocess.run(["convert", str(png), "-crop", f"{width}x{height}+{x}+{y}", "+repage",
+                             "-depth", "8", "txt:-"], stdin=subprocess.DEVNULL, capture_output=True,
+                            text=True, timeout=60)
+    if result.returncode != 0:
+        raise HarnessError(f"convert failed ({result.returncode}): {result.stderr.strip()}")
+    colours = collections.Counter(tuple(int(hex_rgb[i:i + 2], 16) for i in (0, 2, 4))
+                                  for hex_rgb in _TXT_PIXEL.findall(result.stdout))
+    if colours.total() != width * height:
+        raise HarnessError(f"{width}x{height}+{x}+{y} is not wholly inside {png}")
+    return colours
 
 
 # --------------------------------------------------------------------------

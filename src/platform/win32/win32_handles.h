@@ -41,6 +41,17 @@ struct MenuDestroyer {
 };
 using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
+// An icon this program made; a shared one (LR_SHARED) belongs to the system and is never held here.
+struct IconDestroyer {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+
+struct ModuleFreer {
+  void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
+
 // A mutex this thread owns: released, then closed.
 struct MutexReleaser {
   void operator()(HANDLE mutex) const {

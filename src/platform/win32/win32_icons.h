@@ -1,0 +1,58 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_handles.h"
+
+namespace velmoro {
+
+enum class IconKind { kFile, kGeneric };
+
+// kFile: the icon at `index` of the file at `path` (negative: the icon whose resource id is
+// -index). kGeneric: the shell's for any program.
+struct IconRequest {
+  IconKind kind = IconKind::kGeneric;
+  std::u16string path;
+  int index = 0;
+};
+
+// Icons drawn in the menu, each read from its file once per run at the size it is drawn, on the
+// thread that draws the menu. A file that cannot be read gives the generic icon, and is not read
+// again.
+class Win32IconCache {
+ public:
+  Win32IconCache();
+  ~Win32IconCache();
+  Win32IconCache(const Win32IconCache&) = delete;
+  Win32IconCache& operator=(const Win32IconCache&) = delete;
+
+  // At size x size pixels, 1 to 256. Never null; the icon stays the cache's.
+  HICON Get(const IconRequest& request, int size);
+
+ private:
+  struct Key {
+    IconKind kind;
+    std::u16string path;
+    int index;
+    int size;
+  };
+  // Paths compare as the file system compares names, letter case ignored.
+  struct KeyLess {
+    bool operator()(const Key& a, const Key& b) const;
+  };
+  using LoadIconWithScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+
+  HICON Generic(int size);
+  HICON Remember(Key key, UniqueIcon icon, HICON fallback);
+
+  UniqueModule common_controls_;
+  LoadIconWithScaleDownFn load_scaled_ = nullptr;
+  std::vector<UniqueIcon> made_;
+  std::map<Key, HICON, KeyLess> icons_;
+};
+
+}  // namespace velmoro
