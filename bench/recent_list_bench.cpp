@@ -23,26 +23,40 @@ std::vector<std::string> ProgramList(std::size_t count, const char* command_tag)
   return entries;
 }
 
+std::vector<EntryLines> ProgramLines(std::size_t count) {
+  std::vector<EntryLines> lines;
+  for (std::string& entry : ProgramList(count, "-A")) {
+    std::string name = entry.substr(0, entry.find("<#>"));
+    lines.push_back({std::move(entry), std::move(name)});
+  }
+  return lines;
+}
+
 // The snapshot holds the same entries as the program list except for `added` of them, spread
 // over the list, so that detection meets misses all along.
-void BM_UpdateRecentList(benchmark::State& state) {
+void BM_RecentList(benchmark::State& state) {
   const auto count = static_cast<std::size_t>(state.range(0));
   const auto added = static_cast<std::size_t>(state.range(1));
-  const std::vector<std::string> programs = ProgramList(count, "-A");
-  std::vector<std::string> snapshot = programs;
+  const std::vector<EntryLines> lines = ProgramLines(count);
+  std::vector<std::string> snapshot;
+  for (const EntryLines& line : lines) snapshot.push_back(line.entry);
   for (std::size_t i = 0; i < added; ++i) snapshot[i * (count / added)] += " (old)";
+  const std::string snapshot_text = FormatListText(snapshot);
   std::vector<std::string> loaded;
-  for (std::size_t i = 0; i < kMaxRecent; ++i) {
-    loaded.emplace_back(DisplayName(programs[(i * 7919) % count]));
-  }
+  for (std::size_t i = 0; i < kMaxRecent; ++i) loaded.push_back(lines[(i * 7919) % count].name);
+  const std::string loaded_text = FormatListText(loaded);
+  std::vector<std::size_t> positions(count);
+  for (std::size_t i = 0; i < count; ++i) positions[i] = i;
   for (auto _ : state) {
-    std::vector<std::string> recent = loaded;
-    UpdateRecentList(programs, snapshot, recent);
-    benchmark::DoNotOptimize(recent.data());
+    const ProgramSet programs(lines, positions);
+    RecentList recent(programs);
+    recent.AddNew(programs.NewSince(snapshot_text));
+    ForEachListLine(loaded_text, [&](std::string_view line) { return recent.AddOlder(line); });
+    benchmark::DoNotOptimize(programs.Resolve(recent.lines()).data());
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * count));
 }
-BENCHMARK(BM_UpdateRecentList)
+BENCHMARK(BM_RecentList)
     ->Args({300, 1})
     ->Args({3000, 1})
     ->Args({30000, 1})
@@ -50,16 +64,17 @@ BENCHMARK(BM_UpdateRecentList)
     ->Args({30000, 30000})
     ->Unit(benchmark::kMillisecond);
 
-void BM_ParseListText(benchmark::State& state) {
+void BM_ForEachListLine(benchmark::State& state) {
   const std::string text =
       FormatListText(ProgramList(static_cast<std::size_t>(state.range(0)), ""));
   for (auto _ : state) {
-    std::vector<std::string> lines = ParseListText(text);
-    benchmark::DoNotOptimize(lines.data());
+    std::size_t lines = 0;
+    ForEachListLine(text, [&](std::string_view) { return ++lines != 0; });
+    benchmark::DoNotOptimize(lines);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
-BENCHMARK(BM_ParseListText)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ForEachListLine)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
 
 void BM_FormatListText(benchmark::State& state) {
   const std::vector<std::string> lines = ProgramList(static_cast<std::size_t>(state.range(0)), "");

@@ -50,8 +50,10 @@ char16_t Lower(char16_t c) {
 
 bool SortedCaseInsensitively(const std::vector<velmoro::ProgramEntry>& list) {
   return std::is_sorted(list.begin(), list.end(), [](const auto& a, const auto& b) {
-    return std::lexicographical_compare(a.text.begin(), a.text.end(), b.text.begin(), b.text.end(),
-                                        [](char16_t x, char16_t y) { return Lower(x) < Lower(y); });
+    const std::u16string x = velmoro::EntryText(a);
+    const std::u16string y = velmoro::EntryText(b);
+    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
+                                        [](char16_t p, char16_t q) { return Lower(p) < Lower(q); });
   });
 }
 
@@ -65,7 +67,7 @@ void InjectFault(FuzzedDataProvider& input, FakeFiles& files) {
       files.RefuseRead(kRecent, kCode);
       break;
     case 3:
-      files.FailNewFiles(kCode, input.ConsumeIntegralInRange(0, 1));
+      files.FailNewFiles(kDir, kCode, input.ConsumeIntegralInRange(0, 1));
       break;
     case 4:
       files.ShortWrite(velmoro::TempFileName(kDir, input.ConsumeIntegralInRange(1, 2)),
@@ -156,37 +158,46 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const velmoro::TForm1& form = *application.Form1();
   const std::vector<velmoro::ProgramEntry>& program_list = form.ListBox1.Items();
   std::vector<std::string> machine_list;
+  bool per_user = false;
   for (const auto& entry : program_list) {
-    if (!entry.per_user) machine_list.push_back(machine.text.ToAnsi(entry.text));
+    per_user = per_user || entry.per_user;
+    if (!entry.per_user) machine_list.push_back(velmoro::DataFileLines(entry, machine.text).entry);
   }
+  // Each recent item shows and starts a program whose 8-bit name is the item's line.
   std::vector<std::string> recent_lines;
   FUZZ_CHECK(form.Recent1->Count() <= velmoro::kMaxRecent);
   for (std::size_t i = 0; i < form.Recent1->Count(); ++i) {
     const velmoro::MenuItem& item = (*form.Recent1)[i];
-    FUZZ_CHECK(item.Entry && !program_list[*item.Entry].per_user);
-    FUZZ_CHECK(item.Caption == velmoro::DisplayName(program_list[*item.Entry].text));
-    recent_lines.emplace_back(
-        velmoro::DisplayName(machine.text.ToAnsi(program_list[*item.Entry].text)));
+    FUZZ_CHECK(item.Entry && *item.Entry < program_list.size());
+    FUZZ_CHECK(item.Caption == program_list[*item.Entry].name);
+    recent_lines.push_back(velmoro::DataFileLines(program_list[*item.Entry], machine.text).name);
   }
   FUZZ_CHECK(SortedCaseInsensitively(program_list));
   FUZZ_CHECK(form.N11->Count() == 0 || form.N11->Count() == program_list.size());
   FUZZ_CHECK(machine.desktop.popups.size() == 1);
 
+  // The machine's files hold its programs alone, every entry on one line; where no program is the
+  // user's own, "Recent.dat" holds the recent items' lines.
   const auto all_now = files.File(kAll);
   const auto recent_now = files.File(kRecent);
-  const bool unchanged = all_now == old_all && recent_now == old_recent;
-  const bool replaced = all_now == velmoro::FormatListText(machine_list) &&
-                        recent_now == velmoro::FormatListText(recent_lines);
-  FUZZ_CHECK(unchanged || replaced);
-  if (machine.desktop.boxes.empty()) FUZZ_CHECK(replaced);
-  if (replaced) {
-    const bool plain = std::none_of(machine_list.begin(), machine_list.end(), [](const auto& e) {
-      return e.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos;
-    });
-    if (plain) FUZZ_CHECK(velmoro::ParseListText(*all_now) == machine_list);
+  const std::string all_text = velmoro::FormatListText(machine_list);
+  const bool all_replaced = all_now == all_text;
+  FUZZ_CHECK(all_replaced || all_now == old_all);
+  if (!per_user) {
+    const bool recent_replaced = recent_now == velmoro::FormatListText(recent_lines);
+    FUZZ_CHECK((all_replaced && recent_replaced) ||
+               (all_now == old_all && recent_now == old_recent));
+    if (machine.desktop.boxes.empty()) FUZZ_CHECK(all_replaced && recent_replaced);
+  }
+  if (all_replaced) {
+    std::size_t lines = 0;
+    velmoro::ForEachListLine(*all_now, [&](std::string_view) { return ++lines != 0; });
+    FUZZ_CHECK(lines == machine_list.size());
   }
   // No stray temporary file is left behind.
-  for (const std::u16string& path : files.FilePaths()) FUZZ_CHECK(path == kAll || path == kRecent);
+  for (const std::u16string& path : files.FilePaths()) {
+    FUZZ_CHECK(path.size() > 4 && path.compare(path.size() - 4, 4, u".dat") == 0);
+  }
   FUZZ_CHECK(!machine.desktop.waited_forever);
   return 0;
 }

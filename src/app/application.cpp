@@ -1,14 +1,10 @@
 #include "app/application.h"
 
+#include "app/error_display.h"
 #include "app/menu_rules.h"
 #include "catalogue/file_error.h"
 
 namespace velmoro {
-
-std::u16string ErrorDisplayText(const std::u16string& message) {
-  if (!message.empty() && message.back() > u'.') return message + u".";
-  return message;
-}
 
 namespace {
 
@@ -68,8 +64,7 @@ void Application::Run() {
     default:
       // A maximised form would fill the screen until it hides itself: every other start state
       // shows it as a normal one, off the screen.
-      platform_.desktop.ShowHostForm(kSwShowNormal);
-      HostFormShown();
+      ShowHostForm();
       break;
   }
   do {
@@ -77,9 +72,14 @@ void Application::Run() {
   } while (!terminated_);
 }
 
-void Application::HostFormShown() {
+// A form that is active already is not activated again when shown: the notice of its activation
+// came during start-up, when it could not be acted on, or never came at all, dropped by the loop of
+// the box whose closing activated the form. Either way it is acted on now.
+void Application::ShowHostForm() {
+  const bool active = platform_.desktop.HostFormActive();
+  platform_.desktop.ShowHostForm(kSwShowNormal);
   shown_ = true;
-  if (activation_pending_) OnHostActivated();
+  if (active) OnHostActivated();
 }
 
 void Application::Terminate() {
@@ -107,11 +107,7 @@ void Application::ShowException(const std::u16string& message) {
 // Closing a box owned by the host form activates the form, also during start-up: the menu waits
 // until start-up is over and the form has been shown.
 void Application::OnHostActivated() {
-  if (!shown_) {
-    activation_pending_ = true;
-    return;
-  }
-  if (activated_) return;
+  if (!shown_ || activated_) return;
   activated_ = true;
   Guarded([this] { main_form_->FormActivate(); });
 }
@@ -119,8 +115,7 @@ void Application::OnHostActivated() {
 void Application::OnRestore() {
   if (!waiting_minimised_) return;
   waiting_minimised_ = false;
-  platform_.desktop.ShowHostForm(kSwShowNormal);
-  HostFormShown();
+  ShowHostForm();
 }
 
 void Application::MenuOpening() {

@@ -51,9 +51,8 @@ class Application final : public DesktopEvents, public FormHost {
  private:
   template <typename Action>
   void Guarded(Action action);
-  // The run step has shown the host form: an activation remembered from start-up is acted on
-  // now, since the form, already active, is not activated again.
-  void HostFormShown();
+  // Shows the host form as a normal window, which activates it.
+  void ShowHostForm();
 
   Platform& platform_;
   std::u16string title_;
@@ -63,16 +62,11 @@ class Application final : public DesktopEvents, public FormHost {
   bool terminated_ = false;
   bool end_requested_ = false;  // during start-up
   bool shown_ = false;
-  bool activation_pending_ = false;
   bool activated_ = false;
   bool waiting_minimised_ = false;
   bool menu_open_ = false;
   bool menu_closed_ = false;
   bool command_taken_ = false;
 };
-
-// The error display's text: the message with "." appended when its last character sorts above
-// ".".
-std::u16string ErrorDisplayText(const std::u16string& message);
 
 }  // namespace velmoro

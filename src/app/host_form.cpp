@@ -1,54 +1,50 @@
 #include "app/host_form.h"
 
 #include "app/command_id_pool.h"
-#include "catalogue/data_dir.h"
-#include "catalogue/program_entry.h"
 
 namespace velmoro {
 
 TForm1::TForm1(FormHost& host, Platform& platform)
-    : PMenu1(CommandIdPool::Process()), host_(host), platform_(platform) {
+    : PMenu1(CommandIdPool::Process()),
+      host_(host),
+      platform_(platform),
+      memory_(platform.registry, platform.files, platform.text) {
   MenuItem& top = PMenu1.Items;
-  N11 = &AddStatic(top, "N11", u"All Programs");
-  Recent1 = &AddStatic(top, "Recent1", u"Recent Programs");
-  N1 = &AddStatic(top, "N1", u"-");
-  About1 = &AddStatic(top, "About1", u"Velmoro Uninstaller Pro");
-  CheckforUpdates1 =
-      &AddStatic(*About1, "CheckforUpdates1", u"Check for Updates", &TForm1::CheckforUpdates1Click);
-  VistiWebPage1 =
-      &AddStatic(*About1, "VistiWebPage1", u"Visit Web Site", &TForm1::VistiWebPage1Click);
-  SendEmail1 = &AddStatic(*About1, "SendEmail1", u"Send Email", &TForm1::SendEmail1Click);
-  N2 = &AddStatic(*About1, "N2", u"-");
-  About2 = &AddStatic(*About1, "About2", u"About...", &TForm1::About2Click);
-  Exit1 = &AddStatic(top, "Exit1", u"Exit", &TForm1::Exit1Click);
+  N11 = &AddStatic(top, u"All Programs");
+  Recent1 = &AddStatic(top, u"Recent Programs");
+  N1 = &AddStatic(top, u"-");
+  About1 = &AddStatic(top, u"Velmoro Uninstaller Pro");
+  CheckforUpdates1 = &AddStatic(*About1, u"Check for Updates", &TForm1::CheckforUpdates1Click);
+  VistiWebPage1 = &AddStatic(*About1, u"Visit Web Site", &TForm1::VistiWebPage1Click);
+  SendEmail1 = &AddStatic(*About1, u"Send Email", &TForm1::SendEmail1Click);
+  N2 = &AddStatic(*About1, u"-");
+  About2 = &AddStatic(*About1, u"About...", &TForm1::About2Click);
+  Exit1 = &AddStatic(top, u"Exit", &TForm1::Exit1Click);
   Recent1->SetDefault(true);
 }
 
-MenuItem& TForm1::AddStatic(MenuItem& parent, const char* name, const char16_t* caption,
+MenuItem& TForm1::AddStatic(MenuItem& parent, const char16_t* caption,
                             void (TForm1::*handler)(MenuItem&)) {
   auto item = std::make_unique<MenuItem>(CommandIdPool::Process());
-  item->Name = name;
   item->Caption = caption;
   if (handler != nullptr)
     item->OnClick = [this, handler](MenuItem& sender) { (this->*handler)(sender); };
   return parent.Add(std::move(item));
 }
 
-std::unique_ptr<MenuItem> TForm1::NewDynamicItem(std::size_t entry, const char* name) {
+std::unique_ptr<MenuItem> TForm1::NewDynamicItem(std::size_t entry) {
   auto item = std::make_unique<MenuItem>(CommandIdPool::Process());
-  item->Caption = DisplayName(ListBox1.At(entry).text);
+  item->Caption = ListBox1.At(entry).name;
   item->Entry = entry;
   item->OnClick = [this](MenuItem& sender) { ProgramItemClick(sender); };
-  item->Name = name;
   item->LiteralCaption = true;
   return item;
 }
 
 void TForm1::FormCreate() {
   MoveOffScreen();
-  for (const std::u16string& level : EnsureDataDir(platform_.registry, platform_.files)) {
-    platform_.desktop.ShowMessageBox(Owner::kHostForm, u"Error creating directory:\n\r" + level,
-                                     std::nullopt, kMbIconError | kMbOk | kMbSetForeground);
+  for (const std::u16string& level : memory_.EnsureDataDir()) {
+    ShowNotice({MemoryNotice::Kind::kFolder, level});
     host_.Terminate();
   }
   BuildProgramMenus();

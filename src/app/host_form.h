@@ -7,7 +7,7 @@
 #include "app/list_box.h"
 #include "app/popup_menu.h"
 #include "app/version.h"
-#include "catalogue/data_dir.h"
+#include "catalogue/program_memory.h"
 #include "platform/platform.h"
 
 namespace velmoro {
@@ -63,24 +63,21 @@ class TForm1 {
   void Close();
 
  private:
-  // BuildProgramMenus' steps: the data files read, detection, the files replaced; paths of files
-  // too large to read are added to too_large. Gives the link found in the data paths, if any,
-  // when the files were not used at all.
-  std::optional<DataLink> UpdateDataFiles(std::vector<std::u16string>& too_large);
   void AddProgramItems();
   // Wholly left of the leftmost monitor, at the size it has there.
   void MoveOffScreen();
   // A web or mail link: as the desktop's user when this process is elevated.
   void OpenLink(const char16_t* link);
-  // A box about the data files that the program goes on after.
-  void ShowDataNotice(const std::u16string& text);
-  MenuItem& AddStatic(MenuItem& parent, const char* name, const char16_t* caption,
+  // A box about the program's memory.
+  void ShowNotice(const MemoryNotice& notice);
+  MenuItem& AddStatic(MenuItem& parent, const char16_t* caption,
                       void (TForm1::*handler)(MenuItem&) = nullptr);
   // A program or recent item: the caption of program-list entry `entry`, which it starts.
-  std::unique_ptr<MenuItem> NewDynamicItem(std::size_t entry, const char* name);
+  std::unique_ptr<MenuItem> NewDynamicItem(std::size_t entry);
 
   FormHost& host_;
   Platform& platform_;
+  ProgramMemory memory_;
 };
 
 }  // namespace velmoro

@@ -27,7 +27,6 @@ class MenuItem {
   bool Visible = true;
   bool Checked = false;
   ClickHandler OnClick;
-  std::string Name;
   // Shown exactly as written: never a separator line, "&" shown as itself. Program and recent
   // items carry names taken from other programs' data.
   bool LiteralCaption = false;

@@ -16,7 +16,7 @@ struct ProgramGroup {
   std::size_t end;
 };
 
-// Nothing up to kFlatProgramsMax programs; above, groups of equal size (one more in the first
+// Nothing up to kFlatProgramsMax programs; above, groups of equal size (one more in the last
 // ones where it does not divide), at most 1,000 programs each, and never more than 40 groups.
 std::vector<ProgramGroup> GroupPrograms(std::size_t count);
 

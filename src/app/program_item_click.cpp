@@ -1,5 +1,4 @@
 #include "app/host_form.h"
-#include "catalogue/program_entry.h"
 #include "uninstall/run_uninstall_command.h"
 
 namespace velmoro {
@@ -9,7 +8,7 @@ namespace velmoro {
 void TForm1::ProgramItemClick(MenuItem& sender) {
   if (!sender.Entry) return;
   const ProgramEntry& entry = ListBox1.At(*sender.Entry);
-  std::u16string command(UninstallCommand(entry.text));
+  std::u16string command = entry.command;
   if (entry.expand_command) command = platform_.shell.ExpandEnvironment(command);
   RunUninstallCommand(platform_.shell, platform_.files, platform_.text, std::move(command));
   Close();

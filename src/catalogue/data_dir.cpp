@@ -39,19 +39,26 @@ std::u16string GetDataDir(RegistryApi& registry) {
   return folder + kDataSubdirectory;
 }
 
-std::vector<std::u16string> EnsureDataDir(RegistryApi& registry, FileApi& files) {
+std::u16string UserDataDir(FileApi& files) {
+  std::u16string folder = files.LocalAppDataFolder();
+  if (folder.empty() || folder.back() != u'\\') folder += u'\\';
+  return folder + kDataSubdirectory;
+}
+
+std::vector<std::u16string> EnsureDataDir(FileApi& files, const std::u16string& data_dir,
+                                          bool shared) {
   std::vector<std::u16string> failed;
-  if (files.DirectoryExists(GetDataDir(registry))) return failed;
-  const std::u16string walk = GetDataDir(registry) + u'\\';
+  if (files.DirectoryExists(data_dir)) return failed;
+  const std::u16string walk = data_dir + u'\\';
   // Where "Quinsett" begins.
   const std::size_t own = walk.size() - std::size(kDataSubdirectory);
   for (std::size_t pos = walk.find(u'\\'); pos != walk.npos; pos = walk.find(u'\\', pos + 1)) {
     const std::u16string prefix = walk.substr(0, pos);
     const bool own_level = pos > own;
     if (own_level && files.LinkAt(prefix) == LinkKind::kReparsePoint) break;
-    const char16_t* security = pos + 1 == walk.size() ? kDataFolderSecurity
-                               : own_level            ? kQuinsettSecurity
-                                                      : u"";
+    const char16_t* security = !shared || !own_level    ? u""
+                               : pos + 1 == walk.size() ? kDataFolderSecurity
+                                                        : kQuinsettSecurity;
     // A level that another copy of the program made between the test and the creation is there
     // all the same.
     if (!files.DirectoryExists(prefix) && !files.MakeDirectory(prefix, security) &&

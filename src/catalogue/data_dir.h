@@ -9,14 +9,17 @@
 
 namespace velmoro {
 
-// Common AppData + "\" (unless it already ends in one) + "Quinsett\Velmoro Uninstaller". Reads
-// the registry on every call; a RegistryError passes out.
+// Common AppData + "\" (unless it already ends in one) + "Quinsett\Velmoro Uninstaller": the
+// machine's data directory. Reads the registry; a RegistryError passes out.
 std::u16string GetDataDir(RegistryApi& registry);
-// Creates the data directory level by level when it is missing; "Quinsett" and the data folder
-// get a security descriptor of their own. A level that cannot be made does not stop the walk;
-// returns those levels, in the order they were met, for the caller to report. Nothing is made
-// beneath a level of the program's own that is a link.
-std::vector<std::u16string> EnsureDataDir(RegistryApi& registry, FileApi& files);
+// The same folder under the user's local application-data folder: the user's data directory.
+std::u16string UserDataDir(FileApi& files);
+// Creates a data directory level by level when it is missing; in the machine's, shared by every
+// user, "Quinsett" and the data folder get a security descriptor of their own. A level that
+// cannot be made does not stop the walk; returns those levels, in the order they were met, for
+// the caller to report. Nothing is made beneath a level of the program's own that is a link.
+std::vector<std::u16string> EnsureDataDir(FileApi& files, const std::u16string& data_dir,
+                                          bool shared);
 
 // A path of the data files that leads somewhere else.
 struct DataLink {

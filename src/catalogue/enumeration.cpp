@@ -23,10 +23,8 @@ std::optional<ProgramEntry> ReadProgramEntry(RegistryReader& reader) {
   }
   if (reader.ValueExists(u"NoRemove") && reader.ReadBool(u"NoRemove")) return std::nullopt;
   ProgramEntry entry;
-  const std::u16string display_name = reader.ReadString(u"DisplayName");
-  const std::u16string uninstall_command =
-      reader.ReadString(u"UninstallString", &entry.expand_command);
-  entry.text = MakeProgramEntry(display_name, uninstall_command);
+  entry.name = reader.ReadString(u"DisplayName");
+  entry.command = reader.ReadString(u"UninstallString", &entry.expand_command);
   return entry;
 }
 

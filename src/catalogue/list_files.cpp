@@ -1,7 +1,6 @@
 #include "catalogue/list_files.h"
 
 #include "catalogue/file_error.h"
-#include "catalogue/list_text.h"
 
 namespace velmoro {
 
@@ -85,23 +84,19 @@ void RestoreRecent(FileApi& files, const std::u16string& dir, const std::u16stri
 
 }  // namespace
 
-std::optional<std::string> LoadListFile(FileApi& files, const std::u16string& path,
-                                        std::vector<std::string>& lines, bool& too_large) {
-  lines.clear();
-  too_large = false;
-  if (!files.FileExists(path)) return std::nullopt;
-  std::string bytes;
-  const ReadResult read = files.ReadWholeFile(path, bytes, kMaxListFileBytes);
+LoadedFile LoadListFile(FileApi& files, const std::u16string& path) {
+  LoadedFile file;
+  if (!files.FileExists(path)) return file;
+  const ReadResult read = files.ReadWholeFile(path, file.bytes, kMaxListFileBytes);
   if (read.status == ReadStatus::kFailed) {
-    throw FileError("Cannot open file",
-                    u"Cannot open file \"" + path + u"\". " + Describe(files, read.error));
+    file.status = LoadedFile::Status::kFailed;
+    file.bytes.clear();
+    file.error = u"Cannot open file \"" + path + u"\". " + Describe(files, read.error);
+  } else {
+    file.status = read.status == ReadStatus::kTooLarge ? LoadedFile::Status::kTooLarge
+                                                       : LoadedFile::Status::kRead;
   }
-  if (read.status == ReadStatus::kTooLarge) {
-    too_large = true;
-    return std::nullopt;
-  }
-  lines = ParseListText(bytes);
-  return bytes;
+  return file;
 }
 
 std::u16string TempFileName(const std::u16string& dir, std::uint64_t random) {
@@ -110,23 +105,29 @@ std::u16string TempFileName(const std::u16string& dir, std::uint64_t random) {
   return name + u".tmp";
 }
 
-void SaveListFiles(FileApi& files, const std::u16string& dir, const std::vector<std::string>& all,
-                   const std::vector<std::string>& recent,
+void SaveListFiles(FileApi& files, const std::u16string& dir, const std::optional<std::string>& all,
+                   const std::optional<std::string>& recent,
                    const std::optional<std::string>& old_recent) {
   const std::u16string all_path = dir + u"\\" + kAllFileName;
   const std::u16string recent_path = dir + u"\\" + kRecentFileName;
 
-  TempFile all_temp(files, dir, FormatListText(all), all_path);
-  TempFile recent_temp(files, dir, FormatListText(recent), recent_path);
+  std::optional<TempFile> all_temp;
+  std::optional<TempFile> recent_temp;
+  if (all) all_temp.emplace(files, dir, *all, all_path);
+  if (recent) recent_temp.emplace(files, dir, *recent, recent_path);
 
   // "Recent.dat" first: should "All.dat" then fail, "Recent.dat" can still be put back, whereas
   // a new "All.dat" beside an old "Recent.dat" would lose this run's detections for good.
-  if (const std::uint32_t code = recent_temp.MoveOver(recent_path); code != 0) {
-    ThrowCannotCreate(files, recent_path, code);
+  if (recent_temp) {
+    if (const std::uint32_t code = recent_temp->MoveOver(recent_path); code != 0) {
+      ThrowCannotCreate(files, recent_path, code);
+    }
   }
-  if (const std::uint32_t code = all_temp.MoveOver(all_path); code != 0) {
-    RestoreRecent(files, dir, recent_path, old_recent);
-    ThrowCannotCreate(files, all_path, code);
+  if (all_temp) {
+    if (const std::uint32_t code = all_temp->MoveOver(all_path); code != 0) {
+      if (recent_temp) RestoreRecent(files, dir, recent_path, old_recent);
+      ThrowCannotCreate(files, all_path, code);
+    }
   }
 }
 

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/file_api.h"
 
@@ -30,22 +29,38 @@ class DataFilesLock {
   bool held_;
 };
 
-// Reads path into lines when the file exists (an absent file or a directory leaves lines empty)
-// and returns its bytes, or nothing when it was not read. A file larger than kMaxListFileBytes is
-// not read either, and too_large is set. Throws FileError "Cannot open file "%s". %s".
-std::optional<std::string> LoadListFile(FileApi& files, const std::u16string& path,
-                                        std::vector<std::string>& lines, bool& too_large);
+// A list file as one run found it.
+struct LoadedFile {
+  enum class Status {
+    kAbsent,    // no file of that name, or a directory
+    kRead,      // bytes holds it
+    kTooLarge,  // larger than kMaxListFileBytes: not read
+    kFailed,    // it could not be opened or read: error holds the message to show
+  };
+  Status status = Status::kAbsent;
+  std::string bytes;
+  std::u16string error;
+
+  // The text as it stands on disk, when this run knows it.
+  std::optional<std::string> Text() const {
+    return status == Status::kRead ? std::optional(bytes) : std::nullopt;
+  }
+};
+
+// Reads a list file whole: "Cannot open file "%s". %s" when it cannot be read.
+LoadedFile LoadListFile(FileApi& files, const std::u16string& path);
 
 // The name of a temporary file in dir, from 64 random bits: not to be guessed, so that nobody can
 // take it beforehand.
 std::u16string TempFileName(const std::u16string& dir, std::uint64_t random);
 
-// Replaces "All.dat" and "Recent.dat" in dir so that either both hold the new text or both keep
-// the old: both are written to temporary files first, then moved over, "Recent.dat" first; when
-// "All.dat" cannot be moved, "Recent.dat" is put back to old_recent (removed when nothing).
+// Replaces "All.dat" and "Recent.dat" in dir with the texts given (a file whose text is nothing is
+// left as it is) so that either both hold the new text or both keep the old: the new texts are
+// written to temporary files first, then moved over, "Recent.dat" first; when "All.dat" cannot
+// be moved, "Recent.dat" is put back to old_recent (removed when nothing).
 // Throws FileError "Cannot create file "%s". %s" or "Stream write error".
-void SaveListFiles(FileApi& files, const std::u16string& dir, const std::vector<std::string>& all,
-                   const std::vector<std::string>& recent,
+void SaveListFiles(FileApi& files, const std::u16string& dir, const std::optional<std::string>& all,
+                   const std::optional<std::string>& recent,
                    const std::optional<std::string>& old_recent);
 
 }  // namespace velmoro

@@ -1,28 +1,31 @@
 #include "catalogue/program_entry.h"
 
+#include <algorithm>
+
 namespace velmoro {
 
-std::u16string MakeProgramEntry(std::u16string_view display_name,
-                                std::u16string_view uninstall_command) {
-  const std::u16string_view separator = kEntrySeparator<char16_t>;
-  std::u16string entry;
-  entry.reserve(display_name.size() + separator.size() + uninstall_command.size());
-  entry.append(display_name).append(separator).append(uninstall_command);
-  return entry;
+namespace {
+
+std::u16string LineSafe(std::u16string text) {
+  std::replace_if(
+      text.begin(), text.end(), [](char16_t c) { return c == u'\r' || c == u'\n' || c == 0; },
+      u' ');
+  return text;
 }
 
-std::u16string_view UninstallCommand(std::u16string_view entry) {
-  const std::u16string_view separator = kEntrySeparator<char16_t>;
-  const std::size_t at = entry.find(separator);
-  return at == entry.npos ? std::u16string_view() : entry.substr(at + separator.size());
+}  // namespace
+
+std::u16string EntryText(const ProgramEntry& entry) {
+  return entry.name + kEntrySeparator + entry.command;
 }
 
-std::optional<std::size_t> FindEntryByDisplayName(const std::vector<std::string>& entries,
-                                                  std::string_view name) {
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (DisplayName(entries[i]) == name) return i;
-  }
-  return std::nullopt;
+// The separator is ASCII and the code pages convert character by character, so the entry's form
+// is its name's form, the separator and its command's form.
+EntryLines DataFileLines(const ProgramEntry& entry, TextApi& text) {
+  EntryLines lines;
+  lines.name = text.ToAnsi(LineSafe(entry.name));
+  lines.entry = lines.name + "<#>" + text.ToAnsi(LineSafe(entry.command));
+  return lines;
 }
 
 }  // namespace velmoro

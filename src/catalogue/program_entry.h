@@ -1,46 +1,31 @@
 #pragma once
 
-#include <cstddef>
-#include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
+
+#include "platform/text_api.h"
 
 namespace velmoro {
 
-// A program entry is display name + separator + uninstall command; readers split at the first
-// separator. The same rule holds for an entry's 8-bit form in the data files.
-template <typename Char>
-inline constexpr Char kEntrySeparator[] = {'<', '#', '>', '\0'};
-
-// One program of the program list.
+// One program of the program list, as its uninstall subkey gives it.
 struct ProgramEntry {
-  std::u16string text;          // the entry, exactly as the registry's values give it
+  std::u16string name;          // "DisplayName", whole: it is the item's caption
+  std::u16string command;       // "UninstallString"
   bool expand_command = false;  // "UninstallString" is REG_EXPAND_SZ
-  bool per_user = false;        // listed from the current user's key, never remembered
+  bool per_user = false;        // listed from the current user's key
 };
 
-std::u16string MakeProgramEntry(std::u16string_view display_name,
-                                std::u16string_view uninstall_command);
+// Between the name and the command where an entry stands as one text.
+inline constexpr char16_t kEntrySeparator[] = u"<#>";
 
-// Text before the first separator; empty when there is none.
-template <typename Char>
-std::basic_string_view<Char> DisplayName(std::basic_string_view<Char> entry) {
-  const std::size_t separator = entry.find(kEntrySeparator<Char>);
-  return separator == entry.npos ? std::basic_string_view<Char>() : entry.substr(0, separator);
-}
-inline std::u16string_view DisplayName(const std::u16string& entry) {
-  return DisplayName(std::u16string_view(entry));
-}
-inline std::string_view DisplayName(const std::string& entry) {
-  return DisplayName(std::string_view(entry));
-}
+// Name, separator and command: the text by which the program list is sorted.
+std::u16string EntryText(const ProgramEntry& entry);
 
-// Text after the first separator; empty when there is none.
-std::u16string_view UninstallCommand(std::u16string_view entry);
-
-// The index of the first entry whose display name equals `name`.
-std::optional<std::size_t> FindEntryByDisplayName(const std::vector<std::string>& entries,
-                                                  std::string_view name);
+// An entry in the data files' 8-bit form: its line of "All.dat" and the line of its name in
+// "Recent.dat". CR, LF and NUL are written as blanks, so that each is exactly one line.
+struct EntryLines {
+  std::string entry;
+  std::string name;
+};
+EntryLines DataFileLines(const ProgramEntry& entry, TextApi& text);
 
 }  // namespace velmoro

@@ -54,7 +54,7 @@ std::size_t PlaceAmongEqual(std::size_t placed, std::size_t lo, std::size_t equa
 void SortPrograms(std::vector<ProgramEntry>& entries, TextApi& text) {
   std::vector<std::string> keys;
   keys.reserve(entries.size());
-  for (const ProgramEntry& entry : entries) keys.push_back(text.SortKey(entry.text));
+  for (const ProgramEntry& entry : entries) keys.push_back(text.SortKey(EntryText(entry)));
   std::vector<std::size_t> by_key(entries.size());
   std::iota(by_key.begin(), by_key.end(), std::size_t{0});
   std::stable_sort(by_key.begin(), by_key.end(),

@@ -79,8 +79,10 @@ class DesktopApi {
   virtual ScreenLayout Screen() = 0;
   // SetWindowPos of the host form, and of the application window to the same place.
   virtual void PlaceHostForm(int left, int top, int width, int height) = 0;
-  // Shows the application window (taskbar button), then the host form with show_command. The
-  // host form's activation is notified (OnHostActivated) also when it was active already.
+  // GetActiveWindow is the host form.
+  virtual bool HostFormActive() = 0;
+  // Shows the application window (taskbar button), then the host form with show_command, which
+  // activates it (OnHostActivated) unless it is active already.
   virtual void ShowHostForm(int show_command) = 0;
   // Minimises the application window without showing the host form.
   virtual void MinimiseAppWindow() = 0;

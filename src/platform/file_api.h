@@ -42,6 +42,8 @@ class FileApi {
   virtual LinkKind LinkAt(const std::u16string& path) = 0;
   // GetModuleFileNameW of the running program.
   virtual std::u16string ModuleFileName() = 0;
+  // SHGetKnownFolderPath(FOLDERID_LocalAppData): the user's own application-data folder.
+  virtual std::u16string LocalAppDataFolder() = 0;
 
   // Opens an existing file admitting other readers (and a replacing move, never a writer) and
   // reads it whole, unless it holds more than max_bytes, which are then not read.

@@ -36,8 +36,13 @@ RECENT_DAT = "Recent.dat"
 ALL_DAT_WIN = DATA_DIR_WIN + "\\" + ALL_DAT
 RECENT_DAT_WIN = DATA_DIR_WIN + "\\" + RECENT_DAT
 SEPARATOR = "<#>"  # between display name and command in "All.dat"
+# The user's own data folder, under the local application-data folder of the
+# prefix's one user.
+USER_DATA_GLOB = "drive_c/users/*/AppData/Local/Quinsett/Velmoro Uninstaller"
 
 UNINSTALL_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+# Programs installed for the current user only.
+USER_UNINSTALL_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 # The 32-bit view, as the 64-bit view reaches it.
 UNINSTALL_KEY_32 = (r"HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows"
                     r"\CurrentVersion\Uninstall")

@@ -197,6 +197,14 @@ class E2ECase(unittest.TestCase):
         return cls.prefix.unix_path(c.DATA_DIR_WIN) / name
 
     @classmethod
+    def user_data_path(cls, name: str = "") -> Path:
+        """In the user's own data folder, which the first run makes."""
+        folders = list(cls.prefix.path.glob(c.USER_DATA_GLOB))
+        if len(folders) != 1:
+            raise cls.failureException(f"the user's data folder: {folders}")
+        return folders[0] / name
+
+    @classmethod
     def read_data(cls, name: str) -> bytes:
         return cls.data_path(name).read_bytes()
 

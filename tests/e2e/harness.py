@@ -472,8 +472,8 @@ class Prefix:
             log(f"importing {reg_file} failed; trying again")
             run_logged(args, self.env(), self.logs, "reg-" + reg_file.stem, 600, "importing")
 
-    def reg_import_text(self, text: str, name: str = "fixture") -> None:
-        path = write_reg_file(self.logs / f"{name}.reg", text)
+    def reg_import_text(self, text: str, name: str = "fixture", utf16: bool = False) -> None:
+        path = write_reg_file(self.logs / f"{name}.reg", text, utf16)
         self.reg_import(path)
         if path.stat().st_size > 1_000_000:  # generated: kept only while small
             path.unlink()
@@ -531,18 +531,22 @@ class Prefix:
 # Registry files
 
 
-def write_reg_file(path: Path, text: str) -> Path:
+def write_reg_file(path: Path, text: str, utf16: bool = False) -> Path:
     """Writes a .reg file (CR LF), REGEDIT4 in ANSI unless text names its
-    version; text beyond code page 1252 makes it version 5, in UTF-16."""
+    version; text beyond code page 1252, or utf16, makes it version 5 in UTF-16,
+    whose hex(1) data is the string's UTF-16 bytes."""
     if not text.startswith(("REGEDIT4", "Windows Registry Editor")):
         text = "REGEDIT4\n\n" + text
     text = text.replace("\r\n", "\n").replace("\n", "\r\n")
     path.parent.mkdir(parents=True, exist_ok=True)
-    try:
-        path.write_bytes(text.encode("cp1252"))
-    except UnicodeEncodeError:
-        text = text.replace("REGEDIT4", "Windows Registry Editor Version 5.00", 1)
-        path.write_bytes(b"\xff\xfe" + text.encode("utf-16-le"))
+    if not utf16:
+        try:
+            path.write_bytes(text.encode("cp1252"))
+            return path
+        except UnicodeEncodeError:
+            pass
+    text = text.replace("REGEDIT4", "Windows Registry Editor Version 5.00", 1)
+    path.write_bytes(b"\xff\xfe" + text.encode("utf-16-le"))
     return path
 
 

@@ -1,6 +1,7 @@
 """The catalogue across runs: the data directory under C:\\ProgramData, "All.dat"
 and "Recent.dat" as written by the program, "Recent Programs" listing what
-appeared since the previous run, and the error boxes of a mistyped
+appeared since the previous run, programs installed for the current user
+remembered in the user's own folder, and the error boxes of a mistyped
 "Common AppData" and of an "All.dat" that cannot be written.
 
 Every program name here is letters and blanks and none begins another, so any
@@ -131,6 +132,60 @@ class RecentLimitTests(CatalogueCase):
                 app = self.choose(c.TO_FIRST_RECENT + ["Down"] * downs, f"down{downs}")
                 program = BY_NAME[name]
                 self.assert_started(app, (program.uninstaller, program.arguments))
+
+
+class MemoryCase(CatalogueCase):
+    @classmethod
+    def prepare(cls):
+        cls.install(INSTALLED, "installed")
+        cls.run_and_escape("first")
+
+    def files_written(self) -> list[int]:
+        """The modification times of the machine's and the user's data files."""
+        return [path.stat().st_mtime_ns
+                for path in (self.data_path(c.ALL_DAT), self.data_path(c.RECENT_DAT),
+                             self.user_data_path(c.ALL_DAT), self.user_data_path(c.RECENT_DAT))]
+
+
+class UnchangedRunTests(MemoryCase):
+    def test_a_run_that_finds_nothing_new_writes_no_file(self):
+        before = self.files_written()
+        self.run_and_escape("unchanged")
+        self.assertEqual(self.files_written(), before)
+        self.assert_data(entries(ALL_INSTALLED), b"")
+
+
+class UserProgramTests(MemoryCase):
+    def test_a_program_of_the_users_own_heads_recent_programs_run_after_run(self):
+        ivy = Program(f"{c.USER_UNINSTALL_KEY}\\IvyNotes", "Ivy Notes")
+        self.install([ivy], "user-program")
+        for run in ("new", "one-run-later"):
+            with self.case(run=run):
+                self.assert_started(self.choose(c.TO_FIRST_RECENT, run),
+                                    (ivy.uninstaller, ivy.arguments))
+                # The machine's files hold the machine's programs alone.
+                self.assert_data(entries(ALL_INSTALLED), b"")
+                self.assertEqual(self.user_data_path(c.ALL_DAT).read_bytes(),
+                                 h.crlf_lines([ivy.entry]))
+                self.assertEqual(self.user_data_path(c.RECENT_DAT).read_bytes(),
+                                 h.crlf_lines([ivy.name]))
+
+
+class LineBreakTests(MemoryCase):
+    def test_a_name_with_a_line_break_is_new_once_then_known(self):
+        zulu = Program("Z1", "Zulu Tool")
+        self.prefix.install_recorder(zulu.uninstaller)
+        name = "hex(1):" + ",".join(f"{b:02x}" for b in "Zulu\r\nTool\0".encode("utf-16-le"))
+        self.prefix.reg_import_text(h.uninstall_reg(
+            {zulu.subkey: {"DisplayName": name, "UninstallString": h.reg_sz(zulu.command)}}),
+                                    "line-break", utf16=True)
+        line = "Zulu  Tool" + c.SEPARATOR + zulu.command  # one line: blanks for CR and LF
+        self.run_and_escape("new")
+        self.assert_data(entries(ALL_INSTALLED) + [line], ["Zulu  Tool"])
+        before = self.files_written()
+        self.assert_started(self.choose(c.TO_FIRST_RECENT, "known"),
+                            (zulu.uninstaller, zulu.arguments))
+        self.assertEqual(self.files_written(), before)
 
 
 class CommonAppDataTypeTests(CatalogueCase):

@@ -64,9 +64,11 @@ LISTED = [
            r"C:\Program Files\Alpha Quoted\uninst.exe", " /S"),
     Listed("P06", "Kept Tool", r"C:\Apps\Kept Tool\uninst.exe /remove",
            r"C:\Apps\Kept Tool\uninst.exe", "/remove", {"NoRemove": dword(0)}),
-    # The caption is the part before "<#>"; the rest of the name leads the command.
-    Listed("P09", r"Splitter<#>C:\Apps\Splitter\uninst.exe /from-name", "/from-value",
-           r"C:\Apps\Splitter\uninst.exe", "/from-name<#>/from-value"),
+    # A name holding "<#>" is a name like any other: a command written into it
+    # is never started.
+    Listed("P09", r"Splitter<#>C:\Apps\Splitter\decoy.exe /from-name",
+           r"C:\Apps\Splitter\uninst.exe /from-value", r"C:\Apps\Splitter\uninst.exe",
+           "/from-value"),
     Listed("P10", "R&D Tools", r"C:\Apps\R&D Tools\uninst.exe /rnd",
            r"C:\Apps\R&D Tools\uninst.exe", "/rnd"),
     Listed("P11", "RD Tools", r"C:\Apps\RD Tools\uninst.exe /rd", r"C:\Apps\RD Tools\uninst.exe",

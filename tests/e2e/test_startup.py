@@ -35,6 +35,7 @@ class StartupPath:
     boxes: list[tuple[str, str]]  # caption and text; a text ending in "..." is a beginning
     listed: bool  # the menu holds the program
     data_dir: str = c.DATA_DIR_WIN  # where the data files are afterwards
+    recent: bytes = b""  # "Recent.dat" afterwards, in the usual data folder
 
 
 PATHS = [
@@ -55,16 +56,18 @@ PATHS = [
         lambda t: t.prefix.reg_import_text(common_appdata("dword:00000001"), "dword-appdata"),
         [(c.CAPTION, "Invalid data type for 'Common AppData'")],
         listed=False),
+    # Whoever holds a data file hides no program: only the recent ones are missing.
     StartupPath(
         "a data file held open by another program",
         lambda t: t.hold(c.ALL_DAT_WIN, "none"),
         [(c.CAPTION, f'Cannot open file "{c.ALL_DAT_WIN}". ...')],
-        listed=False),
+        listed=True),
+    # A name no program has any more leaves "Recent.dat", which must then be replaced.
     StartupPath(
         "a data file that cannot be replaced",
-        lambda t: t.hold(c.RECENT_DAT_WIN, "read"),
+        lambda t: (t.write_data(c.RECENT_DAT, b"Gone Tool\r\n"), t.hold(c.RECENT_DAT_WIN, "read")),
         [(c.CAPTION, f'Cannot create file "{c.RECENT_DAT_WIN}". ...')],
-        listed=True),
+        listed=True, recent=b"Gone Tool\r\n"),
 ]
 
 
@@ -117,7 +120,7 @@ class StartupBoxTests(E2ECase):
                 self.kill_apps()  # the holder lets go
                 if path.data_dir == c.DATA_DIR_WIN:
                     # Nothing was replaced, or both files hold this run's lists.
-                    self.assert_data([ENTRY], b"")
+                    self.assert_data([ENTRY], path.recent)
                 elif path.data_dir:
                     folder = self.prefix.unix_path(path.data_dir)
                     self.assertEqual((folder / c.ALL_DAT).read_bytes(), h.crlf_lines([ENTRY]))

@@ -1,7 +1,9 @@
 """Programs named in any script, on a Western machine (code page 1252): each is
 listed under its real name and started exactly, though the data files can hold
-only its 8-bit form; the current user's own programs are listed too, but never
-remembered; an expandable command is started expanded."""
+only its 8-bit form, and two names of one 8-bit form each keep a recent item of
+their own; the current user's own programs are listed too, and remembered in
+the user's folder, never in the machine's; an expandable command is started
+expanded."""
 
 from __future__ import annotations
 
@@ -11,8 +13,6 @@ import constants as c
 import harness as h
 from e2e_case import E2ECase, setUpModule, tearDownModule  # noqa: F401
 
-USER_UNINSTALL_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall"
-
 # (key, display name, command, started program, its arguments); the names begin with the
 # letter of their place in the menu.
 PROGRAMS = [
@@ -20,7 +20,7 @@ PROGRAMS = [
     ("Cyrillic", "B Программа für Café", r'"C:\Программы\Удалить.exe" /q',
      r"C:\Программы\Удалить.exe", " /q"),
     ("Emoji", "C Tool 😀", r"C:\Apps\😀 Tool\un.exe", r"C:\Apps\😀 Tool\un.exe", ""),
-    (USER_UNINSTALL_KEY + r"\Mine", "D My Own Tool", r"C:\Users\Public\Mine\un.exe /u",
+    (c.USER_UNINSTALL_KEY + r"\Mine", "D My Own Tool", r"C:\Users\Public\Mine\un.exe /u",
      r"C:\Users\Public\Mine\un.exe", "/u"),
     ("Expand", "E Expand Tool", r"%SystemDrive%\Apps\Expand\un.exe /e",
      r"C:\Apps\Expand\un.exe", "/e"),
@@ -65,6 +65,35 @@ class UnicodeTests(E2ECase):
         app = self.choose(c.TO_FIRST_RECENT + ["Down"] * 2)
         self.assert_started(app, PROGRAMS[1][3:])
         self.assert_data(ALL_DAT, RECENT_DAT)
+
+
+# Two names that the data files can hold only as one text, "?? Tool".
+TWINS = [("Zhong", "中文 Tool", r"C:\Apps\Zhong\un.exe", "/z"),
+         ("Wei", "微软 Tool", r"C:\Apps\Wei\un.exe", "/w")]
+
+
+class OneFormTests(E2ECase):
+    @classmethod
+    def prepare(cls):
+        for key, name, program, arguments in TWINS:
+            cls.prefix.install_recorder(program)
+        cls.import_uninstall("twins", {key: h.entry_values(name, f"{program} {arguments}")
+                                       for key, name, program, arguments in TWINS})
+        cls.write_data(c.ALL_DAT, b"\r\n")  # both are new
+        cls.write_data(c.RECENT_DAT, b"")
+        cls.run_and_escape("found")
+
+    def test_each_recent_item_starts_its_own_program(self):
+        self.assertEqual(self.read_data(c.RECENT_DAT), b"?? Tool\r\n?? Tool\r\n")
+        started = []
+        for place in (0, 1):
+            with self.case(place=place):
+                app = self.choose(c.TO_FIRST_RECENT + ["Down"] * place, f"recent{place}")
+                self.assert_ends_with_zero(app)
+                launches = self.prefix.wait_for_children(app, 1)
+                started += [(launch.module, launch.arguments) for launch in launches]
+        self.assertCountEqual(started, [(program, arguments)
+                                        for _key, _name, program, arguments in TWINS])
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/error_display.h"
 #include "app/program.h"
 #include "platform/fake/fake_machine.h"
 
@@ -376,9 +377,10 @@ TEST_F(ProgramTest, DataFilesAreReadAndReplacedUnderTheLock) {
       steps.push_back(line.substr(0, line.find(u' ')));
     }
   }
-  EXPECT_EQ(steps,
-            (std::vector<std::u16string>{u"LockDataFiles", u"ReadWholeFile", u"MoveReplacing",
-                                         u"MoveReplacing", u"UnlockDataFiles"}));
+  // The machine's files, then the user's, made on this first run.
+  EXPECT_EQ(steps, (std::vector<std::u16string>{
+                       u"LockDataFiles", u"ReadWholeFile", u"MoveReplacing", u"MoveReplacing",
+                       u"MoveReplacing", u"MoveReplacing", u"UnlockDataFiles"}));
 }
 
 struct DisplayTextCase {
@@ -450,8 +452,8 @@ namespace velmoro {
 namespace {
 
 // Names and commands in any script are listed and started exactly; the files hold their 8-bit
-// form, so a run without changes detects nothing, and a recent line shows the first program of
-// its 8-bit name.
+// form, so a run without changes detects nothing, and each recent line shows a program of its
+// 8-bit name.
 TEST_F(ProgramTest, ProgramsOfAnyScriptKeepTheirRealNames) {
   AddProgram(u"微软", u"微软拼音", u"C:\\微软\\卸载.exe /S");
   AddProgram(u"ru", u"Программа", u"\"C:\\Программы\\удалить.exe\" /q");
@@ -477,23 +479,60 @@ TEST_F(ProgramTest, ProgramsOfAnyScriptKeepTheirRealNames) {
   EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\😀\\un.exe", u"", kSystem}}));
 }
 
-// The current user's programs are listed among the machine's, but the files, shared by all users
-// of the machine, never hold them, and they never become recent.
-TEST_F(ProgramTest, PerUserProgramsAreListedButNotRemembered) {
+// The current user's programs are listed among the machine's and remembered in the user's own
+// folder: the machine's files, shared by all users, hold the machine's programs alone.
+TEST_F(ProgramTest, PerUserProgramsAreRememberedInTheUsersFolder) {
+  const std::u16string user_dir = files.local_app_data + u"\\Quinsett\\Velmoro Uninstaller";
   AddProgram(u"m", u"Machine Tool", u"C:\\m.exe");
   AddProgram(u"u", u"A User Tool", u"C:\\u.exe", FakeRegistry::View::k64, kUserUninstall);
-  files.AddDirectory(kDataDir);
-  files.SetFile(DataFile(u"All.dat"), "\r\n");
-  files.SetFile(DataFile(u"Recent.dat"), "A User Tool\r\n");
+  Run();
+  AddProgram(u"v", u"Very New", u"C:\\v.exe", FakeRegistry::View::k64, kUserUninstall);
 
-  Run({u"All Programs", u"A User Tool"});
+  Run({u"Recent Programs", u"Very New"});
   EXPECT_EQ(Texts(desktop.FindEntry({u"All Programs"})->submenu),
-            (std::vector<std::u16string>{u"A User Tool", u"Machine Tool"}));
-  EXPECT_EQ(Texts(desktop.FindEntry({u"Recent Programs"})->submenu),
-            (std::vector<std::u16string>{u"Machine Tool"}));
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\u.exe", u"", kSystem}}));
+            (std::vector<std::u16string>{u"A User Tool", u"Machine Tool", u"Very New"}));
+  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\v.exe", u"", kSystem}}));
   EXPECT_EQ(files.File(DataFile(u"All.dat")), "Machine Tool<#>C:\\m.exe\r\n");
-  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "Machine Tool\r\n");
+  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "");
+  EXPECT_EQ(files.File(user_dir + u"\\All.dat"),
+            "A User Tool<#>C:\\u.exe\r\nVery New<#>C:\\v.exe\r\n");
+  EXPECT_EQ(files.File(user_dir + u"\\Recent.dat"), "Very New\r\n");
+}
+
+// Closing a start-up box owned by the host form activates the form. Wine's box loop drops the
+// notice, Windows' delivers it while start-up still runs; either way the menu pops up once.
+class StartupActivationTest : public ProgramTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(StartupActivationTest, TheMenuComesOnceAfterStartUp) {
+  registry.RefuseOpen(kShellFolders);
+  AddProgram(u"A", u"Alpha", u"C:\\a.exe");  // the enumeration handles the messages waiting
+  desktop = FakeDesktop();
+  desktop.box_drops_next_message = GetParam();
+  Platform machine = platform();
+  EXPECT_EQ(RunProgram(machine), 0);
+  ASSERT_EQ(desktop.boxes.size(), 1u);
+  EXPECT_EQ(desktop.boxes[0].owner, Owner::kHostForm);
+  EXPECT_EQ(desktop.popups.size(), 1u);
+  ExpectEnded();
+}
+
+INSTANTIATE_TEST_SUITE_P(BoxLoops, StartupActivationTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "drops" : "delivers"; });
+
+// A command message that no menu of the program has produced names no choice of the user's.
+TEST_F(ProgramTest, ACommandBeforeTheMenuChoosesNothing) {
+  AddProgram(u"A", u"Alpha", u"C:\\a.exe");
+  desktop.choice = {u"Exit"};
+  Platform machine = platform();
+  Application application(machine);
+  application.Initialize();
+  application.SetTitle(kTitle);
+  application.CreateForm();
+  desktop.PostCommand((*application.Form1()->N11)[0].Command());
+  application.Run();
+  EXPECT_TRUE(shell.calls.empty());
+  EXPECT_EQ(desktop.popups.size(), 1u);
+  ExpectEnded();
 }
 
 // An expandable command is started with its variables' values; the files keep it as stored.

@@ -35,7 +35,7 @@ void AddProgram(FakeRegistry& registry, const std::u16string& key, const std::u1
 
 std::vector<std::u16string> Texts(const std::vector<ProgramEntry>& entries) {
   std::vector<std::u16string> texts;
-  for (const ProgramEntry& entry : entries) texts.push_back(entry.text);
+  for (const ProgramEntry& entry : entries) texts.push_back(EntryText(entry));
   return texts;
 }
 
@@ -248,9 +248,33 @@ TEST(EnumerationTest, MarksExpandableCommands) {
   AddProgram(registry, Subkey(u"P"), u"P", u"p.exe");
   const std::vector<ProgramEntry> entries = EnumeratePrograms(registry, threads, [] {});
   ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].text, u"E<#>%ProgramFiles%\\e.exe");
+  EXPECT_EQ(entries[0].command, u"%ProgramFiles%\\e.exe");
   EXPECT_TRUE(entries[0].expand_command);
   EXPECT_FALSE(entries[1].expand_command);
+}
+
+// More subkeys than reading threads: each is closed once read, so at most one is open beside the
+// Uninstall key (the fake's threads take turns).
+TEST(EnumerationTest, ClosesEverySubkeyOnceRead) {
+  FakeRegistry registry;
+  for (const char16_t* name : {u"A", u"B", u"C", u"D", u"E", u"F", u"G", u"H", u"I"}) {
+    AddProgram(registry, Subkey(name), name, u"x.exe");
+  }
+  registry.RefuseOpen(Subkey(u"E"));
+  EXPECT_EQ(Listed(registry).size(), 8u);
+  EXPECT_EQ(registry.peak_open_key_count(), 2u);
+  EXPECT_EQ(registry.open_key_count(), 0u);
+}
+
+// Not a malformed value: the enumeration ends there with the programs found before.
+TEST(EnumerationTest, AnAllocationFailureInASubkeyEndsTheEnumeration) {
+  FakeRegistry registry;
+  AddProgram(registry, Subkey(u"A"), u"A", u"a.exe");
+  AddProgram(registry, Subkey(u"B"), u"B", u"b.exe");
+  AddProgram(registry, Subkey(u"C"), u"C", u"c.exe");
+  registry.RunOutOfMemory(Subkey(u"B"));
+  EXPECT_THAT(Listed(registry), ElementsAre(u"A<#>a.exe"));
+  EXPECT_EQ(registry.open_key_count(), 0u);
 }
 
 TEST(EnumerationTest, AnErrorOutsideTheRegistryEndsTheEnumerationWithWhatItHas) {

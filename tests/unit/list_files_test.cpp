@@ -34,27 +34,22 @@ class LoadListFileTest : public ::testing::Test {
  protected:
   LoadListFileTest() { files_.AddDirectory(kDir); }
 
-  std::optional<std::string> Load(const std::u16string& path) {
-    return LoadListFile(files_, path, lines_, too_large_);
-  }
+  LoadedFile Load(const std::u16string& path) { return LoadListFile(files_, path); }
 
   FakeFiles files_;
-  std::vector<std::string> lines_ = {"left over"};
-  bool too_large_ = true;
 };
 
-TEST_F(LoadListFileTest, ReadsLinesAndGivesTheBytes) {
+TEST_F(LoadListFileTest, GivesTheBytes) {
   files_.SetFile(kAll, "A<#>a\r\nB<#>b\r\n");
-  EXPECT_EQ(Load(kAll), "A<#>a\r\nB<#>b\r\n");
-  EXPECT_THAT(lines_, ElementsAre("A<#>a", "B<#>b"));
-  EXPECT_FALSE(too_large_);
+  const LoadedFile file = Load(kAll);
+  EXPECT_EQ(file.status, LoadedFile::Status::kRead);
+  EXPECT_EQ(file.Text(), "A<#>a\r\nB<#>b\r\n");
 }
 
 TEST_F(LoadListFileTest, AbsentFileOrDirectoryIsNotRead) {
   files_.AddDirectory(kRecent);
-  EXPECT_EQ(Load(kAll), std::nullopt);
-  EXPECT_THAT(lines_, IsEmpty());
-  EXPECT_EQ(Load(kRecent), std::nullopt);
+  EXPECT_EQ(Load(kAll).status, LoadedFile::Status::kAbsent);
+  EXPECT_EQ(Load(kRecent).Text(), std::nullopt);
   EXPECT_THAT(files_.log(), ElementsAre(std::u16string(u"FileExists ") + kAll,
                                         std::u16string(u"FileExists ") + kRecent));
 }
@@ -62,20 +57,21 @@ TEST_F(LoadListFileTest, AbsentFileOrDirectoryIsNotRead) {
 TEST_F(LoadListFileTest, UnreadableFileGivesCannotOpen) {
   files_.SetFile(kAll, "A\r\n");
   files_.RefuseRead(kAll, FakeFiles::kSharingViolation);
-  EXPECT_EQ(ErrorOf([&] { Load(kAll); }),
+  const LoadedFile file = Load(kAll);
+  EXPECT_EQ(file.status, LoadedFile::Status::kFailed);
+  EXPECT_EQ(file.error,
             u"Cannot open file \"C:\\Data\\All.dat\". The process cannot access the file because "
             u"it is being used by another process");
-  EXPECT_THAT(lines_, IsEmpty());
+  EXPECT_EQ(file.Text(), std::nullopt);
 }
 
+// The limit itself, not the constant on both sides: 64 MiB is read, a byte more is not.
 TEST_F(LoadListFileTest, AFileLargerThanTheLimitIsNotRead) {
-  files_.SetLargeFile(kAll, kMaxListFileBytes + 1);
-  EXPECT_EQ(Load(kAll), std::nullopt);
-  EXPECT_TRUE(too_large_);
-  EXPECT_THAT(lines_, IsEmpty());
-  files_.SetLargeFile(kAll, kMaxListFileBytes);
-  EXPECT_EQ(Load(kAll), "");
-  EXPECT_FALSE(too_large_);
+  files_.SetLargeFile(kAll, 64 * 1024 * 1024 + 1);
+  EXPECT_EQ(Load(kAll).status, LoadedFile::Status::kTooLarge);
+  EXPECT_EQ(Load(kAll).Text(), std::nullopt);
+  files_.SetLargeFile(kAll, 64 * 1024 * 1024);
+  EXPECT_EQ(Load(kAll).Text(), "");
 }
 
 // Descriptions as a platform might word them.
@@ -101,9 +97,7 @@ TEST(DescriptionTest, TrailingBlanksLineBreaksAndPeriodsAreRemoved) {
     files.description = worded;
     files.SetFile(kAll, "");
     files.RefuseRead(kAll, 1);
-    std::vector<std::string> lines;
-    bool too_large = false;
-    EXPECT_EQ(ErrorOf([&] { LoadListFile(files, kAll, lines, too_large); }),
+    EXPECT_EQ(LoadListFile(files, kAll).error,
               std::u16string(u"Cannot open file \"C:\\Data\\All.dat\". ") + shown);
   }
 }
@@ -117,7 +111,7 @@ class SaveListFilesTest : public ::testing::Test {
   }
 
   void Save(const std::optional<std::string>& old_recent = kOldRecent) {
-    SaveListFiles(files_, kDir, {"A<#>a.exe", "B<#>b.exe"}, {"B", ""}, old_recent);
+    SaveListFiles(files_, kDir, "A<#>a.exe\r\nB<#>b.exe\r\n", "B\r\n\r\n", old_recent);
   }
 
   FakeFiles files_;
@@ -130,12 +124,16 @@ TEST_F(SaveListFilesTest, ReplacesBothFilesWithCrLfLinesAndLeavesNoTemporaryFile
   EXPECT_THAT(files_.FilePaths(), UnorderedElementsAre(kAll, kRecent));
 }
 
-TEST_F(SaveListFilesTest, EmptyListsGiveEmptyFiles) {
-  FakeFiles files;
-  files.AddDirectory(kDir);
-  SaveListFiles(files, kDir, {}, {}, std::nullopt);
-  EXPECT_EQ(files.File(kAll), "");
-  EXPECT_EQ(files.File(kRecent), "");
+// A file whose text did not change is not written at all.
+TEST_F(SaveListFilesTest, OnlyTheFilesGivenAreReplaced) {
+  SaveListFiles(files_, kDir, std::nullopt, "", kOldRecent);
+  EXPECT_EQ(files_.File(kAll), kOldAll);
+  EXPECT_EQ(files_.File(kRecent), "");
+  SaveListFiles(files_, kDir, "", std::nullopt, "");
+  EXPECT_EQ(files_.File(kAll), "");
+  EXPECT_EQ(files_.files_written(), 2);
+  SaveListFiles(files_, kDir, std::nullopt, std::nullopt, "");
+  EXPECT_EQ(files_.files_written(), 2);
 }
 
 // The new texts go to files of unpredictable names, created only where no file has the name: a
@@ -151,7 +149,7 @@ TEST_F(SaveListFilesTest, TemporaryNamesAreRandomAndNeverOpenAnExistingFile) {
   FakeFiles taken;
   taken.AddDirectory(kDir);
   for (std::uint64_t n = 1; n <= 16; ++n) taken.SetFile(TempFileName(kDir, n), "");
-  EXPECT_EQ(ErrorOf([&] { SaveListFiles(taken, kDir, {"A<#>a"}, {}, std::nullopt); }),
+  EXPECT_EQ(ErrorOf([&] { SaveListFiles(taken, kDir, "A<#>a\r\n", "", std::nullopt); }),
             u"Cannot create file \"C:\\Data\\All.dat\". ");
   EXPECT_EQ(taken.FilePaths().size(), 16u);
 }
@@ -177,9 +175,11 @@ void PrintTo(const SaveFailure& c, std::ostream* os) {
 
 // The first temporary file made holds the new "All.dat", the second the new "Recent.dat".
 const SaveFailure kSaveFailures[] = {
-    {"first_temporary_not_made", [](FakeFiles& f) { f.FailNewFiles(FakeFiles::kAccessDenied); },
+    {"first_temporary_not_made",
+     [](FakeFiles& f) { f.FailNewFiles(kDir, FakeFiles::kAccessDenied); },
      u"Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
-    {"second_temporary_not_made", [](FakeFiles& f) { f.FailNewFiles(FakeFiles::kAccessDenied, 1); },
+    {"second_temporary_not_made",
+     [](FakeFiles& f) { f.FailNewFiles(kDir, FakeFiles::kAccessDenied, 1); },
      u"Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
     {"all_temporary_not_created_for_writing",
      [](FakeFiles& f) { f.RefuseCreate(TempFileName(kDir, 1), FakeFiles::kSharingViolation); },
@@ -216,7 +216,7 @@ TEST_P(SaveListFilesFailureTest, ReportsTheRealFileAndLeavesBothUnchanged) {
   GetParam().arrange(files);
   const std::optional<std::string> old_recent = files.File(kRecent);
 
-  EXPECT_EQ(ErrorOf([&] { SaveListFiles(files, kDir, {"New<#>n"}, {"New"}, old_recent); }),
+  EXPECT_EQ(ErrorOf([&] { SaveListFiles(files, kDir, "New<#>n\r\n", "New\r\n", old_recent); }),
             GetParam().message);
   EXPECT_EQ(files.File(kAll), kOldAll);
   EXPECT_EQ(files.File(kRecent), old_recent);
@@ -241,7 +241,7 @@ TEST_F(SaveListFilesTest, RecentMadeByThisRunIsRemovedWhenAllCannotBeReplaced) {
 TEST_F(SaveListFilesTest, MissingDataDirectoryGivesCannotCreateAndNoFile) {
   FakeFiles files;
   files.AddDirectory(u"C:");
-  EXPECT_EQ(ErrorOf([&] { SaveListFiles(files, kDir, {"A<#>a"}, {}, std::nullopt); }),
+  EXPECT_EQ(ErrorOf([&] { SaveListFiles(files, kDir, "A<#>a\r\n", "", std::nullopt); }),
             u"Cannot create file \"C:\\Data\\All.dat\". The system cannot find the path specified");
   EXPECT_THAT(files.FilePaths(), IsEmpty());
 }

@@ -37,13 +37,23 @@ const LineCase kLineCases[] = {
     {"cr_cr", "A\r\rB", {"A", "", "B"}},
 };
 
-class ParseListTextTest : public ::testing::TestWithParam<LineCase> {};
-
-TEST_P(ParseListTextTest, SplitsLines) {
-  EXPECT_THAT(ParseListText(GetParam().bytes), ElementsAreArray(GetParam().lines));
+std::vector<std::string> Lines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  ForEachListLine(bytes, [&](std::string_view line) {
+    lines.emplace_back(line);
+    return true;
+  });
+  return lines;
 }
 
-INSTANTIATE_TEST_SUITE_P(LineRules, ParseListTextTest, ::testing::ValuesIn(kLineCases),
+class ListLinesTest : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(ListLinesTest, SplitsLines) {
+  EXPECT_THAT(Lines(GetParam().bytes), ElementsAreArray(GetParam().lines));
+  EXPECT_EQ(HasListLine(GetParam().bytes), !GetParam().lines.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(LineRules, ListLinesTest, ::testing::ValuesIn(kLineCases),
                          [](const auto& info) { return std::string(info.param.what); });
 
 TEST(FormatListTextTest, EndsEveryLineWithCrLf) {
@@ -55,12 +65,17 @@ TEST(FormatListTextTest, EndsEveryLineWithCrLf) {
 TEST(FormatListTextTest, RoundTripsListsWithoutLineBreaks) {
   const std::vector<std::string> lists[] = {{}, {""}, {"", ""}, {"A", "", " B ", "\xE4\xF6"}};
   for (const auto& lines : lists) {
-    EXPECT_THAT(ParseListText(FormatListText(lines)), ElementsAreArray(lines));
+    EXPECT_THAT(Lines(FormatListText(lines)), ElementsAreArray(lines));
   }
 }
 
-TEST(FormatListTextTest, LineBreakInsideAStringComesBackAsTwoLines) {
-  EXPECT_THAT(ParseListText(FormatListText({"A\nB"})), ElementsAreArray({"A", "B"}));
+TEST(ListLinesTest, StopsWhenAsked) {
+  std::vector<std::string> seen;
+  ForEachListLine("A\r\nB\r\nC\r\n", [&](std::string_view line) {
+    seen.emplace_back(line);
+    return line != "B";
+  });
+  EXPECT_THAT(seen, ElementsAreArray({"A", "B"}));
 }
 
 }  // namespace

@@ -186,10 +186,17 @@ TEST(GroupProgramsTest, FlatUpToThreeThousandThenEqualGroupsOfAtMostAThousand) {
       EXPECT_LE(largest - smallest, 1u);
     }
   }
+  // Where the count does not divide, the last groups take one more.
+  std::vector<std::size_t> sizes;
+  for (const ProgramGroup& group : GroupPrograms(3001)) sizes.push_back(group.end - group.begin);
+  EXPECT_EQ(sizes, (std::vector<std::size_t>{750, 750, 750, 751}));
 }
 
 TEST(GroupCaptionTest, NamesTheRangeInFortyCharactersAtMost) {
   EXPECT_EQ(GroupCaption(u"Acme", u"Bolt"), u"Acme – Bolt");
+  // 18 characters are kept whole, 19 are not.
+  EXPECT_EQ(GroupCaption(u"abcdefghijklmnopqr", u"x"), u"abcdefghijklmnopqr – x");
+  EXPECT_EQ(GroupCaption(u"abcdefghijklmnopqrs", u"x"), u"abcdefghijklmnopq… – x");
   EXPECT_EQ(GroupCaption(u"Acme Photo Studio 4 Deluxe", u"Zephyr Toolkit 12.3 (x64)"),
             u"Acme Photo Studio… – Zephyr Toolkit 12…");
   // 16 letters and an emoji: the ellipsis never cuts a character in two.

@@ -2,66 +2,77 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "catalogue/program_order.h"
 #include "platform/fake/fake_text.h"
 
 namespace velmoro {
 namespace {
 
-TEST(ProgramEntryTest, JoinsNameAndCommandWithTheSeparator) {
-  EXPECT_EQ(MakeProgramEntry(u"Tool", u"C:\\un.exe /S"), u"Tool<#>C:\\un.exe /S");
-  EXPECT_EQ(MakeProgramEntry(u"", u""), u"<#>");
+struct LinesCase {
+  const char* what;
+  ProgramEntry entry;
+  std::string entry_line;
+  std::string name_line;
+};
+
+void PrintTo(const LinesCase& c, std::ostream* out) {
+  *out << c.what;
 }
 
-// The same rule for entries and their 8-bit form in the files.
-TEST(ProgramEntryTest, SplitsAtTheFirstSeparator) {
-  struct Case {
-    const char* entry;
-    const char* name;
-    const char* command;
-  };
-  const Case cases[] = {
-      {"Tool<#>un.exe", "Tool", "un.exe"}, {"<#>un.exe", "", "un.exe"}, {"Tool<#>", "Tool", ""},
-      {"A<#>B<#>C", "A", "B<#>C"},         {"no separator", "", ""},    {"A<#B<#>C", "A<#B", "C"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.entry);
-    const std::string entry = c.entry;
-    const std::u16string wide(entry.begin(), entry.end());
-    EXPECT_EQ(DisplayName(entry), c.name);
-    EXPECT_EQ(DisplayName(wide), std::u16string(c.name, c.name + std::strlen(c.name)));
-    EXPECT_EQ(UninstallCommand(wide),
-              std::u16string(c.command, c.command + std::strlen(c.command)));
-  }
+// Each entry is exactly one line of the files, whatever its texts hold; a name holding the
+// separator is still the whole name.
+const LinesCase kLinesCases[] = {
+    {"plain", {u"Tool", u"C:\\un.exe /S"}, "Tool<#>C:\\un.exe /S", "Tool"},
+    {"empty", {u"", u""}, "<#>", ""},
+    {"separator_in_the_name", {u"A<#>B", u"c.exe"}, "A<#>B<#>c.exe", "A<#>B"},
+    {"crlf_in_the_name", {u"Evil\r\nTool", u"x.exe"}, "Evil  Tool<#>x.exe", "Evil  Tool"},
+    {"lone_cr_and_lf_in_the_command", {u"T", u"a\rb\nc"}, "T<#>a b c", "T"},
+    {"nul", {std::u16string(u"A\0B", 3), std::u16string(u"\0", 1)}, "A B<#> ", "A B"},
+    {"code_page", {u"Caf\u00E9 \u5FAE", u"\u00E9.exe"}, "Caf\xE9 ?<#>\xE9.exe", "Caf\xE9 ?"},
+};
+
+class DataFileLinesTest : public ::testing::TestWithParam<LinesCase> {};
+
+TEST_P(DataFileLinesTest, OneLineEach) {
+  FakeText text;
+  const EntryLines lines = DataFileLines(GetParam().entry, text);
+  EXPECT_EQ(lines.entry, GetParam().entry_line);
+  EXPECT_EQ(lines.name, GetParam().name_line);
 }
 
-TEST(ProgramEntryTest, FindsTheFirstEntryOfAName) {
-  const std::vector<std::string> entries = {"A<#>1", "B<#>2", "B<#>3", "B<#"};
-  EXPECT_EQ(FindEntryByDisplayName(entries, "B"), 1u);
-  EXPECT_EQ(FindEntryByDisplayName(entries, "A<#>1"), std::nullopt);
-  EXPECT_EQ(FindEntryByDisplayName(entries, ""), 3u);  // no separator: an empty name
-}
+INSTANTIATE_TEST_SUITE_P(Entries, DataFileLinesTest, ::testing::ValuesIn(kLinesCases),
+                         [](const auto& info) { return std::string(info.param.what); });
 
-}  // namespace
-}  // namespace velmoro
-namespace velmoro {
-namespace {
-
-// Letter case is ignored; entries that compare equal stand as the list control's binary insertion
-// leaves them when it takes the entries in the order they were found.
+// Letter case is ignored and whole entries are compared, the command after the name; entries that
+// compare equal stand as the list control's binary insertion leaves them when it takes the entries
+// in the order they were found.
 TEST(SortProgramsTest, OrdersByKeysAndEqualOnesAsTheListControlDoes) {
   FakeText text;
   std::vector<ProgramEntry> entries;
-  for (const char16_t* name : {u"b<#>1", u"A<#>2", u"a<#>2", u"B<#>1", u"A<#>1", u"ab<#>"}) {
-    entries.push_back({name});
+  for (const auto& [name, command] : {std::pair{u"b", u"1"},
+                                      {u"A", u"2"},
+                                      {u"a", u"2"},
+                                      {u"B", u"1"},
+                                      {u"A", u"1"},
+                                      {u"ab", u""}}) {
+    entries.push_back({name, command});
   }
   SortPrograms(entries, text);
   std::vector<std::u16string> sorted;
-  for (const ProgramEntry& entry : entries) sorted.push_back(entry.text);
+  for (const ProgramEntry& entry : entries) sorted.push_back(EntryText(entry));
   EXPECT_EQ(sorted, (std::vector<std::u16string>{u"A<#>1", u"a<#>2", u"A<#>2", u"ab<#>", u"B<#>1",
                                                  u"b<#>1"}));
+}
+
+// Three entries equal apart from letter case: the list control's binary search meets the middle
+// one of those placed, (first + last) / 2, and puts the new one before it.
+TEST(SortProgramsTest, ATieOfThreeStandsAsTheListControlLeavesIt) {
+  FakeText text;
+  std::vector<ProgramEntry> entries = {{u"Ab", u""}, {u"aB", u""}, {u"AB", u""}, {u"ab", u""}};
+  SortPrograms(entries, text);
+  std::vector<std::u16string> sorted;
+  for (const ProgramEntry& entry : entries) sorted.push_back(entry.name);
+  EXPECT_EQ(sorted, (std::vector<std::u16string>{u"AB", u"ab", u"aB", u"Ab"}));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "catalogue/program_entry.h"
+#include "catalogue/list_text.h"
 
 namespace velmoro {
 namespace {
@@ -14,11 +14,31 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
+// Programs given as their "All.dat" lines; the name is the text before the first separator.
+std::vector<EntryLines> LinesOf(const std::vector<std::string>& programs) {
+  std::vector<EntryLines> lines;
+  for (const std::string& entry : programs)
+    lines.push_back({entry, entry.substr(0, entry.find("<#>"))});
+  return lines;
+}
+
+std::vector<std::size_t> Everyone(std::size_t count) {
+  std::vector<std::size_t> positions(count);
+  for (std::size_t i = 0; i < count; ++i) positions[i] = i;
+  return positions;
+}
+
+// One run's recent list, from the snapshot's lines and the loaded recent lines.
 std::vector<std::string> Updated(const std::vector<std::string>& programs,
                                  const std::vector<std::string>& snapshot,
-                                 std::vector<std::string> recent) {
-  UpdateRecentList(programs, snapshot, recent);
-  return recent;
+                                 const std::vector<std::string>& recent) {
+  const std::vector<EntryLines> lines = LinesOf(programs);
+  const ProgramSet set(lines, Everyone(lines.size()));
+  RecentList list(set);
+  if (!snapshot.empty()) list.AddNew(set.NewSince(FormatListText(snapshot)));
+  ForEachListLine(FormatListText(recent),
+                  [&](std::string_view line) { return list.AddOlder(line); });
+  return list.lines();
 }
 
 TEST(UpdateRecentListTest, FirstRunDetectsNothingAndKeepsMatchingNames) {
@@ -82,6 +102,53 @@ TEST(UpdateRecentListTest, CapsAtSixKeepingTheTopmost) {
               ElementsAre("G", "F", "E", "D", "C", "B"));
 }
 
+struct ResolveCase {
+  const char* what;
+  std::vector<std::string> programs;
+  std::vector<std::string> recent;
+  std::vector<std::size_t> positions;
+};
+
+void PrintTo(const ResolveCase& c, std::ostream* out) {
+  *out << c.what;
+}
+
+// The k-th line of a text stands for the k-th program of that name; where fewer programs have it
+// (a program whose command changed stands twice), the extra lines stand for the last of them.
+const ResolveCase kResolveCases[] = {
+    {"distinct", {"A<#>1", "B<#>2"}, {"B", "A"}, {1, 0}},
+    {"equal_names_each_their_own", {"S<#>1", "X<#>x", "S<#>2"}, {"S", "S"}, {0, 2}},
+    {"more_lines_than_programs", {"S<#>1", "S<#>2"}, {"S", "S", "S"}, {0, 1, 1}},
+    {"one_program_twice", {"A<#>new"}, {"A", "A"}, {0, 0}},
+    {"counted_per_text", {"S<#>1", "T<#>1", "S<#>2"}, {"S", "T", "S"}, {0, 1, 2}},
+    {"unknown_line_skipped", {"A<#>1"}, {"Gone", "A"}, {0}},
+};
+
+class ResolveTest : public ::testing::TestWithParam<ResolveCase> {};
+
+TEST_P(ResolveTest, EachLineReachesItsOwnProgram) {
+  const std::vector<EntryLines> lines = LinesOf(GetParam().programs);
+  const ProgramSet set(lines, Everyone(lines.size()));
+  EXPECT_THAT(set.Resolve(GetParam().recent), ElementsAreArray(GetParam().positions));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, ResolveTest, ::testing::ValuesIn(kResolveCases),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+// A snapshot of a million empty lines is read line by line, never gathered; an empty one holds no
+// entry at all.
+TEST(UpdateRecentListTest, SnapshotOfManyLinesCostsNoMoreThanItsBytes) {
+  const std::vector<EntryLines> lines = LinesOf({"A<#>a", "<#>"});
+  const ProgramSet set(lines, Everyone(2));
+  EXPECT_THAT(set.NewSince(std::string(1'000'000, '\n')), ElementsAre(0u, 1u));
+  EXPECT_THAT(set.NewSince(std::string(1'000'000, '\n') + "<#>"), ElementsAre(0u));
+  EXPECT_THAT(set.NewSince(""), ElementsAre(0u, 1u));
+}
+
+std::string DisplayName(const std::string& entry) {
+  return entry.substr(0, entry.find("<#>"));
+}
+
 // The lists as the plain scans give them: detection inserts at the top entry by entry, pruning
 // looks each line up among all display names, capping drops the bottom lines.
 std::vector<std::string> ByPlainScans(const std::vector<std::string>& programs,
@@ -91,7 +158,7 @@ std::vector<std::string> ByPlainScans(const std::vector<std::string>& programs,
     for (const std::string& entry : programs) {
       bool found = false;
       for (const std::string& line : snapshot) found = found || line == entry;
-      if (!found) recent.insert(recent.begin(), std::string(DisplayName(entry)));
+      if (!found) recent.insert(recent.begin(), DisplayName(entry));
     }
   }
   for (std::size_t pos = 0; pos < recent.size();) {

@@ -66,11 +66,7 @@ void FakeDesktop::PlaceHostForm(int left, int top, int width, int height) {
 void FakeDesktop::ShowHostForm(int show_command) {
   log.push_back(u"show host " + std::u16string(1, static_cast<char16_t>(u'0' + show_command)));
   if (foreground_granted || foreground_ != Window::kOtherProgram) foreground_ = Window::kHostForm;
-  if (active_ == Window::kHostForm) {
-    Post([this] { events_->OnHostActivated(); });
-  } else {
-    Activate(Window::kHostForm);
-  }
+  Activate(Window::kHostForm);
 }
 
 void FakeDesktop::MinimiseAppWindow() {
@@ -152,8 +148,8 @@ int FakeDesktop::ShowMessageBox(Owner owner, const std::u16string& text,
   if (quit_posted_) ++boxes_cut_short;
   Activate(owner == Owner::kHostForm ? Window::kHostForm : Window::kAppWindow);
   // The box's loop, ended, still takes one more message, and drops it: the activation it has
-  // just caused, as Wine's does.
-  if (!queue_.empty()) queue_.pop_front();
+  // just caused.
+  if (box_drops_next_message && !queue_.empty()) queue_.pop_front();
   return 1;
 }
 

@@ -13,11 +13,12 @@ namespace velmoro {
 // An in-memory desktop: a message queue with the platform's quit rule (the quit message comes
 // only when nothing else is queued), a scripted menu choice and scripted message box answers,
 // and a record of everything shown. Like the platform, it activates the host form when the form
-// is shown or a box it owns is closed (unless it is active already), loses that activation's
-// notice to the ended box, and delivers sent messages inside any call that waits for messages,
-// without that call returning for them. The foreground follows the platform's lock: only a
-// program that holds it may give it to another of its windows; hiding the window that holds it
-// hands it to another program; the user's click on the taskbar button gives it to the program.
+// is shown or a box it owns is closed (unless it is active already), and delivers sent messages
+// inside any call that waits for messages, without that call returning for them; as Wine's, a box's
+// loop drops the notice of the activation its closing causes. The foreground follows the platform's
+// lock: only a program that holds it may give it to another of its windows; hiding the window that
+// holds it hands it to another program; the user's click on the taskbar button gives it to the
+// program.
 class FakeDesktop : public DesktopApi {
  public:
   // Thrown by EndProcess: the process is gone, nothing after it runs.
@@ -43,6 +44,8 @@ class FakeDesktop : public DesktopApi {
   bool foreground_granted = true;
   // The user clicks the taskbar button once it flashes.
   bool click_flashing_button = false;
+  // A box's ended loop takes the next message and drops it, as Wine's does; Windows' does not.
+  bool box_drops_next_message = true;
   ScreenLayout screen;
   // The host form's place and size, as last set.
   struct Placement {
@@ -81,6 +84,7 @@ class FakeDesktop : public DesktopApi {
   ScreenLayout Screen() override { return screen; }
   void PlaceHostForm(int left, int top, int width, int height) override;
   int StartShowState() override { return start_state; }
+  bool HostFormActive() override { return active_ == Window::kHostForm; }
   void ShowHostForm(int show_command) override;
   void MinimiseAppWindow() override;
   void HideAppWindow() override;

@@ -92,8 +92,10 @@ WriteResult FakeFiles::WriteNewFile(const std::u16string& path, const std::strin
   Log(u"WriteNewFile", path);
   const std::u16string key = Key(path);
   const std::u16string parent = Parent(path);
-  if (new_file_failure_ && new_files_made_ >= new_file_failure_->successes) {
-    return {WriteStatus::kCreateFailed, new_file_failure_->code};
+  if (new_file_failure_ && Key(parent) == new_file_failure_->dir) {
+    if (new_file_failure_->successes == 0)
+      return {WriteStatus::kCreateFailed, new_file_failure_->code};
+    --new_file_failure_->successes;
   }
   if (auto refused = refused_creates_.find(key); refused != refused_creates_.end()) {
     return {WriteStatus::kCreateFailed, refused->second};

@@ -57,9 +57,9 @@ class FakeFiles : public FileApi {
   void ShortWrite(const std::u16string& path, std::size_t bytes) {
     short_writes_[Key(path)] = bytes;
   }
-  // WriteNewFile fails with code once `successes` files have been made.
-  void FailNewFiles(std::uint32_t code, int successes = 0) {
-    new_file_failure_ = NewFileFailure{code, successes};
+  // WriteNewFile in dir fails with code once `successes` files have been made there.
+  void FailNewFiles(const std::u16string& dir, std::uint32_t code, int successes = 0) {
+    new_file_failure_ = NewFileFailure{Key(dir), code, successes};
   }
   // MoveReplacing onto `to` fails with code.
   void FailMove(const std::u16string& to, std::uint32_t code) { failed_moves_[Key(to)] = code; }
@@ -68,6 +68,11 @@ class FakeFiles : public FileApi {
   bool lock_held() const { return lock_held_; }
 
   const std::vector<std::u16string>& log() const { return log_; }
+  // Files made by WriteNewFile, counted over the whole life of the fake.
+  int files_written() const { return new_files_made_; }
+
+  // The user whose program runs keeps their own files here.
+  std::u16string local_app_data = u"C:\\Users\\Ann\\AppData\\Local";
 
   bool FileExists(const std::u16string& path) override;
   bool DirectoryExists(const std::u16string& path) override;
@@ -76,6 +81,7 @@ class FakeFiles : public FileApi {
   std::u16string ModuleFileName() override {
     return u"C:\\Program Files\\Velmoro Uninstaller\\VelmoroUninstaller.exe";
   }
+  std::u16string LocalAppDataFolder() override { return local_app_data; }
   ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
                            std::uint64_t max_bytes) override;
   WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) override;
@@ -94,6 +100,7 @@ class FakeFiles : public FileApi {
     std::optional<std::uint64_t> size;  // reported instead of the bytes' size
   };
   struct NewFileFailure {
+    std::u16string dir;
     std::uint32_t code;
     int successes;
   };

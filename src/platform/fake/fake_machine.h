@@ -27,6 +27,7 @@ struct FakeMachine {
   explicit FakeMachine(bool two_views = true) : registry(two_views) {
     registry.SetString(kShellFolders, u"Common AppData", u"C:\\ProgramData");
     files.AddDirectory(u"C:\\ProgramData");
+    files.AddDirectory(files.local_app_data);
   }
 
   // A removable program under the subkey `key` of an uninstall key (the machine's by default).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace velmoro {
 
@@ -85,6 +86,13 @@ void FakeRegistry::FailEnumKey(const std::u16string& path, std::uint32_t index) 
   }
 }
 
+void FakeRegistry::RunOutOfMemory(const std::u16string& path) {
+  for (Tree& tree : trees_) {
+    auto it = tree.find(Normalise(path));
+    if (it != tree.end()) it->second.out_of_memory = true;
+  }
+}
+
 void FakeRegistry::FailFetch(const std::u16string& path, const std::u16string& name) {
   for (Tree& tree : trees_) {
     auto it = tree.find(Normalise(path));
@@ -128,6 +136,7 @@ long FakeRegistry::OpenKey(RegKey parent, const std::u16string& path, std::uint3
 
   result = next_handle_++;
   handles_[result] = Handle{tree, key, full};
+  peak_open_keys_ = std::max(peak_open_keys_, handles_.size());
   open_calls_.back().succeeded = true;
   return kErrorSuccess;
 }
@@ -171,6 +180,7 @@ long FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::uint3
                               unsigned char* data, std::uint32_t* size) {
   Key* node = KeyOf(key);
   if (node == nullptr) return kErrorInvalidHandle;
+  if (node->out_of_memory) throw std::bad_alloc();
   auto value = std::find_if(node->values.begin(), node->values.end(),
                             [&](const Value& v) { return SameName(v.name, name); });
   if (value == node->values.end()) return kErrorFileNotFound;

@@ -47,11 +47,15 @@ class FakeRegistry : public RegistryApi {
   // The next three act on the key, in every view, as it stands when they are called.
   void FailQueryInfo(const std::u16string& path);
   void FailEnumKey(const std::u16string& path, std::uint32_t index);
+  // Reading a value of the key throws std::bad_alloc, as an allocation that fails would.
+  void RunOutOfMemory(const std::u16string& path);
   // The value still reports its type and size, but fetching its data fails.
   void FailFetch(const std::u16string& path, const std::u16string& name);
 
   const std::vector<OpenCall>& open_calls() const { return open_calls_; }
   std::size_t open_key_count() const { return handles_.size(); }
+  // The most keys open at one time so far.
+  std::size_t peak_open_key_count() const { return peak_open_keys_; }
   // CloseKey calls with a handle that was not open (never opened, or closed already).
   int bad_close_count() const { return bad_closes_; }
   // The buffer capacity passed to each EnumKey call, in order.
@@ -78,6 +82,7 @@ class FakeRegistry : public RegistryApi {
     std::vector<std::u16string> subkeys;  // names as created, in creation order
     std::vector<Value> values;
     bool fail_query_info = false;
+    bool out_of_memory = false;
     std::set<std::uint32_t> failing_indexes;
   };
   struct Handle {
@@ -102,6 +107,7 @@ class FakeRegistry : public RegistryApi {
   std::vector<OpenCall> open_calls_;
   std::vector<std::uint32_t> enum_capacities_;
   int bad_closes_ = 0;
+  std::size_t peak_open_keys_ = 0;
 };
 
 }  // namespace velmoro

@@ -159,14 +159,13 @@ void Win32Desktop::PlaceHostForm(int left, int top, int width, int height) {
   SetWindowPos(app_window_.get(), nullptr, left, top, 0, 0, kFlags | SWP_NOSIZE);
 }
 
+bool Win32Desktop::HostFormActive() {
+  return GetActiveWindow() == host_form_.get();
+}
+
 void Win32Desktop::ShowHostForm(int show_command) {
   ShowWindow(app_window_.get(), SW_SHOWNOACTIVATE);
-  const bool active = GetActiveWindow() == host_form_.get();
   ShowWindow(host_form_.get(), show_command);
-  // An active form is not activated again, and the notice of its activation may have been lost:
-  // a message box's loop that has just ended drops the message it takes next, and closing the box
-  // activated its owner, the form. So the notice is given once more.
-  if (active) PostMessageW(host_form_.get(), kHostActivatedMessage, 0, 0);
 }
 
 void Win32Desktop::MinimiseAppWindow() {

@@ -23,6 +23,7 @@ class Win32Desktop final : public DesktopApi {
   ScreenLayout Screen() override;
   void PlaceHostForm(int left, int top, int width, int height) override;
   int StartShowState() override;
+  bool HostFormActive() override;
   void ShowHostForm(int show_command) override;
   void MinimiseAppWindow() override;
   void HideAppWindow() override;

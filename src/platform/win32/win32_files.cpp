@@ -2,8 +2,11 @@
 
 #include <windows.h>
 // After windows.h, whose types it uses.
+#include <knownfolders.h>
 #include <ntsecapi.h>
+#include <objbase.h>
 #include <sddl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
@@ -78,6 +81,15 @@ std::u16string Win32Files::ModuleFileName() {
     }
     path.resize(path.size() * 2);
   }
+}
+
+std::u16string Win32Files::LocalAppDataFolder() {
+  PWSTR path = nullptr;
+  const HRESULT result =
+      SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DONT_VERIFY, nullptr, &path);
+  std::u16string folder = SUCCEEDED(result) ? FromWide(path, wcslen(path)) : std::u16string();
+  CoTaskMemFree(path);
+  return folder;
 }
 
 ReadResult Win32Files::ReadWholeFile(const std::u16string& path, std::string& bytes,

@@ -12,6 +12,7 @@ class Win32Files final : public FileApi {
   bool MakeDirectory(const std::u16string& path, const std::u16string& security) override;
   LinkKind LinkAt(const std::u16string& path) override;
   std::u16string ModuleFileName() override;
+  std::u16string LocalAppDataFolder() override;
   ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
                            std::uint64_t max_bytes) override;
   WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) override;

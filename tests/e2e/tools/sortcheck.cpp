@@ -54,13 +54,21 @@ std::vector<std::u16string> ByListBox(const std::vector<std::u16string>& lines) 
   return sorted;
 }
 
+// Each line is an entry: the name, the separator and the command.
 std::vector<std::u16string> ByProgram(const std::vector<std::u16string>& lines) {
+  const std::u16string separator = velmoro::kEntrySeparator;
   std::vector<velmoro::ProgramEntry> entries;
-  for (const std::u16string& line : lines) entries.push_back({line});
+  for (const std::u16string& line : lines) {
+    const std::size_t at = line.find(separator);
+    velmoro::ProgramEntry entry;
+    entry.name = line.substr(0, at);
+    entry.command = at == line.npos ? std::u16string() : line.substr(at + separator.size());
+    entries.push_back(entry);
+  }
   velmoro::Win32Text text;
   velmoro::SortPrograms(entries, text);
   std::vector<std::u16string> sorted;
-  for (const velmoro::ProgramEntry& entry : entries) sorted.push_back(entry.text);
+  for (const velmoro::ProgramEntry& entry : entries) sorted.push_back(velmoro::EntryText(entry));
   return sorted;
 }
 
