@@ -62,9 +62,10 @@ void CheckDisplayIcon(const std::u16string& text) {
 
 }  // namespace
 
-// The file and parameters are the command itself, split around one skipped character; nothing is
-// started only for a command that is blank or a lone quote. The same text is read as an icon's
-// location too: both come from the registry as any installer wrote them.
+// The file and parameters are the command itself, split around one skipped character; what closed
+// quotes hold is the file; nothing is started only for a command that is blank, a lone quote or
+// empty quotes. The same text is read as an icon's location too: both come from the registry as
+// any installer wrote them.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   velmoro::FakeText text;
@@ -75,8 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::u16string rest = command.substr(std::min(command.find_first_not_of(u' '), command.size()));
   const bool quoted = !rest.empty() && rest.front() == u'"';
   if (quoted) rest.erase(0, 1);
-  FUZZ_CHECK(launch.has_value() == !rest.empty());
+  const std::size_t closing = quoted ? rest.find(u'"') : std::u16string::npos;
+  FUZZ_CHECK(launch.has_value() == (!rest.empty() && closing != 0));
   if (!launch) return 0;
+  if (closing != std::u16string::npos) FUZZ_CHECK(launch->file == rest.substr(0, closing));
 
   FUZZ_CHECK(rest.compare(0, launch->file.size(), launch->file) == 0);
   if (rest.size() == launch->file.size()) {

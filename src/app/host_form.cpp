@@ -5,10 +5,7 @@
 namespace velmoro {
 
 TForm1::TForm1(FormHost& host, Platform& platform)
-    : PMenu1(CommandIdPool::Process()),
-      host_(host),
-      platform_(platform),
-      memory_(platform.registry, platform.files, platform.text) {
+    : PMenu1(CommandIdPool::Process()), host_(host), platform_(platform), memory_(platform) {
   MenuItem& top = PMenu1.Items;
   N11 = &AddStatic(top, u"All Programs");
   Recent1 = &AddStatic(top, u"Recent Programs");

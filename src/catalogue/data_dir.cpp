@@ -2,7 +2,8 @@
 
 #include <iterator>
 
-#include "catalogue/list_files.h"
+#include "catalogue/folder_hold.h"
+#include "catalogue/folder_security.h"
 #include "catalogue/registry_reader.h"
 
 namespace velmoro {
@@ -13,15 +14,6 @@ constexpr char16_t kShellFoldersKey[] =
     u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr char16_t kCommonAppData[] = u"Common AppData";
 constexpr char16_t kDataSubdirectory[] = u"Quinsett\\Velmoro Uninstaller";
-
-// The common application-data folder lets every user make folders and own what they make there,
-// so the program's own folders do not inherit from it: SYSTEM and Administrators have full
-// control; Users may look into both, create files in the data folder, and read, write, replace and
-// delete the files in it (a grant that files alone inherit), but may not delete, rename or
-// re-permission either folder.
-constexpr char16_t kQuinsettSecurity[] = u"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200a9;;;BU)";
-constexpr char16_t kDataFolderSecurity[] =
-    u"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200ab;;;BU)(A;OIIO;0x13019f;;;BU)";
 
 }  // namespace
 
@@ -45,6 +37,22 @@ std::u16string UserDataDir(FileApi& files) {
   return folder + kDataSubdirectory;
 }
 
+namespace {
+
+// One of the program's own levels, made inside its parent while the parent is held, and opened in
+// the same step: neither can be swapped for a link meanwhile.
+bool MakeOwnLevel(FileApi& files, const std::u16string& path, const FolderSecurity* security) {
+  const std::size_t cut = path.rfind(u'\\');
+  // A parent of nothing but the separator is the root of the current drive.
+  const std::u16string parent = cut == 0 ? u"\\" : path.substr(0, cut);
+  const FolderHold held(files, files.HoldFolder(parent));
+  if (!held) return false;
+  const FolderHold made(files, files.MakeFolder(held.folder(), path.substr(cut + 1), security));
+  return static_cast<bool>(made);
+}
+
+}  // namespace
+
 std::vector<std::u16string> EnsureDataDir(FileApi& files, const std::u16string& data_dir,
                                           bool shared) {
   std::vector<std::u16string> failed;
@@ -52,32 +60,21 @@ std::vector<std::u16string> EnsureDataDir(FileApi& files, const std::u16string& 
   const std::u16string walk = data_dir + u'\\';
   // Where "Quinsett" begins.
   const std::size_t own = walk.size() - std::size(kDataSubdirectory);
+  const FolderSecurity vendor = VendorFolderSecurity();
+  const FolderSecurity data = DataFolderSecurity();
   for (std::size_t pos = walk.find(u'\\'); pos != walk.npos; pos = walk.find(u'\\', pos + 1)) {
     const std::u16string prefix = walk.substr(0, pos);
     const bool own_level = pos > own;
     if (own_level && files.LinkAt(prefix) == LinkKind::kReparsePoint) break;
-    const char16_t* security = !shared || !own_level    ? u""
-                               : pos + 1 == walk.size() ? kDataFolderSecurity
-                                                        : kQuinsettSecurity;
+    if (files.DirectoryExists(prefix)) continue;
+    const FolderSecurity* security = !shared ? nullptr : pos + 1 == walk.size() ? &data : &vendor;
+    const bool made =
+        own_level ? MakeOwnLevel(files, prefix, security) : files.MakeDirectory(prefix);
     // A level that another copy of the program made between the test and the creation is there
     // all the same.
-    if (!files.DirectoryExists(prefix) && !files.MakeDirectory(prefix, security) &&
-        !files.DirectoryExists(prefix)) {
-      failed.push_back(prefix);
-    }
+    if (!made && !files.DirectoryExists(prefix)) failed.push_back(prefix);
   }
   return failed;
-}
-
-std::optional<DataLink> FindDataLink(FileApi& files, const std::u16string& data_dir) {
-  const std::u16string quinsett = data_dir.substr(0, data_dir.rfind(u'\\'));
-  for (const std::u16string& path :
-       {quinsett, data_dir, data_dir + u"\\" + kAllFileName, data_dir + u"\\" + kRecentFileName}) {
-    if (const LinkKind kind = files.LinkAt(path); kind != LinkKind::kNone) {
-      return DataLink{path, kind};
-    }
-  }
-  return std::nullopt;
 }
 
 }  // namespace velmoro

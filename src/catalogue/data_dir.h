@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,21 +13,12 @@ namespace velmoro {
 std::u16string GetDataDir(RegistryApi& registry);
 // The same folder under the user's local application-data folder: the user's data directory.
 std::u16string UserDataDir(FileApi& files);
-// Creates a data directory level by level when it is missing; in the machine's, shared by every
-// user, "Quinsett" and the data folder get a security descriptor of their own. A level that
-// cannot be made does not stop the walk; returns those levels, in the order they were met, for
-// the caller to report. Nothing is made beneath a level of the program's own that is a link.
+// Creates a data directory level by level when it is missing. "Quinsett" and the data folder are
+// made inside their held parent; in the machine's folder, shared by every user, they get access
+// lists of their own. A level that cannot be made does not stop the walk; returns those levels, in
+// the order they were met, for the caller to report. Nothing is made beneath a level of the
+// program's own that is a link.
 std::vector<std::u16string> EnsureDataDir(FileApi& files, const std::u16string& data_dir,
                                           bool shared);
-
-// A path of the data files that leads somewhere else.
-struct DataLink {
-  std::u16string path;
-  LinkKind kind;
-};
-
-// The first of "Quinsett", the data folder, "All.dat" and "Recent.dat" that is a link: through it,
-// a user who made it could have an administrator's run write, replace or delete files anywhere.
-std::optional<DataLink> FindDataLink(FileApi& files, const std::u16string& data_dir);
 
 }  // namespace velmoro

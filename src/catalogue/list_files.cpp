@@ -4,11 +4,7 @@
 
 namespace velmoro {
 
-namespace {
-
-// The platform's description without its trailing blanks, line breaks and periods, so that it
-// fits after the message's own ". ".
-std::u16string Describe(FileApi& files, std::uint32_t code) {
+std::u16string DescribeFileError(FileApi& files, std::uint32_t code) {
   std::u16string description = files.DescribeError(code);
   while (!description.empty() && (description.back() <= 32 || description.back() == u'.')) {
     description.pop_back();
@@ -16,16 +12,20 @@ std::u16string Describe(FileApi& files, std::uint32_t code) {
   return description;
 }
 
+namespace {
+
 [[noreturn]] void ThrowCannotCreate(FileApi& files, const std::u16string& path,
                                     std::uint32_t code) {
   throw FileError("Cannot create file",
-                  u"Cannot create file \"" + path + u"\". " + Describe(files, code));
+                  u"Cannot create file \"" + path + u"\". " + DescribeFileError(files, code));
 }
 
 // A clash with an existing name this many times over means the names are not random, or someone
 // makes them as fast as they are drawn; either way, writing stops.
 constexpr int kTempNameTries = 16;
 constexpr std::uint32_t kErrorFileExists = 80;
+// ERROR_INTERNAL_ERROR: the system gave no random bits, so no name can be unpredictable.
+constexpr std::uint32_t kErrorNoRandom = 1359;
 
 // A new file in the data directory holding a list file's new text until it is moved over the list
 // file; removed unless it was moved. Each error names `target`, the file the user knows.
@@ -35,7 +35,9 @@ class TempFile {
            const std::u16string& target)
       : files_(files) {
     for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
-      const std::u16string path = TempFileName(dir, files_.Random());
+      const std::optional<std::uint64_t> random = files_.Random();
+      if (!random) ThrowCannotCreate(files_, target, kErrorNoRandom);
+      const std::u16string path = TempFileName(dir, *random);
       const WriteResult result = files_.WriteNewFile(path, bytes);
       if (result.status == WriteStatus::kExists) continue;
       if (result.status == WriteStatus::kCreateFailed) {
@@ -71,8 +73,8 @@ class TempFile {
 
 // Best effort: the error of the failed move is the one reported, not any failure here.
 void RestoreRecent(FileApi& files, const std::u16string& dir, const std::u16string& recent_path,
-                   const std::optional<std::string>& old_recent) {
-  if (!old_recent) {
+                   const std::string* old_recent) {
+  if (old_recent == nullptr) {
     files.RemoveFile(recent_path);
     return;
   }
@@ -91,7 +93,7 @@ LoadedFile LoadListFile(FileApi& files, const std::u16string& path) {
   if (read.status == ReadStatus::kFailed) {
     file.status = LoadedFile::Status::kFailed;
     file.bytes.clear();
-    file.error = u"Cannot open file \"" + path + u"\". " + Describe(files, read.error);
+    file.error = u"Cannot open file \"" + path + u"\". " + DescribeFileError(files, read.error);
   } else {
     file.status = read.status == ReadStatus::kTooLarge ? LoadedFile::Status::kTooLarge
                                                        : LoadedFile::Status::kRead;
@@ -106,8 +108,7 @@ std::u16string TempFileName(const std::u16string& dir, std::uint64_t random) {
 }
 
 void SaveListFiles(FileApi& files, const std::u16string& dir, const std::optional<std::string>& all,
-                   const std::optional<std::string>& recent,
-                   const std::optional<std::string>& old_recent) {
+                   const std::optional<std::string>& recent, const std::string* old_recent) {
   const std::u16string all_path = dir + u"\\" + kAllFileName;
   const std::u16string recent_path = dir + u"\\" + kRecentFileName;
 

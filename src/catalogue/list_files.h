@@ -41,11 +41,13 @@ struct LoadedFile {
   std::string bytes;
   std::u16string error;
 
-  // The text as it stands on disk, when this run knows it.
-  std::optional<std::string> Text() const {
-    return status == Status::kRead ? std::optional(bytes) : std::nullopt;
-  }
+  // The text as it stands on disk, when this run knows it; null otherwise.
+  const std::string* Text() const { return status == Status::kRead ? &bytes : nullptr; }
 };
+
+// The platform's description of an error code, without its trailing blanks, line breaks and
+// periods, so that it fits inside a message of the program's.
+std::u16string DescribeFileError(FileApi& files, std::uint32_t code);
 
 // Reads a list file whole: "Cannot open file "%s". %s" when it cannot be read.
 LoadedFile LoadListFile(FileApi& files, const std::u16string& path);
@@ -57,10 +59,9 @@ std::u16string TempFileName(const std::u16string& dir, std::uint64_t random);
 // Replaces "All.dat" and "Recent.dat" in dir with the texts given (a file whose text is nothing is
 // left as it is) so that either both hold the new text or both keep the old: the new texts are
 // written to temporary files first, then moved over, "Recent.dat" first; when "All.dat" cannot
-// be moved, "Recent.dat" is put back to old_recent (removed when nothing).
+// be moved, "Recent.dat" is put back to old_recent (removed when null).
 // Throws FileError "Cannot create file "%s". %s" or "Stream write error".
 void SaveListFiles(FileApi& files, const std::u16string& dir, const std::optional<std::string>& all,
-                   const std::optional<std::string>& recent,
-                   const std::optional<std::string>& old_recent);
+                   const std::optional<std::string>& recent, const std::string* old_recent);
 
 }  // namespace velmoro

@@ -6,6 +6,8 @@
 
 #include "catalogue/data_dir.h"
 #include "catalogue/file_error.h"
+#include "catalogue/folder_hold.h"
+#include "catalogue/folder_security.h"
 #include "catalogue/list_files.h"
 #include "catalogue/list_text.h"
 #include "catalogue/recent_list.h"
@@ -17,35 +19,89 @@ namespace {
 using Kind = MemoryNotice::Kind;
 
 // One data folder and its two files as this run found them. Unusable: nothing in it is read or
-// written any more.
+// written any more. The folder and the one above it stay held until the files are written, so
+// that nobody can rename them or put a link in their place meanwhile.
 struct Memory {
   std::u16string dir;
   bool usable = false;
+  std::vector<std::pair<std::u16string, FolderHold>> holds;  // by path
   LoadedFile all;
   LoadedFile recent;
 };
-
-std::u16string LinkNotice(const DataLink& link) {
-  return u"The data folder is not used: \"" + link.path +
-         (link.kind == LinkKind::kHardLinks ? u"\" has more than one name."
-                                            : u"\" is a link to another place.");
-}
 
 std::u16string TooLargeNotice(const std::u16string& path) {
   return u"\"" + path + u"\" is larger than 64 MB and was not read; it is replaced.";
 }
 
+std::u16string NotUsed(const std::u16string& path, const std::u16string& why) {
+  return u"The data folder is not used: \"" + path + u"\" " + why;
+}
+
+// The folder of the program's vendor and the data folder in it, held; a notice and false where
+// one of them is not to be used.
+bool HoldFolders(FileApi& files, Memory& memory, std::vector<MemoryNotice>& notices) {
+  for (const std::u16string& path : {memory.dir.substr(0, memory.dir.rfind(u'\\')), memory.dir}) {
+    FolderHold hold(files, files.HoldFolder(path));
+    switch (hold.status()) {
+      case HoldStatus::kHeld:
+        memory.holds.emplace_back(path, std::move(hold));
+        break;
+      case HoldStatus::kMissing:
+        // Nothing to read; writing reports it.
+        break;
+      case HoldStatus::kLink:
+        notices.push_back({Kind::kWarning, NotUsed(path, u"is a link to another place.")});
+        return false;
+      case HoldStatus::kInUse:
+        notices.push_back({Kind::kWarning, NotUsed(path, u"is held open by another program.")});
+        return false;
+      case HoldStatus::kFailed:
+        notices.push_back(
+            {Kind::kWarning,
+             NotUsed(path, u"cannot be opened: " + DescribeFileError(files, hold.error()) + u".")});
+        return false;
+    }
+  }
+  return true;
+}
+
+// An administrator's run takes back the machine's folders that someone else owns or opened to
+// others, as if it had made them; only once they are held, so never through a link.
+bool SecureFolders(FileApi& files, Memory& memory, std::vector<MemoryNotice>& notices) {
+  for (const auto& [path, hold] : memory.holds) {
+    const FolderSecurity expected =
+        path == memory.dir ? DataFolderSecurity() : VendorFolderSecurity();
+    const std::optional<FolderSecurity> actual = files.ReadFolderSecurity(hold.folder());
+    if (actual && IsSecureFolder(*actual, expected)) continue;
+    if (!files.ResetFolderSecurity(hold.folder(), expected)) {
+      notices.push_back(
+          {Kind::kWarning, NotUsed(path, u"belongs to someone else and could not be taken back.")});
+      return false;
+    }
+  }
+  return true;
+}
+
 // Nothing is read, written or deleted through a link: through it, a user who made it could have an
 // administrator's run write or remove files anywhere. A file too large to read counts as absent.
-Memory Recall(FileApi& files, const std::u16string& dir, std::vector<MemoryNotice>& notices) {
+Memory Recall(FileApi& files, const std::u16string& dir, bool secure,
+              std::vector<MemoryNotice>& notices) {
   Memory memory;
   memory.dir = dir;
-  if (const auto link = FindDataLink(files, dir)) {
-    notices.push_back({Kind::kWarning, LinkNotice(*link)});
-    return memory;
+  if (!HoldFolders(files, memory, notices)) return memory;
+  if (secure && !SecureFolders(files, memory, notices)) return memory;
+  const std::pair<LoadedFile*, const char16_t*> data_files[] = {{&memory.all, kAllFileName},
+                                                                {&memory.recent, kRecentFileName}};
+  for (const auto& [file, name] : data_files) {
+    const std::u16string path = dir + u"\\" + name;
+    if (const LinkKind link = files.LinkAt(path); link != LinkKind::kNone) {
+      notices.push_back({Kind::kWarning, NotUsed(path, link == LinkKind::kHardLinks
+                                                           ? u"has more than one name."
+                                                           : u"is a link to another place.")});
+      return memory;
+    }
   }
-  for (auto [file, name] :
-       {std::pair{&memory.all, kAllFileName}, std::pair{&memory.recent, kRecentFileName}}) {
+  for (const auto& [file, name] : data_files) {
     const std::u16string path = dir + u"\\" + name;
     *file = LoadListFile(files, path);
     if (file->status == LoadedFile::Status::kTooLarge) {
@@ -64,12 +120,12 @@ Memory Recall(FileApi& files, const std::u16string& dir, std::vector<MemoryNotic
 // costs a flush to the disk.
 void Keep(FileApi& files, const Memory& memory, std::string all, std::string recent,
           std::vector<MemoryNotice>& notices) {
-  const std::optional<std::string> old_all = memory.all.Text();
-  const std::optional<std::string> old_recent = memory.recent.Text();
+  const std::string* old_all = memory.all.Text();
+  const std::string* old_recent = memory.recent.Text();
   std::optional<std::string> new_all;
   std::optional<std::string> new_recent;
-  if (old_all != all) new_all = std::move(all);
-  if (old_recent != recent) new_recent = std::move(recent);
+  if (old_all == nullptr || *old_all != all) new_all = std::move(all);
+  if (old_recent == nullptr || *old_recent != recent) new_recent = std::move(recent);
   if (!new_all && !new_recent) return;
   try {
     SaveListFiles(files, memory.dir, new_all, new_recent, old_recent);
@@ -109,8 +165,11 @@ std::vector<std::string> NotHeldIn(const std::vector<std::string>& older, std::s
 
 }  // namespace
 
-ProgramMemory::ProgramMemory(RegistryApi& registry, FileApi& files, TextApi& text)
-    : registry_(registry), files_(files), text_(text) {}
+ProgramMemory::ProgramMemory(Platform& platform)
+    : registry_(platform.registry),
+      files_(platform.files),
+      text_(platform.text),
+      process_(platform.process) {}
 
 const std::u16string& ProgramMemory::MachineDir() {
   if (!machine_dir_) machine_dir_ = GetDataDir(registry_);
@@ -138,7 +197,7 @@ Recollection ProgramMemory::Update(const std::vector<ProgramEntry>& programs) {
   const DataFilesLock lock(files_);
 
   // The machine's memory: its programs new since any user's last run head its recent list.
-  const Memory machine = Recall(files_, MachineDir(), result.notices);
+  const Memory machine = Recall(files_, MachineDir(), process_.IsElevated(), result.notices);
   std::vector<std::size_t> found;
   std::vector<std::string> machine_recent;
   std::size_t machine_new = 0;
@@ -163,7 +222,7 @@ Recollection ProgramMemory::Update(const std::vector<ProgramEntry>& programs) {
   const std::vector<std::u16string> failed = velmoro::EnsureDataDir(files_, user_dir, false);
   for (const std::u16string& level : failed) result.notices.push_back({Kind::kFolder, level});
   if (!failed.empty()) return result;
-  const Memory user = Recall(files_, user_dir, result.notices);
+  const Memory user = Recall(files_, user_dir, false, result.notices);
   if (!user.usable) return result;
 
   const ProgramSet user_programs(lines, std::move(user_positions));

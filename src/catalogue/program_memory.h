@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "catalogue/program_entry.h"
-#include "platform/file_api.h"
-#include "platform/registry_api.h"
-#include "platform/text_api.h"
+#include "platform/platform.h"
 
 namespace velmoro {
 
@@ -40,10 +38,11 @@ struct Recollection {
 // menu shows. Without the user's folder the menu shows the machine's list. Everything about them
 // happens here: where the folders are, the lock between copies of the program, the checks
 // against links, reading within the size limit, detection, the recent lists and the replacement
-// of what changed.
+// of what changed. An administrator's run takes back the machine's folders where someone else owns
+// them or opened them to others.
 class ProgramMemory {
  public:
-  ProgramMemory(RegistryApi& registry, FileApi& files, TextApi& text);
+  explicit ProgramMemory(Platform& platform);
 
   // Makes the machine's data folder where it is missing; gives the levels that could not be made.
   // A RegistryError about where the folder is passes out.
@@ -59,6 +58,7 @@ class ProgramMemory {
   RegistryApi& registry_;
   FileApi& files_;
   TextApi& text_;
+  ProcessApi& process_;
   std::optional<std::u16string> machine_dir_;
 };
 

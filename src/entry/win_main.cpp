@@ -35,6 +35,7 @@ class ComApartment {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   velmoro::ProtectProcess();
+  velmoro::EnterSystemFolder();
   const ComApartment com;
   try {
     velmoro::Win32Registry registry;

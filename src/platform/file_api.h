@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace velmoro {
 
@@ -26,6 +28,50 @@ enum class LinkKind {
   kHardLinks,     // a file with more than one name
 };
 
+// A folder held open. While it is held nobody can rename, remove or replace it: the hold shares
+// reading and writing, never deleting. 0 is no folder.
+using FolderHandle = std::uint64_t;
+inline constexpr FolderHandle kNoFolder = 0;
+
+enum class HoldStatus {
+  kHeld,     // `folder` holds it
+  kMissing,  // nothing of that name, or not a folder
+  kLink,     // the name is a reparse point: a junction, a symbolic link or the like
+  kInUse,    // another program holds it with the right to delete it (a sharing violation)
+  kFailed,   // anything else; `error` says what
+};
+
+struct HeldFolder {
+  HoldStatus status = HoldStatus::kFailed;
+  FolderHandle folder = kNoFolder;
+  std::uint32_t error = 0;
+};
+
+// Inheritance flags of an access-control entry, as Windows stores them.
+inline constexpr std::uint8_t kObjectInherit = 0x1;
+inline constexpr std::uint8_t kContainerInherit = 0x2;
+inline constexpr std::uint8_t kNoPropagateInherit = 0x4;
+inline constexpr std::uint8_t kInheritOnly = 0x8;
+
+// An access-allowed entry: a trustee by SID ("S-1-5-32-545"), the rights it grants with generic
+// rights mapped to the file rights, and its inheritance flags.
+struct AccessGrant {
+  std::u16string trustee;
+  std::uint32_t rights = 0;
+  std::uint8_t inheritance = 0;
+  bool operator==(const AccessGrant&) const = default;
+};
+
+// A folder's owner and discretionary access list. Denying entries only ever take rights away, so
+// only the granting ones are listed; no list at all (has_dacl false) grants everyone everything.
+struct FolderSecurity {
+  std::u16string owner;
+  bool has_dacl = true;
+  bool protected_dacl = false;  // inherits nothing from the folder above
+  std::vector<AccessGrant> allowed;
+  bool operator==(const FolderSecurity&) const = default;
+};
+
 // Paths are UTF-16; file contents are bytes.
 class FileApi {
  public:
@@ -35,9 +81,28 @@ class FileApi {
   virtual bool FileExists(const std::u16string& path) = 0;
   // GetFileAttributesW succeeds and the attributes carry FILE_ATTRIBUTE_DIRECTORY.
   virtual bool DirectoryExists(const std::u16string& path) = 0;
-  // CreateDirectoryW, one level, with the security descriptor given in SDDL, or the default
-  // permissions where `security` is empty.
-  virtual bool MakeDirectory(const std::u16string& path, const std::u16string& security) = 0;
+  // CreateDirectoryW, one level, with the permissions it inherits.
+  virtual bool MakeDirectory(const std::u16string& path) = 0;
+  // CreateFileW(path, list | read attributes | read control, sharing read and write,
+  // FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT): the folder itself, never what a
+  // link leads to, held until ReleaseFolder.
+  virtual HeldFolder HoldFolder(const std::u16string& path) = 0;
+  // NtCreateFile of the folder `name` inside the held `parent`, relative to its handle
+  // (FILE_CREATE, a directory, FILE_OPEN_REPARSE_POINT), with the discretionary access list of
+  // `security`, protected (the owner is the creator's default), or where it is null with the list
+  // it inherits; held as HoldFolder holds. Making and opening are one step: nothing can put a link
+  // in its place between them. kFailed with error 183 (ERROR_ALREADY_EXISTS) when the name is
+  // taken.
+  virtual HeldFolder MakeFolder(FolderHandle parent, const std::u16string& name,
+                                const FolderSecurity* security) = 0;
+  virtual void ReleaseFolder(FolderHandle folder) = 0;
+  // GetSecurityInfo on the held folder: its owner and access list; nothing when they cannot be
+  // read.
+  virtual std::optional<FolderSecurity> ReadFolderSecurity(FolderHandle folder) = 0;
+  // On the held folder, reopened for WRITE_OWNER and WRITE_DAC with the restore and take-ownership
+  // privileges: the owner becomes `security.owner` and the access list `security`'s, protected,
+  // with SetKernelObjectSecurity, which changes nothing beneath it. False when it could not.
+  virtual bool ResetFolderSecurity(FolderHandle folder, const FolderSecurity& security) = 0;
   // FILE_ATTRIBUTE_REPARSE_POINT on the path itself, or a file's link count above one.
   virtual LinkKind LinkAt(const std::u16string& path) = 0;
   // GetModuleFileNameW of the running program.
@@ -56,11 +121,13 @@ class FileApi {
   virtual std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to) = 0;
   // DeleteFileW; failures are ignored.
   virtual void RemoveFile(const std::u16string& path) = 0;
-  // 64 bits from the system's cryptographic random source.
-  virtual std::uint64_t Random() = 0;
+  // 64 bits from the system's cryptographic random source (RtlGenRandom); nothing when it fails.
+  virtual std::optional<std::uint64_t> Random() = 0;
   // A machine-wide lock of the data files (a named mutex), so that copies of the program that
-  // start together read and replace the files one after the other. Waits a bounded time; false
-  // when the lock could not be had, and the caller goes on without it.
+  // start together, by any user, read and replace the files one after the other. The mutex is
+  // made with an access list that lets every interactive user wait for it; one that exists is
+  // opened for SYNCHRONIZE only. Waits a bounded time; false when the lock could not be had (a
+  // stranger may hold the name), and the caller goes on without it.
   virtual bool LockDataFiles() = 0;
   virtual void UnlockDataFiles() = 0;
   // FormatMessageW's description of a platform error code, as the platform words it.

@@ -22,6 +22,12 @@ LaunchCommand SplitAt(const std::u16string& command, std::size_t separator) {
 std::optional<LaunchCommand> SplitUninstallCommand(std::u16string command, TextApi& text) {
   command.erase(0, std::min(command.find_first_not_of(u' '), command.size()));
   const bool quoted = !command.empty() && command.front() == u'"';
+  // A folder name may hold ".exe " itself: what the quotes hold is the program.
+  if (const std::size_t closing = quoted ? command.find(u'"', 1) : command.npos;
+      closing != command.npos) {
+    if (closing == 1) return std::nullopt;
+    return LaunchCommand{command.substr(1, closing - 1), command.substr(closing + 1)};
+  }
   if (quoted) command.erase(0, 1);
   if (command.empty()) return std::nullopt;
 

@@ -20,6 +20,7 @@ from __future__ import annotations
 
 import argparse
 import math
+import os
 import random
 import shutil
 import statistics
@@ -138,6 +139,9 @@ def main() -> int:
                 for run in range(args.runs + 1):  # the first is a warm-up, not counted
                     for label, path in exes:
                         shutil.copy2(path, prefix.unix_path(c.APP_EXE_WIN))
+                        # Each run starts on a settled disk: what the copy and the run before
+                        # left to write weighs on neither. A run's own flushes still count.
+                        os.sync()
                         times = time_menus(x, prefix, 2 if grouped else 1)
                         if run:
                             runs[label].append(times)

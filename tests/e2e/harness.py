@@ -323,14 +323,19 @@ def kill_wineserver(prefix: Path) -> None:
         subprocess.run(["wineserver", "-k"], env=wine_env(prefix, None), timeout=60, **QUIET)
 
 
-def prefix_processes(prefix: Path) -> list[str]:
-    """The first command-line word of every process that runs in prefix."""
-    marker = b"WINEPREFIX=" + str(prefix).encode() + b"\0"
+def prefix_processes(prefix: Path, with_env: str | None = None) -> list[str]:
+    """The first command-line word of every process that runs in prefix; with
+    with_env ("NAME=value"), of those whose environment holds it."""
+    markers = [b"WINEPREFIX=" + str(prefix).encode() + b"\0"]
+    if with_env:
+        markers.append(with_env.encode() + b"\0")
     found = []
     for entry in Path("/proc").iterdir():
         try:
-            if entry.name.isdigit() and marker in (entry / "environ").read_bytes() + b"\0":
-                found.append((entry / "cmdline").read_bytes().split(b"\0")[0])
+            if entry.name.isdigit():
+                environ = (entry / "environ").read_bytes() + b"\0"
+                if all(marker in environ for marker in markers):
+                    found.append((entry / "cmdline").read_bytes().split(b"\0")[0])
         except OSError:
             pass
     return [first.decode("utf-8", "replace") for first in found]
@@ -423,9 +428,10 @@ class Prefix:
         # The desktop shell's process runs throughout, as in a logon session; what it starts
         # writes the session's recorder log.
         self.session = self.start(c.SESSION_WIN, name="session")
+        session_log = "VELMORO_RECORDER_LOG=" + to_windows_path(self.session.recorder_log)
         wait_until(lambda: any(first.lower().endswith("explorer.exe")
-                               for first in prefix_processes(self.path)),
-                   60, 0.1, "the desktop shell's process")
+                               for first in prefix_processes(self.path, session_log)),
+                   60, 0.1, "the session's desktop shell process")
         return self
 
     def destroy(self) -> None:

@@ -2,7 +2,7 @@
 registry, both registry views merged, and each item starting its own uninstall
 command through the shell.
 
-The fixture holds 37 uninstall subkeys, 27 of them removable programs. Every
+The fixture holds 38 uninstall subkeys, 28 of them removable programs. Every
 file that a removable program's command starts is a recorder copy (or a batch
 file that hands its arguments to one), so the recorder log tells which file
 was started with which parameters. The items are chosen in the order of the
@@ -104,6 +104,9 @@ LISTED = [
            "/Q"),
     Listed("P25", "Tab Separated", "C:\\Apps\\Tab\\uninst.exe\t/T", r"C:\Apps\Tab\uninst.exe",
            "/T"),
+    # What the quotes hold is the program, though a folder's name holds ".exe ".
+    Listed("P26", "Quoted Dot Exe", r'"C:\Apps\My.exe Tools\un.exe" /x',
+           r"C:\Apps\My.exe Tools\un.exe", " /x"),
     # No extension: the first word is started from the system folder, though a
     # copy of that name is planted beside the program.
     Listed(Q("Q02"), "Bare Installer", f"msiexec /x{BARE_MSI_CODE}", SYS + r"\msiexec.exe",

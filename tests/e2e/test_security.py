@@ -48,6 +48,21 @@ class PlantedDataTests(E2ECase):
         self.assert_started(app, PROGRAM[1:])
         self.assert_data([ENTRY], b"")
 
+    def test_data_files_of_only_line_feeds_cost_their_bytes(self):
+        if (vendor := self.prefix.unix_path(c.VENDOR_DIR_WIN)).is_symlink():
+            vendor.unlink()
+        shutil.rmtree(vendor, ignore_errors=True)
+        # 60 MiB each, under the size limit: millions of empty lines.
+        for name in (c.ALL_DAT, c.RECENT_DAT):
+            self.write_data(name, b"\n" * (60 << 20))
+        app, boxes = self.run_to_menu()
+        self.assertEqual(boxes, [])
+        self.assertLess(app.peak_memory(), 256 << 20)
+        # Every program is new against a snapshot of empty lines.
+        self.choose(c.TO_FIRST_RECENT, app=app)
+        self.assert_started(app, PROGRAM[1:])
+        self.assert_data([ENTRY], ["Alpha Tool"])
+
     def test_a_link_in_the_data_paths_is_not_followed(self):
         # Wine reports a symbolic link to a folder as a reparse point, and a file's hard links.
         cases = [

@@ -44,6 +44,12 @@ const SplitCase kCases[] = {
     // An extension inside a folder or a longer word is not the program.
     {uR"(C:\Tools.exe\bin\remove.exe /s)", Launch(uR"(C:\Tools.exe\bin\remove.exe)", u"/s")},
     {uR"(C:\App.Exec\remove.exe)", Launch(uR"(C:\App.Exec\remove.exe)", u"")},
+    // What the quotes hold is the program, though a folder name holds ".exe ".
+    {uR"("C:\Apps\My.exe Tools\un.exe" /x)", Launch(uR"(C:\Apps\My.exe Tools\un.exe)", u" /x")},
+    {uR"("C:\Apps\My.exe" Tools\un.exe)", Launch(uR"(C:\Apps\My.exe)", uR"( Tools\un.exe)")},
+    {uR"("MsiExec" /X{1})", Launch(u"MsiExec", u" /X{1}")},
+    {uR"("C:\A.exe"x)", Launch(uR"(C:\A.exe)", u"x")},
+    {uR"("" /x)", std::nullopt},
     // Leading blanks are skipped before the test for an opening quote.
     {uR"(  "C:\App\un.exe" /S)", Launch(uR"(C:\App\un.exe)", u" /S")},
     // Without a program extension the first word is opened.

@@ -146,33 +146,50 @@ TEST_F(EnsureDataDirTest, PresentDirectoryIsOnlyTested) {
   EXPECT_EQ(registry_.open_calls().size(), 1u);
 }
 
-TEST_F(EnsureDataDirTest, CreatesTheMissingLevelsInOrder) {
+TEST_F(EnsureDataDirTest, CreatesTheMissingLevelsInOrderInsideTheirHeldParents) {
   files_.AddDirectory(u"C:\\ProgramData");
   EXPECT_THAT(Ensure(), IsEmpty());
   EXPECT_THAT(FileCalls(u"DirectoryExists"), ElementsAre(kDataDir, u"C:", u"C:\\ProgramData",
                                                          u"C:\\ProgramData\\Quinsett", kDataDir));
-  EXPECT_THAT(FileCalls(u"MakeDirectory"), ElementsAre(u"C:\\ProgramData\\Quinsett", kDataDir));
+  EXPECT_THAT(FileCalls(u"HoldFolder"),
+              ElementsAre(u"C:\\ProgramData", u"C:\\ProgramData\\Quinsett"));
+  EXPECT_THAT(FileCalls(u"MakeFolder"), ElementsAre(u"C:\\ProgramData\\Quinsett", kDataDir));
+  EXPECT_THAT(FileCalls(u"MakeDirectory"), IsEmpty());
+  EXPECT_EQ(files_.folders_held(), 0u);
   EXPECT_TRUE(files_.DirectoryExists(kDataDir));
-  // Only the program's own folders are made with a descriptor of their own, protected from
-  // inheritance: Users get no right to delete, rename or re-permission them.
-  EXPECT_EQ(files_.Security(u"C:\\ProgramData\\Quinsett"),
-            std::u16string(u"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200a9;;;BU)"));
-  EXPECT_EQ(files_.Security(kDataDir),
-            std::u16string(
-                u"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200ab;;;BU)(A;OIIO;0x13019f;;;BU)"));
+  // Only the program's own folders get access lists of their own, inheriting nothing: Users and
+  // whoever owns a folder (OWNER RIGHTS) may look into both and work with the files of the data
+  // folder, but may not delete, rename or re-permission either folder.
+  const std::u16string sy = u"S-1-5-18", ba = u"S-1-5-32-544", bu = u"S-1-5-32-545",
+                       ow = u"S-1-3-4";
+  EXPECT_EQ(files_.MadeWith(u"C:\\ProgramData\\Quinsett"),
+            (FolderSecurity{
+                ba,
+                true,
+                true,
+                {{sy, 0x1F01FF, 3}, {ba, 0x1F01FF, 3}, {bu, 0x1200a9, 0}, {ow, 0x1200a9, 0}}}));
+  EXPECT_EQ(files_.MadeWith(kDataDir), (FolderSecurity{ba,
+                                                       true,
+                                                       true,
+                                                       {{sy, 0x1F01FF, 3},
+                                                        {ba, 0x1F01FF, 3},
+                                                        {bu, 0x1200ab, 0},
+                                                        {bu, 0x13019f, 9},
+                                                        {ow, 0x1200ab, 0},
+                                                        {ow, 0x13019f, 9}}}));
 }
 
 TEST_F(EnsureDataDirTest, CreatesOnlyTheLastLevelWhenTheRestExists) {
   files_.AddDirectory(u"C:\\ProgramData\\Quinsett");
   Ensure();
-  EXPECT_THAT(FileCalls(u"MakeDirectory"), ElementsAre(kDataDir));
+  EXPECT_THAT(FileCalls(u"MakeFolder"), ElementsAre(kDataDir));
 }
 
 TEST_F(EnsureDataDirTest, EveryLevelFromTheFirstFailingOneIsReportedInOrder) {
   files_.AddDirectory(u"C:\\ProgramData");
   files_.DenyMakeDirectory(u"C:\\ProgramData\\Quinsett");
   EXPECT_THAT(Ensure(), ElementsAre(u"C:\\ProgramData\\Quinsett", kDataDir));
-  EXPECT_THAT(FileCalls(u"MakeDirectory"), ElementsAre(u"C:\\ProgramData\\Quinsett", kDataDir));
+  EXPECT_THAT(FileCalls(u"MakeFolder"), ElementsAre(u"C:\\ProgramData\\Quinsett"));
 }
 
 // Two copies started together both find the level missing; the slower one's creation fails.
@@ -181,7 +198,7 @@ TEST_F(EnsureDataDirTest, ALevelMadeMeanwhileByAnotherCopyIsNoFailure) {
   files_.MadeMeanwhile(u"C:\\ProgramData\\Quinsett");
   files_.MadeMeanwhile(kDataDir);
   EXPECT_THAT(Ensure(), IsEmpty());
-  EXPECT_THAT(FileCalls(u"MakeDirectory"), ElementsAre(u"C:\\ProgramData\\Quinsett", kDataDir));
+  EXPECT_THAT(FileCalls(u"MakeFolder"), ElementsAre(u"C:\\ProgramData\\Quinsett", kDataDir));
   EXPECT_TRUE(files_.DirectoryExists(kDataDir));
 }
 
@@ -189,54 +206,16 @@ TEST_F(EnsureDataDirTest, LevelsAboveTheProgramsOwnAreMadePlain) {
   registry_.SetString(kShellFolders, kValue, u"D:\\Shared");
   files_.AddDirectory(u"D:");
   EXPECT_THAT(Ensure(), IsEmpty());
-  EXPECT_EQ(files_.Security(u"D:\\Shared"), std::u16string());
-  EXPECT_NE(files_.Security(u"D:\\Shared\\Quinsett"), std::u16string());
+  EXPECT_EQ(files_.MadeWith(u"D:\\Shared"), std::nullopt);
+  EXPECT_NE(files_.MadeWith(u"D:\\Shared\\Quinsett"), std::nullopt);
 }
 
 TEST_F(EnsureDataDirTest, NothingIsMadeThroughALink) {
   files_.AddDirectory(u"C:\\ProgramData\\Quinsett");
   files_.MakeLink(u"C:\\ProgramData\\Quinsett", LinkKind::kReparsePoint);
   EXPECT_THAT(Ensure(), IsEmpty());
-  EXPECT_THAT(FileCalls(u"MakeDirectory"), IsEmpty());
+  EXPECT_THAT(FileCalls(u"MakeFolder"), IsEmpty());
 }
-
-struct LinkCase {
-  const char* what;
-  const char16_t* link;
-  LinkKind kind;
-};
-
-void PrintTo(const LinkCase& c, std::ostream* os) {
-  *os << c.what;
-}
-
-class FindDataLinkTest : public ::testing::TestWithParam<LinkCase> {};
-
-TEST_P(FindDataLinkTest, FindsTheFirstLinkOfTheDataPaths) {
-  FakeFiles files;
-  files.AddDirectory(kDataDir);
-  if (GetParam().link != nullptr) files.MakeLink(GetParam().link, GetParam().kind);
-  files.MakeLink(u"C:\\ProgramData", LinkKind::kReparsePoint);  // above the program's own
-  const auto found = FindDataLink(files, kDataDir);
-  ASSERT_EQ(found.has_value(), GetParam().link != nullptr);
-  if (found) {
-    EXPECT_EQ(found->path, GetParam().link);
-    EXPECT_EQ(found->kind, GetParam().kind);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, FindDataLinkTest,
-    ::testing::Values(LinkCase{"none", nullptr, LinkKind::kNone},
-                      LinkCase{"quinsett", u"C:\\ProgramData\\Quinsett", LinkKind::kReparsePoint},
-                      LinkCase{"data_folder", kDataDir, LinkKind::kReparsePoint},
-                      LinkCase{"all_hard_linked",
-                               u"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\All.dat",
-                               LinkKind::kHardLinks},
-                      LinkCase{"recent_symbolic",
-                               u"C:\\ProgramData\\Quinsett\\Velmoro Uninstaller\\Recent.dat",
-                               LinkKind::kReparsePoint}),
-    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(EnsureDataDirTest, AFileAtTheDataDirectoryGivesOneBox) {
   files_.AddDirectory(u"C:\\ProgramData\\Quinsett");
@@ -247,8 +226,9 @@ TEST_F(EnsureDataDirTest, AFileAtTheDataDirectoryGivesOneBox) {
 TEST_F(EnsureDataDirTest, NoCommonAppDataReportsTheEmptyPrefixAndGoesOn) {
   registry_.SetString(kShellFolders, kValue, u"");
   EXPECT_THAT(Ensure(), ElementsAre(u""));
-  EXPECT_THAT(FileCalls(u"MakeDirectory"),
-              ElementsAre(u"", u"\\Quinsett", u"\\Quinsett\\Velmoro Uninstaller"));
+  EXPECT_THAT(FileCalls(u"MakeDirectory"), ElementsAre(u""));
+  EXPECT_THAT(FileCalls(u"MakeFolder"),
+              ElementsAre(u"\\Quinsett", u"\\Quinsett\\Velmoro Uninstaller"));
   EXPECT_TRUE(files_.DirectoryExists(u"\\Quinsett\\Velmoro Uninstaller"));
 }
 

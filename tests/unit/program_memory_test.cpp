@@ -11,9 +11,8 @@
 namespace velmoro {
 namespace {
 
-constexpr const char16_t* kShellFolders = FakeMachine::kShellFolders;
 const std::u16string kMachineDir = FakeMachine::kDataDir;
-const std::u16string kAnn = u"C:\\Users\\Ann\\AppData\\Local";
+const std::u16string kAnn = FakeFiles().local_app_data;
 const std::u16string kBob = u"C:\\Users\\Bob\\AppData\\Local";
 
 std::u16string UserDir(const std::u16string& local) {
@@ -136,50 +135,46 @@ const MemoryCase kCases[] = {
       {UserDir(kBob), {"Beta<#>u\r\n", "Bravo\r\n"}}}},
 };
 
-class ProgramMemoryTest : public ::testing::TestWithParam<MemoryCase> {
+class ProgramMemoryTest : public ::testing::TestWithParam<MemoryCase>, protected FakeMachine {
  protected:
   ProgramMemoryTest() {
-    registry_.SetString(kShellFolders, u"Common AppData", u"C:\\ProgramData");
-    files_.AddDirectory(u"C:\\ProgramData");
-    files_.AddDirectory(kAnn);
-    files_.AddDirectory(kBob);
+    files.AddDirectory(kAnn);
+    files.AddDirectory(kBob);
   }
 
   std::vector<std::u16string> Run(const Step& step) {
-    files_.local_app_data = step.user;
-    const std::size_t opens = registry_.open_calls().size();
-    ProgramMemory memory(registry_, files_, text_);
+    files.local_app_data = step.user;
+    const std::size_t opens = registry.open_calls().size();
+    Platform services = platform();
+    ProgramMemory memory(services);
     EXPECT_TRUE(memory.EnsureDataDir().empty());
     const Recollection recollection = memory.Update(step.programs);
     EXPECT_EQ(recollection.notices, std::vector<MemoryNotice>());
-    EXPECT_EQ(registry_.open_calls().size(), opens + 1) << "the data folder is read once";
+    EXPECT_EQ(registry.open_calls().size(), opens + 1) << "the data folder is read once";
+    EXPECT_EQ(files.folders_held(), 0u);
     std::vector<std::u16string> recent;
     for (const std::size_t position : recollection.recent) {
       recent.push_back(step.programs.at(position).command);
     }
     return recent;
   }
-
-  FakeRegistry registry_;
-  FakeFiles files_;
-  FakeText text_;
 };
 
 TEST_P(ProgramMemoryTest, RemembersRunAfterRun) {
   for (std::size_t i = 0; i < GetParam().steps.size(); ++i) {
     SCOPED_TRACE("run " + std::to_string(i + 1));
     const Step& step = GetParam().steps[i];
-    const int written = files_.files_written();
+    const int written = files.files_written();
     EXPECT_EQ(Run(step), step.recent);
-    EXPECT_EQ(files_.files_written() - written, step.written);
+    EXPECT_EQ(files.files_written() - written, step.written);
   }
   std::size_t data_files = 0;
   for (const auto& [dir, texts] : GetParam().files) {
-    EXPECT_EQ(files_.File(dir + u"\\All.dat"), texts.first);
-    EXPECT_EQ(files_.File(dir + u"\\Recent.dat"), texts.second);
+    EXPECT_EQ(files.File(dir + u"\\All.dat"), texts.first);
+    EXPECT_EQ(files.File(dir + u"\\Recent.dat"), texts.second);
     data_files += 2;
   }
-  EXPECT_EQ(files_.FilePaths().size(), data_files) << "no other file, no temporary file";
+  EXPECT_EQ(files.FilePaths().size(), data_files) << "no other file, no temporary file";
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, ProgramMemoryTest, ::testing::ValuesIn(kCases),

@@ -4,14 +4,24 @@ namespace velmoro {
 
 namespace {
 
-// Made by AddDirectory or by the walk of another program, not by MakeDirectory.
-constexpr char16_t kNotMadeHere[] = u"(not made here)";
+// A folder as a system's own: Administrators own it and nobody else is granted anything.
+FolderSecurity AdministratorsOnly() {
+  return {u"S-1-5-32-544",
+          true,
+          false,
+          {{u"S-1-5-18", 0x1F01FF, kObjectInherit | kContainerInherit},
+           {u"S-1-5-32-544", 0x1F01FF, kObjectInherit | kContainerInherit}}};
+}
+
+bool Within(const std::u16string& key, const std::u16string& folder) {
+  return key == folder || key.rfind(folder + u"\\", 0) == 0;
+}
 
 }  // namespace
 
 void FakeFiles::AddDirectory(const std::u16string& path) {
   for (std::u16string dir = path; !dir.empty(); dir = Parent(dir)) {
-    dirs_.try_emplace(Key(dir), kNotMadeHere);
+    dirs_.try_emplace(Key(dir), Folder{AdministratorsOnly(), std::nullopt});
   }
 }
 
@@ -35,10 +45,46 @@ std::vector<std::u16string> FakeFiles::FilePaths() const {
   return paths;
 }
 
-std::optional<std::u16string> FakeFiles::Security(const std::u16string& path) const {
+std::optional<FolderSecurity> FakeFiles::MadeWith(const std::u16string& path) const {
   auto it = dirs_.find(Key(path));
-  if (it == dirs_.end() || it->second == kNotMadeHere) return std::nullopt;
-  return it->second;
+  return it == dirs_.end() ? std::nullopt : it->second.made_with;
+}
+
+std::optional<FolderSecurity> FakeFiles::SecurityOf(const std::u16string& path) const {
+  auto it = dirs_.find(Key(path));
+  if (it == dirs_.end()) return std::nullopt;
+  return it->second.security;
+}
+
+void FakeFiles::SetSecurity(const std::u16string& path, const FolderSecurity& security) {
+  dirs_[Key(path)].security = security;
+}
+
+bool FakeFiles::RenameFolder(const std::u16string& from, const std::u16string& to) {
+  Log(u"RenameFolder", from + u" -> " + to);
+  const std::u16string from_key = Key(from);
+  if (!IsDirectory(from) || IsDirectory(to)) return false;
+  for (const auto& [handle, path] : holds_) {
+    if (Within(Key(path), from_key)) return false;
+  }
+  const auto moved = [&](const std::u16string& key) {
+    return Key(to) + key.substr(from_key.size());
+  };
+  std::map<std::u16string, Folder> dirs;
+  for (auto& [key, folder] : dirs_) dirs[Within(key, from_key) ? moved(key) : key] = folder;
+  std::map<std::u16string, StoredFile> files;
+  for (auto& [key, file] : files_) {
+    if (!Within(key, from_key)) {
+      files[key] = file;
+      continue;
+    }
+    StoredFile renamed = file;
+    renamed.path = to + file.path.substr(from.size());
+    files[moved(key)] = renamed;
+  }
+  dirs_ = std::move(dirs);
+  files_ = std::move(files);
+  return true;
 }
 
 bool FakeFiles::FileExists(const std::u16string& path) {
@@ -51,20 +97,95 @@ bool FakeFiles::DirectoryExists(const std::u16string& path) {
   return IsDirectory(path);
 }
 
-bool FakeFiles::MakeDirectory(const std::u16string& path, const std::u16string& security) {
+bool FakeFiles::MakeDirectory(const std::u16string& path) {
   Log(u"MakeDirectory", path);
   const std::u16string key = Key(path);
   const std::u16string parent = Parent(path);
   if (made_meanwhile_.erase(key) != 0) {
-    dirs_.try_emplace(key, kNotMadeHere);
+    AddDirectory(path);
     return false;
   }
   if (path.empty() || denied_dirs_.count(key) != 0 || dirs_.count(key) != 0 ||
       files_.count(key) != 0 || (!parent.empty() && !IsDirectory(parent))) {
     return false;
   }
-  dirs_[key] = security;
+  dirs_[key] = Folder{AdministratorsOnly(), std::nullopt};
   return true;
+}
+
+HeldFolder FakeFiles::Hold(const std::u16string& path) {
+  const FolderHandle folder = next_hold_++;
+  holds_[folder] = path;
+  return {HoldStatus::kHeld, folder, 0};
+}
+
+HeldFolder FakeFiles::HoldFolder(const std::u16string& path) {
+  Log(u"HoldFolder", path);
+  const std::u16string key = Key(path);
+  if (const auto link = links_.find(key); link != links_.end() && link->second != LinkKind::kNone) {
+    return {HoldStatus::kLink, kNoFolder, 0};
+  }
+  // The root of the current drive is always there.
+  if (path != u"\\" && !IsDirectory(path)) return {HoldStatus::kMissing, kNoFolder, kPathNotFound};
+  if (held_elsewhere_.count(key) != 0)
+    return {HoldStatus::kInUse, kNoFolder, FakeFiles::kSharingViolation};
+  return Hold(path);
+}
+
+HeldFolder FakeFiles::MakeFolder(FolderHandle parent, const std::u16string& name,
+                                 const FolderSecurity* security) {
+  const std::u16string* parent_path = HeldPath(parent);
+  if (parent_path == nullptr) return {HoldStatus::kFailed, kNoFolder, 6};
+  const std::u16string path = (*parent_path == u"\\" ? u"" : *parent_path) + u"\\" + name;
+  Log(u"MakeFolder", path);
+  const std::u16string key = Key(path);
+  if (made_meanwhile_.erase(key) != 0) {
+    AddDirectory(path);
+    return {HoldStatus::kFailed, kNoFolder, FakeFiles::kAlreadyExists};
+  }
+  if (denied_dirs_.count(key) != 0) return {HoldStatus::kFailed, kNoFolder, kAccessDenied};
+  if (dirs_.count(key) != 0 || files_.count(key) != 0) {
+    return {HoldStatus::kFailed, kNoFolder, FakeFiles::kAlreadyExists};
+  }
+  Folder folder{AdministratorsOnly(), std::nullopt};
+  if (security != nullptr) {
+    folder.made_with = *security;
+    folder.security = *security;
+    folder.security.owner = creator;
+  }
+  dirs_[key] = folder;
+  return Hold(path);
+}
+
+void FakeFiles::ReleaseFolder(FolderHandle folder) {
+  if (const std::u16string* path = HeldPath(folder)) Log(u"ReleaseFolder", *path);
+  holds_.erase(folder);
+}
+
+std::optional<FolderSecurity> FakeFiles::ReadFolderSecurity(FolderHandle folder) {
+  const std::u16string* path = HeldPath(folder);
+  if (path == nullptr) return std::nullopt;
+  Log(u"ReadFolderSecurity", *path);
+  return SecurityOf(*path);
+}
+
+bool FakeFiles::ResetFolderSecurity(FolderHandle folder, const FolderSecurity& security) {
+  const std::u16string* path = HeldPath(folder);
+  if (path == nullptr) return false;
+  Log(u"ResetFolderSecurity", *path);
+  if (security_reset_refused_) return false;
+  dirs_[Key(*path)].security = security;
+  return true;
+}
+
+const std::u16string* FakeFiles::HeldPath(FolderHandle folder) const {
+  const auto it = holds_.find(folder);
+  return it == holds_.end() ? nullptr : &it->second;
+}
+
+std::optional<std::uint64_t> FakeFiles::Random() {
+  if (random_fails_) return std::nullopt;
+  return ++random_;
 }
 
 LinkKind FakeFiles::LinkAt(const std::u16string& path) {
@@ -76,6 +197,7 @@ LinkKind FakeFiles::LinkAt(const std::u16string& path) {
 ReadResult FakeFiles::ReadWholeFile(const std::u16string& path, std::string& bytes,
                                     std::uint64_t max_bytes) {
   Log(u"ReadWholeFile", path);
+  if (on_read) on_read(path);
   const std::u16string key = Key(path);
   if (auto refused = refused_reads_.find(key); refused != refused_reads_.end()) {
     return {ReadStatus::kFailed, refused->second};
@@ -149,6 +271,8 @@ std::u16string FakeFiles::DescribeError(std::uint32_t code) {
       return u"There is not enough space on the disk.\r\n";
     case kAlreadyExists:
       return u"Cannot create a file when that file already exists.\r\n";
+    case kInternalError:
+      return u"An internal error occurred.\r\n";
     default:
       return u"";
   }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -15,8 +16,9 @@ namespace velmoro {
 // An in-memory file system: files (path to bytes) and directories, paths compared with ASCII
 // letter case ignored. A path without a separator, or whose only separator is its first
 // character, lies in the current folder or at the root of the current drive, which always exist.
-// Random() counts 1, 2, 3... Faults are injected per path; every call is logged as
-// "<Operation> <path>".
+// Folders have an owner and an access list, and can be held: a held folder cannot be renamed
+// away, as the platform's sharing without delete access makes it. Random() counts 1, 2, 3...
+// Faults are injected per path; every call is logged as "<Operation> <path>".
 class FakeFiles : public FileApi {
  public:
   // Error codes as the platform reports them.
@@ -27,8 +29,10 @@ class FakeFiles : public FileApi {
   static constexpr std::uint32_t kFileExists = 80;
   static constexpr std::uint32_t kAlreadyExists = 183;
   static constexpr std::uint32_t kDiskFull = 112;
+  static constexpr std::uint32_t kInternalError = 1359;
 
-  // Adds the directory and every directory above it.
+  // Adds the directory and every directory above it, owned by Administrators, granting no one
+  // else anything.
   void AddDirectory(const std::u16string& path);
   void SetFile(const std::u16string& path, const std::string& bytes);
   // A file whose size is reported as `size` (its bytes are not kept).
@@ -37,11 +41,25 @@ class FakeFiles : public FileApi {
   std::optional<std::string> File(const std::u16string& path) const;
   // Every file, by path as last written.
   std::vector<std::u16string> FilePaths() const;
-  // The security descriptor a directory was made with, or nothing when MakeDirectory did not
-  // make it.
-  std::optional<std::u16string> Security(const std::u16string& path) const;
+  // The access list a folder was made with by MakeFolder; nothing for one made otherwise, or
+  // with the list it inherits.
+  std::optional<FolderSecurity> MadeWith(const std::u16string& path) const;
+  // A folder's owner and access list as they stand.
+  std::optional<FolderSecurity> SecurityOf(const std::u16string& path) const;
+  void SetSecurity(const std::u16string& path, const FolderSecurity& security);
+  // Moves a folder and everything in it, as a user who may do so would; false while any of it
+  // is held.
+  bool RenameFolder(const std::u16string& from, const std::u16string& to);
+  // Runs inside each ReadWholeFile, before it reads: what another program does meanwhile.
+  std::function<void(const std::u16string& path)> on_read;
 
   void DenyMakeDirectory(const std::u16string& path) { denied_dirs_.insert(Key(path)); }
+  // Another program holds the folder with the right to delete it.
+  void HoldElsewhere(const std::u16string& path) { held_elsewhere_.insert(Key(path)); }
+  // ResetFolderSecurity fails, as without the privileges it needs.
+  void RefuseSecurityReset() { security_reset_refused_ = true; }
+  // Random() fails from now on.
+  void FailRandom() { random_fails_ = true; }
   // Another copy of the program makes path just before MakeDirectory does, which then fails.
   void MadeMeanwhile(const std::u16string& path) { made_meanwhile_.insert(Key(path)); }
   // LinkAt reports kind for path.
@@ -66,6 +84,7 @@ class FakeFiles : public FileApi {
   // LockDataFiles cannot have the lock (another copy holds it past the wait).
   void RefuseLock() { lock_refused_ = true; }
   bool lock_held() const { return lock_held_; }
+  std::size_t folders_held() const { return holds_.size(); }
 
   const std::vector<std::u16string>& log() const { return log_; }
   // Files made by WriteNewFile, counted over the whole life of the fake.
@@ -73,10 +92,18 @@ class FakeFiles : public FileApi {
 
   // The user whose program runs keeps their own files here.
   std::u16string local_app_data = u"C:\\Users\\Ann\\AppData\\Local";
+  // The owner of the folders MakeFolder makes: an elevated run's default.
+  std::u16string creator = u"S-1-5-32-544";
 
   bool FileExists(const std::u16string& path) override;
   bool DirectoryExists(const std::u16string& path) override;
-  bool MakeDirectory(const std::u16string& path, const std::u16string& security) override;
+  bool MakeDirectory(const std::u16string& path) override;
+  HeldFolder HoldFolder(const std::u16string& path) override;
+  HeldFolder MakeFolder(FolderHandle parent, const std::u16string& name,
+                        const FolderSecurity* security) override;
+  void ReleaseFolder(FolderHandle folder) override;
+  std::optional<FolderSecurity> ReadFolderSecurity(FolderHandle folder) override;
+  bool ResetFolderSecurity(FolderHandle folder, const FolderSecurity& security) override;
   LinkKind LinkAt(const std::u16string& path) override;
   std::u16string ModuleFileName() override {
     return u"C:\\Program Files\\Velmoro Uninstaller\\VelmoroUninstaller.exe";
@@ -87,7 +114,7 @@ class FakeFiles : public FileApi {
   WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) override;
   std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to) override;
   void RemoveFile(const std::u16string& path) override;
-  std::uint64_t Random() override { return ++random_; }
+  std::optional<std::uint64_t> Random() override;
   bool LockDataFiles() override;
   void UnlockDataFiles() override;
   // "Access is denied.\r\n" and the like for the codes above; "" for any other.
@@ -99,6 +126,10 @@ class FakeFiles : public FileApi {
     std::string bytes;
     std::optional<std::uint64_t> size;  // reported instead of the bytes' size
   };
+  struct Folder {
+    FolderSecurity security;
+    std::optional<FolderSecurity> made_with;
+  };
   struct NewFileFailure {
     std::u16string dir;
     std::uint32_t code;
@@ -108,10 +139,18 @@ class FakeFiles : public FileApi {
   static std::u16string Key(const std::u16string& path);
   static std::u16string Parent(const std::u16string& path);
   bool IsDirectory(const std::u16string& path) const;
+  // The folder of a hold, by its path as given.
+  const std::u16string* HeldPath(FolderHandle folder) const;
+  HeldFolder Hold(const std::u16string& path);
   void Log(const char16_t* operation, const std::u16string& path);
 
   std::map<std::u16string, StoredFile> files_;
-  std::map<std::u16string, std::u16string> dirs_;  // with the security they were made with
+  std::map<std::u16string, Folder> dirs_;
+  std::map<FolderHandle, std::u16string> holds_;
+  FolderHandle next_hold_ = 1;
+  std::set<std::u16string> held_elsewhere_;
+  bool security_reset_refused_ = false;
+  bool random_fails_ = false;
   std::set<std::u16string> denied_dirs_;
   std::set<std::u16string> made_meanwhile_;
   std::map<std::u16string, LinkKind> links_;

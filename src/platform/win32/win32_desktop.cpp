@@ -1,6 +1,8 @@
 #include "platform/win32/win32_desktop.h"
 
+#include <new>
 #include <stdexcept>
+#include <string>
 
 #include "platform/win32/win32_wide.h"
 
@@ -20,6 +22,27 @@ constexpr int kListBoxId = 1;
 // own handling of activation and restore.
 constexpr UINT kHostActivatedMessage = WM_APP + 1;
 constexpr UINT kRestoredMessage = WM_APP + 2;
+
+constexpr wchar_t kOutOfMemory[] = L"Out of memory.";
+
+// An exception's message as the program's error display words every error: its ASCII text, and a
+// full stop after a last character whose code is above that of the full stop.
+std::wstring FailureText(const char* message) {
+  std::wstring text;
+  for (const char* next = message; *next != '\0'; ++next) {
+    const auto code = static_cast<unsigned char>(*next);
+    text.push_back(code < 0x80 ? static_cast<wchar_t>(code) : L'?');
+  }
+  if (!text.empty() && text.back() > L'.') text.push_back(L'.');
+  return text;
+}
+
+// The platform's own answer to a message whose handler failed, but for a close request, which it
+// would answer by destroying the window: no window of the program is closed that way.
+LRESULT DefaultAnswer(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_CLOSE) return 0;
+  return DefWindowProcW(window, message, wparam, lparam);
+}
 
 int HighlightedItem(HMENU menu) {
   const int count = GetMenuItemCount(menu);
@@ -56,16 +79,42 @@ Win32Desktop::WindowClass::~WindowClass() {
   UnregisterClassW(name_, instance_);
 }
 
+template <typename Handle>
+LRESULT Win32Desktop::Guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                              Handle handle) noexcept {
+  try {
+    return handle();
+  } catch (const std::bad_alloc&) {
+    ShowFailure(kOutOfMemory);
+  } catch (const std::exception& failure) {
+    ShowFailure(failure);
+  }
+  return DefaultAnswer(window, message, wparam, lparam);
+}
+
 template <Win32Desktop::Handler handler>
 LRESULT CALLBACK Win32Desktop::WindowProcedure(HWND window, UINT message, WPARAM wparam,
-                                               LPARAM lparam) {
+                                               LPARAM lparam) noexcept {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* self = reinterpret_cast<Win32Desktop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
-  return (self->*handler)(window, message, wparam, lparam);
+  return self->Guarded(window, message, wparam, lparam,
+                       [&] { return (self->*handler)(window, message, wparam, lparam); });
+}
+
+void Win32Desktop::ShowFailure(const wchar_t* text) noexcept {
+  MessageBoxW(app_window_.get(), text, Wide(app_title_), MB_ICONERROR | MB_OK | MB_SETFOREGROUND);
+}
+
+void Win32Desktop::ShowFailure(const std::exception& failure) noexcept {
+  try {
+    ShowFailure(FailureText(failure.what()).c_str());
+  } catch (const std::bad_alloc&) {
+    ShowFailure(kOutOfMemory);  // no memory left for the message itself
+  }
 }
 
 Win32Desktop::Win32Desktop(HINSTANCE instance)
@@ -119,6 +168,7 @@ void Win32Desktop::SetEvents(DesktopEvents* events) {
 }
 
 void Win32Desktop::SetAppTitle(const std::u16string& title) {
+  app_title_ = title;
   SetWindowTextW(app_window_.get(), Wide(title));
 }
 
@@ -383,11 +433,13 @@ LRESULT Win32Desktop::HostFormMessage(HWND window, UINT message, WPARAM wparam, 
 }
 
 LRESULT CALLBACK Win32Desktop::ListBoxProcedure(HWND window, UINT message, WPARAM wparam,
-                                                LPARAM lparam) {
+                                                LPARAM lparam) noexcept {
   auto* self = reinterpret_cast<Win32Desktop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  LRESULT result = 0;
-  if (self->SharedMessage(message, wparam, result)) return result;
-  return CallWindowProcW(self->list_box_procedure_, window, message, wparam, lparam);
+  return self->Guarded(window, message, wparam, lparam, [&] {
+    LRESULT result = 0;
+    if (self->SharedMessage(message, wparam, result)) return result;
+    return CallWindowProcW(self->list_box_procedure_, window, message, wparam, lparam);
+  });
 }
 
 LRESULT Win32Desktop::MenuOwnerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <map>
 
 #include "platform/desktop_api.h"
@@ -59,14 +60,24 @@ class Win32Desktop final : public DesktopApi {
   };
 
   using Handler = LRESULT (Win32Desktop::*)(HWND, UINT, WPARAM, LPARAM);
+  // No exception crosses a window procedure into the platform: a handler's failure is shown in a
+  // box and the message gets the platform's default answer.
   template <Handler handler>
-  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam,
+                                          LPARAM lparam) noexcept;
 
   LRESULT AppWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HostFormMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT MenuOwnerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   // ListBox1 is subclassed only to keep a close request from destroying it.
-  static LRESULT CALLBACK ListBoxProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK ListBoxProcedure(HWND window, UINT message, WPARAM wparam,
+                                           LPARAM lparam) noexcept;
+  // Runs `handle` for a message of `window`; what it throws is shown in an error box owned by the
+  // application window, and the message gets the platform's default answer.
+  template <typename Handle>
+  LRESULT Guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Handle handle) noexcept;
+  void ShowFailure(const wchar_t* text) noexcept;
+  void ShowFailure(const std::exception& failure) noexcept;
   // Close and session messages, answered alike by every window of the program: none of them is
   // ever destroyed by a close request, which asks the program to end instead.
   bool SharedMessage(UINT message, WPARAM wparam, LRESULT& result);
@@ -79,6 +90,7 @@ class Win32Desktop final : public DesktopApi {
 
   HINSTANCE instance_;
   DesktopEvents* events_ = nullptr;
+  std::u16string app_title_;  // the caption of the error boxes
   // Which entry's command owns each platform menu of the popup that is open.
   std::map<HMENU, std::uint16_t> menu_owners_;
   // Submenus created empty, with the entries they get when they first open.

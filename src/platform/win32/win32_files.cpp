@@ -2,14 +2,20 @@
 
 #include <windows.h>
 // After windows.h, whose types it uses.
+#include <aclapi.h>
 #include <knownfolders.h>
 #include <ntsecapi.h>
 #include <objbase.h>
 #include <sddl.h>
 #include <shlobj.h>
+#include <winternl.h>
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
 
+#include "platform/win32/win32_privileges.h"
+#include "platform/win32/win32_security.h"
 #include "platform/win32/win32_wide.h"
 
 namespace velmoro {
@@ -28,6 +34,23 @@ bool IsLink(const BY_HANDLE_FILE_INFORMATION& info) {
   return (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1;
 }
 
+// A held folder may be listed and its security read; it shares reading and writing but never
+// deleting, so nobody can rename, remove or replace it while it is held.
+constexpr DWORD kHoldAccess =
+    FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
+constexpr DWORD kHoldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+// One name inside a folder, made relative to the folder's handle, and the same name that a Win32
+// path reaches: nothing that climbs or descends (separators, "." and ".."), names a stream (":"),
+// or that Win32 paths trim (a trailing dot or blank).
+bool IsOneName(const std::u16string& name) {
+  constexpr std::size_t kMaxName = MAXWORD / sizeof(wchar_t);  // a UNICODE_STRING's bound
+  if (name.empty() || name.size() > kMaxName || name.back() == u'.' || name.back() == u' ') {
+    return false;
+  }
+  return name.find_first_of(std::u16string_view(u"\\/:\0", 4)) == std::u16string::npos;
+}
+
 }  // namespace
 
 bool Win32Files::FileExists(const std::u16string& path) {
@@ -43,16 +66,118 @@ bool Win32Files::DirectoryExists(const std::u16string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool Win32Files::MakeDirectory(const std::u16string& path, const std::u16string& security) {
-  if (security.empty()) return CreateDirectoryW(Wide(path), nullptr) != 0;
+bool Win32Files::MakeDirectory(const std::u16string& path) {
+  return CreateDirectoryW(Wide(path), nullptr) != 0;
+}
+
+HeldFolder Win32Files::HoldFolder(const std::u16string& path) {
+  UniqueHandle folder = OpenFile(path, kHoldAccess, kHoldSharing, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!folder) {
+    const DWORD error = GetLastError();
+    switch (error) {
+      case ERROR_SHARING_VIOLATION:
+        return {HoldStatus::kInUse, kNoFolder, error};
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+        return {HoldStatus::kMissing, kNoFolder, error};
+      default:
+        return {HoldStatus::kFailed, kNoFolder, error};
+    }
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(folder.get(), &info)) {
+    return {HoldStatus::kFailed, kNoFolder, GetLastError()};
+  }
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return {HoldStatus::kLink};
+  // Wine opens what a symbolic link leads to even when asked for the link itself; the name's own
+  // attributes still show the link. Held, the name can no longer change on Windows.
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return {HoldStatus::kLink};
+  }
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return {HoldStatus::kMissing};
+  return Keep(std::move(folder));
+}
+
+HeldFolder Win32Files::MakeFolder(FolderHandle parent, const std::u16string& name,
+                                  const FolderSecurity* security) {
+  const HANDLE root = Held(parent);
+  if (root == nullptr) return {HoldStatus::kFailed, kNoFolder, ERROR_INVALID_HANDLE};
+  if (!IsOneName(name)) return {HoldStatus::kFailed, kNoFolder, ERROR_INVALID_NAME};
+  std::optional<FolderDescriptor> descriptor;
+  if (security != nullptr) {
+    descriptor = FolderDescriptor::Make(*security, false);
+    if (!descriptor) return {HoldStatus::kFailed, kNoFolder, ERROR_INVALID_SECURITY_DESCR};
+  }
+  std::u16string name_buffer = name;
+  UNICODE_STRING object_name{};
+  object_name.Buffer = Wide(name_buffer.data());
+  object_name.Length = static_cast<USHORT>(name_buffer.size() * sizeof(wchar_t));
+  object_name.MaximumLength = object_name.Length;
+  OBJECT_ATTRIBUTES attributes{};
+  InitializeObjectAttributes(&attributes, &object_name, OBJ_CASE_INSENSITIVE, root,
+                             descriptor ? descriptor->get() : nullptr);
+  IO_STATUS_BLOCK io{};
+  HANDLE made = nullptr;
+  // Created and opened in one step, relative to the held parent: no link can take the name's
+  // place between the two, nor lead the creation anywhere else.
+  const NTSTATUS status = NtCreateFile(
+      &made, kHoldAccess, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, kHoldSharing,
+      FILE_CREATE, FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT,
+      nullptr, 0);
+  if (!NT_SUCCESS(status)) {
+    return {HoldStatus::kFailed, kNoFolder,
+            static_cast<std::uint32_t>(RtlNtStatusToDosError(status))};
+  }
+  return Keep(OwnHandle(made));
+}
+
+void Win32Files::ReleaseFolder(FolderHandle folder) {
+  folders_.erase(folder);
+}
+
+std::optional<FolderSecurity> Win32Files::ReadFolderSecurity(FolderHandle folder) {
+  const HANDLE held = Held(folder);
+  if (held == nullptr) return std::nullopt;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(Wide(security), SDDL_REVISION_1,
-                                                            &descriptor, nullptr)) {
-    return false;
+  if (GetSecurityInfo(held, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                      nullptr, nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return std::nullopt;
   }
   const UniqueLocal<void> owned(descriptor);
-  SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
-  return CreateDirectoryW(Wide(path), &attributes) != 0;
+  return DescribeFolderSecurity(descriptor);
+}
+
+bool Win32Files::ResetFolderSecurity(FolderHandle folder, const FolderSecurity& security) {
+  const HANDLE held = Held(folder);
+  if (held == nullptr) return false;
+  std::optional<FolderDescriptor> descriptor = FolderDescriptor::Make(security, true);
+  if (!descriptor) return false;
+  // With backup intent, the restore privilege lets an administrator write the owner and the list
+  // of a folder whose list grants them nothing, and name any owner.
+  const OwnershipPrivileges privileges;
+  const UniqueHandle writable = OwnHandle(
+      ReOpenFile(held, WRITE_OWNER | WRITE_DAC | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
+  if (!writable) return false;
+  // Not SetSecurityInfo: it would carry the new list down to what the folder holds, through any
+  // link planted there. This sets the folder's own descriptor and nothing else.
+  return SetKernelObjectSecurity(writable.get(),
+                                 OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                     PROTECTED_DACL_SECURITY_INFORMATION,
+                                 descriptor->get()) != 0;
+}
+
+HANDLE Win32Files::Held(FolderHandle folder) const {
+  const auto found = folders_.find(folder);
+  return found == folders_.end() ? nullptr : found->second.get();
+}
+
+HeldFolder Win32Files::Keep(UniqueHandle folder) {
+  const FolderHandle number = ++last_folder_;
+  folders_.emplace(number, std::move(folder));
+  return {HoldStatus::kHeld, number, 0};
 }
 
 LinkKind Win32Files::LinkAt(const std::u16string& path) {
@@ -151,9 +276,9 @@ void Win32Files::RemoveFile(const std::u16string& path) {
 }
 
 // RtlGenRandom, from advapi32, which the program imports anyway.
-std::uint64_t Win32Files::Random() {
+std::optional<std::uint64_t> Win32Files::Random() {
   std::uint64_t value = 0;
-  RtlGenRandom(&value, sizeof(value));
+  if (!RtlGenRandom(&value, sizeof(value))) return std::nullopt;
   return value;
 }
 
@@ -162,10 +287,25 @@ constexpr wchar_t kDataFilesMutex[] = L"Global\\Quinsett.VelmoroUninstaller.Data
 // Another copy holds the lock only while it reads and replaces the files, which takes
 // milliseconds; whoever holds it longer is not waited for.
 constexpr DWORD kLockWaitMs = 2000;
+// SYSTEM and Administrators may do anything with the lock (MUTEX_ALL_ACCESS); every signed-in
+// user may only wait for it (SYNCHRONIZE), which is all that holding it takes (ReleaseMutex asks
+// only that the caller own it): nobody else can change its access list or take it over. A stranger
+// who holds it costs each run the wait, no more.
+constexpr wchar_t kDataFilesMutexSecurity[] =
+    L"D:P(A;;0x1F0001;;;SY)(A;;0x1F0001;;;BA)(A;;0x100000;;;IU)(A;;0x100000;;;AU)";
 
 bool Win32Files::LockDataFiles() {
-  UniqueHandle mutex(CreateMutexW(nullptr, FALSE, kDataFilesMutex));
-  if (!mutex) return false;  // another user's copy made it and we may not open it
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+          kDataFilesMutexSecurity, SDDL_REVISION_1, &descriptor, nullptr)) {
+    return false;
+  }
+  const UniqueLocal<void> owned(descriptor);
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+  // Made, or opened where it exists, for waiting on it and nothing more: another user's copy, or a
+  // stranger who took the name, may have made it, and waiting is all the lock needs.
+  UniqueHandle mutex(CreateMutexExW(&attributes, kDataFilesMutex, 0, SYNCHRONIZE));
+  if (!mutex) return false;
   const DWORD waited = WaitForSingleObject(mutex.get(), kLockWaitMs);
   // An abandoned lock is ours now: its holder ended without replacing the files.
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;

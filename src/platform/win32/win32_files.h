@@ -1,5 +1,7 @@
 #pragma once
 
+#include <map>
+
 #include "platform/file_api.h"
 #include "platform/win32/win32_handles.h"
 
@@ -9,7 +11,13 @@ class Win32Files final : public FileApi {
  public:
   bool FileExists(const std::u16string& path) override;
   bool DirectoryExists(const std::u16string& path) override;
-  bool MakeDirectory(const std::u16string& path, const std::u16string& security) override;
+  bool MakeDirectory(const std::u16string& path) override;
+  HeldFolder HoldFolder(const std::u16string& path) override;
+  HeldFolder MakeFolder(FolderHandle parent, const std::u16string& name,
+                        const FolderSecurity* security) override;
+  void ReleaseFolder(FolderHandle folder) override;
+  std::optional<FolderSecurity> ReadFolderSecurity(FolderHandle folder) override;
+  bool ResetFolderSecurity(FolderHandle folder, const FolderSecurity& security) override;
   LinkKind LinkAt(const std::u16string& path) override;
   std::u16string ModuleFileName() override;
   std::u16string LocalAppDataFolder() override;
@@ -18,13 +26,21 @@ class Win32Files final : public FileApi {
   WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) override;
   std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to) override;
   void RemoveFile(const std::u16string& path) override;
-  std::uint64_t Random() override;
+  std::optional<std::uint64_t> Random() override;
   bool LockDataFiles() override;
   void UnlockDataFiles() override;
   std::u16string DescribeError(std::uint32_t code) override;
 
  private:
+  // The handle of a held folder; null for a number that holds none.
+  HANDLE Held(FolderHandle folder) const;
+  // Holds an open folder under a new number.
+  HeldFolder Keep(UniqueHandle folder);
+
   OwnedMutex lock_;  // the data files' mutex while it is held
+  // The folders held, closed when released or with this object.
+  std::map<FolderHandle, UniqueHandle> folders_;
+  FolderHandle last_folder_ = kNoFolder;
 };
 
 }  // namespace velmoro

@@ -40,6 +40,14 @@ void ProtectProcess() {
   }
 }
 
+// Whoever starts the program chooses its current folder: an elevated run started from a folder
+// that other users can write must not find programs there.
+void EnterSystemFolder() {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) SetCurrentDirectoryW(folder);
+}
+
 bool Win32Process::IsElevated() {
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;

@@ -1,0 +1,164 @@
+// The machine's shared data folders against a user who made them first, or opened them to others:
+// what counts as secure, and what an administrator's run and a user's run do about it.
+#include "catalogue/folder_security.h"
+
+#include <gtest/gtest.h>
+
+#include "catalogue/program_memory.h"
+#include "platform/fake/fake_machine.h"
+
+namespace velmoro {
+namespace {
+
+const std::u16string kSystem = u"S-1-5-18";
+const std::u16string kAdmins = u"S-1-5-32-544";
+const std::u16string kUsers = u"S-1-5-32-545";
+const std::u16string kOwnerRights = u"S-1-3-4";
+const std::u16string kEveryone = u"S-1-1-0";
+const std::u16string kCreatorOwner = u"S-1-3-0";
+const std::u16string kMallory = u"S-1-5-21-1000-2000-3000-1001";
+constexpr std::uint32_t kFull = 0x1F01FF;
+constexpr std::uint8_t kAll = kObjectInherit | kContainerInherit;
+
+// What a folder made in C:\ProgramData by a user's own run inherits.
+FolderSecurity MadeByMallory() {
+  return {kMallory,
+          true,
+          false,
+          {{kSystem, kFull, kAll},
+           {kAdmins, kFull, kAll},
+           {kCreatorOwner, kFull, kAll | kInheritOnly},
+           {kMallory, kFull, 0},
+           {kUsers, 0x1200a9, kAll},
+           {kUsers, 0x100116, kContainerInherit}}};
+}
+
+FolderSecurity With(FolderSecurity security, std::u16string owner) {
+  security.owner = std::move(owner);
+  return security;
+}
+
+FolderSecurity Granting(FolderSecurity security, AccessGrant grant) {
+  security.allowed.push_back(std::move(grant));
+  return security;
+}
+
+struct SecureCase {
+  const char* what;
+  FolderSecurity actual;
+  bool secure;
+};
+
+void PrintTo(const SecureCase& c, std::ostream* out) {
+  *out << c.what;
+}
+
+const SecureCase kSecureCases[] = {
+    {"as_made", DataFolderSecurity(), true},
+    {"owned_by_system", With(DataFolderSecurity(), kSystem), true},
+    {"owned_by_trusted_installer",
+     With(DataFolderSecurity(), u"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"),
+     true},
+    {"fewer_rights_for_users",
+     {kAdmins, true, true, {{kAdmins, kFull, kAll}, {kUsers, 0x1, 0}}},
+     true},
+    {"administrators_granted_more", Granting(DataFolderSecurity(), {kAdmins, kFull, 0}), true},
+    {"owned_by_a_user", With(DataFolderSecurity(), kMallory), false},
+    {"made_by_a_users_run", MadeByMallory(), false},
+    {"no_access_list", {kAdmins, false, true, {}}, false},
+    {"everyone_may_read", Granting(DataFolderSecurity(), {kEveryone, 0x1200a9, 0}), false},
+    {"users_may_delete_the_folder", Granting(DataFolderSecurity(), {kUsers, 0x10000, 0}), false},
+    {"owner_may_repermission_files",
+     Granting(DataFolderSecurity(), {kOwnerRights, 0x40000, kObjectInherit | kInheritOnly}), false},
+    {"users_inherit_more_in_folders_made_there",
+     Granting(DataFolderSecurity(), {kUsers, 0x1200ab, kContainerInherit | kInheritOnly}), false},
+};
+
+class IsSecureFolderTest : public ::testing::TestWithParam<SecureCase> {};
+
+TEST_P(IsSecureFolderTest, OwnerAndGrantsAgainstTheProtectedList) {
+  EXPECT_EQ(IsSecureFolder(GetParam().actual, DataFolderSecurity()), GetParam().secure);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, IsSecureFolderTest, ::testing::ValuesIn(kSecureCases),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+const std::u16string kVendorDir = u"C:\\ProgramData\\Quinsett";
+const std::u16string kDataDir = FakeMachine::kDataDir;
+
+struct TakeBackCase {
+  const char* what;
+  bool elevated;
+  bool reset_refused;
+  // Afterwards: the folders' security as given, or taken back; a box; the files written.
+  bool taken_back;
+  std::vector<std::u16string> notices;
+  bool written;
+};
+
+void PrintTo(const TakeBackCase& c, std::ostream* out) {
+  *out << c.what;
+}
+
+const TakeBackCase kTakeBackCases[] = {
+    {"administrator", true, false, true, {}, true},
+    {"user", false, false, false, {}, true},
+    {"administrator_refused",
+     true,
+     true,
+     false,
+     {u"The data folder is not used: \"" + kVendorDir +
+      u"\" belongs to someone else and could not be taken back."},
+     false},
+};
+
+class TakeBackTest : public ::testing::TestWithParam<TakeBackCase>, protected FakeMachine {};
+
+// A user made both folders before the first administrator's run.
+TEST_P(TakeBackTest, OnlyAnAdministratorsRunTakesTheFoldersBack) {
+  files.AddDirectory(kDataDir);
+  files.SetSecurity(kVendorDir, MadeByMallory());
+  files.SetSecurity(kDataDir, MadeByMallory());
+  process.elevated = GetParam().elevated;
+  if (GetParam().reset_refused) files.RefuseSecurityReset();
+  Platform services = platform();
+  ProgramMemory memory(services);
+  const Recollection recollection = memory.Update({{u"Alpha", u"a.exe"}});
+
+  std::vector<std::u16string> notices;
+  for (const MemoryNotice& notice : recollection.notices) notices.push_back(notice.text);
+  EXPECT_EQ(notices, GetParam().notices);
+  const auto expected = [&](FolderSecurity made) {
+    return GetParam().taken_back ? made : MadeByMallory();
+  };
+  EXPECT_EQ(files.SecurityOf(kVendorDir), expected(VendorFolderSecurity()));
+  EXPECT_EQ(files.SecurityOf(kDataDir), expected(DataFolderSecurity()));
+  EXPECT_EQ(files.File(FakeMachine::DataFile(u"All.dat")).has_value(), GetParam().written);
+  EXPECT_EQ(files.folders_held(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, TakeBackTest, ::testing::ValuesIn(kTakeBackCases),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+// The folders are held from their check to the last write: a user who tries to rename the data
+// folder away meanwhile, to put a link in its place, cannot.
+TEST(HeldFolderTest, TheDataFolderCannotBeSwappedAfterItsCheck) {
+  FakeMachine machine;
+  machine.files.AddDirectory(kDataDir);
+  machine.files.SetFile(FakeMachine::DataFile(u"All.dat"), "\r\n");
+  std::vector<bool> renamed;
+  machine.files.on_read = [&](const std::u16string&) {
+    renamed.push_back(machine.files.RenameFolder(kDataDir, kDataDir + u" (old)"));
+    renamed.push_back(machine.files.RenameFolder(kVendorDir, kVendorDir + u" (old)"));
+  };
+  Platform services = machine.platform();
+  ProgramMemory memory(services);
+  memory.Update({{u"Alpha", u"a.exe"}});
+  EXPECT_EQ(renamed, (std::vector<bool>{false, false}));
+  EXPECT_EQ(machine.files.File(FakeMachine::DataFile(u"All.dat")), "Alpha<#>a.exe\r\n");
+  // Once the run is over, the folders are the user's to move again, as the platform allows.
+  EXPECT_TRUE(machine.files.RenameFolder(kDataDir, kDataDir + u" (old)"));
+}
+
+}  // namespace
+}  // namespace velmoro
