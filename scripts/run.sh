@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program, makes a demo Wine prefix (build/demo-prefix) whose
 # uninstall registry holds fourteen sample programs, two of them named beyond
-# ASCII, with harmless stand-in uninstallers (copies of the test recorder, which
+# ASCII, most with an icon of one of Wine's own programs, with harmless stand-in
+# uninstallers (copies of the test recorder, which
 # only logs its command line to build/demo-uninstall.log), and starts the
 # program in it.
 # With a DISPLAY the menu appears on it and the script waits for the program
@@ -24,11 +25,18 @@ root = Path.cwd()
 sys.path.insert(0, str(root / "tests" / "e2e"))
 import harness as h
 
+# Names, and where their icons come from ("DisplayIcon"): Wine's own programs
+# stand in for the sample programs' files; without one, the generic icon.
+SYS = "C:\\windows\\system32\\"
 SAMPLES = [
-    "Acme Photo Studio 4", "Bolt Archiver", "Cobalt Media Player", "Delta Notes",
-    "Ember Code Editor 2.1", "Fjord Backup", "Gamma Spreadsheet", "Helix PDF Viewer",
-    "Iris Screen Recorder", "Juno Mail", "Krypton VPN Client", "Lumen Font Manager",
-    "Équipe Planner", "Мой Офис",
+    ("Acme Photo Studio 4", "C:\\windows\\regedit.exe"), ("Bolt Archiver", SYS + "winefile.exe"),
+    ("Cobalt Media Player", "C:\\windows\\explorer.exe"),
+    ("Delta Notes", "C:\\windows\\notepad.exe"), ("Ember Code Editor 2.1", SYS + "cmd.exe"),
+    ("Fjord Backup", None), ("Gamma Spreadsheet", SYS + "winemine.exe"),
+    ("Helix PDF Viewer", SYS + "winhlp32.exe"), ("Iris Screen Recorder", "C:\\windows\\hh.exe"),
+    ("Juno Mail", SYS + "iexplore.exe"), ("Krypton VPN Client", SYS + "winecfg.exe"),
+    ("Lumen Font Manager", SYS + "progman.exe"), ("Équipe Planner", SYS + "msiexec.exe"),
+    ("Мой Офис", SYS + "taskmgr.exe"),
 ]
 
 demo = root / "build" / "demo-prefix"
@@ -46,13 +54,15 @@ try:
         h.make_base_prefix(demo)
     prefix.install_tools()
     exe = prefix.install_app()
-    entries = []
-    for index, name in enumerate(SAMPLES):
+    subkeys = {}
+    for index, (name, icon) in enumerate(SAMPLES):
         uninstaller = f"C:\\Program Files\\{name}\\uninstall.exe"
         prefix.install_recorder(uninstaller)
         command = f'"{uninstaller}" /S' if index % 2 else uninstaller
-        entries.append((f"Demo{index:02d}", name, command))
-    prefix.reg_import_text(h.uninstall_entries_reg(entries), "demo-programs")
+        subkeys[f"Demo{index:02d}"] = h.entry_values(name, command)
+        if icon:
+            subkeys[f"Demo{index:02d}"]["DisplayIcon"] = h.reg_sz(icon + ",0")
+    prefix.reg_import_text(h.uninstall_reg(subkeys), "demo-programs")
 
     log = root / "build" / "demo-uninstall.log"
     if x:

@@ -3,6 +3,7 @@
 #include "app/error_display.h"
 #include "app/menu_rules.h"
 #include "catalogue/file_error.h"
+#include "uninstall/program_icon.h"
 
 namespace velmoro {
 
@@ -159,6 +160,18 @@ int Application::OnMenuChar(std::uint16_t owner, char16_t key, int current) {
   if (!menu_open_) return -1;
   MenuItem* level = main_form_->PMenu1.Level(owner);
   return level == nullptr ? -1 : NextItemStartingWith(*level, key, current, platform_.text);
+}
+
+// An icon that cannot be found is the generic one: nothing about it is worth a box.
+IconSource Application::OnItemIcon(std::uint16_t command) {
+  if (!menu_open_) return {};
+  const MenuItem* item = main_form_->PMenu1.FindItem(command);
+  if (item == nullptr || !item->Entry) return {};
+  try {
+    return ProgramIcon(main_form_->ListBox1.At(*item->Entry), platform_);
+  } catch (const std::exception&) {
+    return {};
+  }
 }
 
 void Application::OnCloseRequest() {

@@ -62,6 +62,7 @@ std::vector<MenuEntry> BuildMenuEntries(const MenuItem& level) {
     entry.checked = item.Checked;
     entry.disabled = !item.Enabled;
     entry.is_default = item.Default();
+    entry.icon = item.Entry.has_value();
     if (item.Count() > 0) entry.submenu = BuildMenuEntries(item);
     entries.push_back(std::move(entry));
   }

@@ -77,6 +77,9 @@ void EnumerateKey(RegistryApi& registry, ThreadApi& threads, RegKey root, std::u
         if (results[i].failed) throw std::runtime_error("a subkey could not be read");
         if (!results[i].entry) return;
         results[i].entry->per_user = per_user;
+        results[i].entry->root = root;
+        results[i].entry->view = view;
+        results[i].entry->subkey = names[i];
         entries.push_back(std::move(*results[i].entry));
         after_append();
       });

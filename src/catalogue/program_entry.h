@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+#include "platform/registry_api.h"
 #include "platform/text_api.h"
 
 namespace velmoro {
@@ -12,6 +14,10 @@ struct ProgramEntry {
   std::u16string command;       // "UninstallString"
   bool expand_command = false;  // "UninstallString" is REG_EXPAND_SZ
   bool per_user = false;        // listed from the current user's key
+  // Where the program's uninstall subkey is, for what is read of it only when needed.
+  RegKey root = kHkeyLocalMachine;
+  std::uint32_t view = 0;  // the registry view it was read in (KEY_WOW64_*), or 0
+  std::u16string subkey = {};
 };
 
 // Between the name and the command where an entry stands as one text.

@@ -27,7 +27,19 @@ struct MenuEntry {
   bool checked = false;
   bool disabled = false;
   bool is_default = false;
+  // Drawn with an icon, which the program names when the entry is first drawn (OnItemIcon).
+  bool icon = false;
   std::vector<MenuEntry> submenu;  // not empty: the entry opens this submenu
+};
+
+// Where a menu entry's icon comes from: a file, by the position of its icon (0 and up) or, when
+// negative, by the icon's resource id; or the shell's generic icon of a program.
+struct IconSource {
+  enum class Kind { kGeneric, kFile };
+  Kind kind = Kind::kGeneric;
+  std::u16string path;
+  int index = 0;
+  bool operator==(const IconSource&) const = default;
 };
 
 // Submenus are named by the command identifier of the entry that owns them; the top level is 0.
@@ -60,6 +72,8 @@ class DesktopEvents {
   // WM_MENUCHAR: a character key matched no access key in the menu level owned by `owner`, whose
   // highlighted entry is `current` (-1 for none). Returns the entry to highlight, or -1.
   virtual int OnMenuChar(std::uint16_t owner, char16_t key, int current) = 0;
+  // An entry with an icon is drawn for the first time (WM_DRAWITEM): where its icon comes from.
+  virtual IconSource OnItemIcon(std::uint16_t command) = 0;
   // WM_CLOSE to any window of the program.
   virtual void OnCloseRequest() = 0;
   // WM_ENDSESSION with the logon really ending.

@@ -72,6 +72,9 @@ struct FolderSecurity {
   bool operator==(const FolderSecurity&) const = default;
 };
 
+// What kind of drive a root such as "C:\\" is, as GetDriveTypeW reports it.
+enum class DriveKind { kFixed, kRemote, kRemovable, kOptical, kOther };
+
 // Paths are UTF-16; file contents are bytes.
 class FileApi {
  public:
@@ -105,6 +108,8 @@ class FileApi {
   virtual bool ResetFolderSecurity(FolderHandle folder, const FolderSecurity& security) = 0;
   // FILE_ATTRIBUTE_REPARSE_POINT on the path itself, or a file's link count above one.
   virtual LinkKind LinkAt(const std::u16string& path) = 0;
+  // GetDriveTypeW of a drive's root: asked without touching the drive.
+  virtual DriveKind DriveKindOf(const std::u16string& root) = 0;
   // GetModuleFileNameW of the running program.
   virtual std::u16string ModuleFileName() = 0;
   // SHGetKnownFolderPath(FOLDERID_LocalAppData): the user's own application-data folder.

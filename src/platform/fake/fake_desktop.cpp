@@ -1,5 +1,7 @@
 #include "platform/fake/fake_desktop.h"
 
+#include <algorithm>
+
 namespace velmoro {
 
 void FakeDesktop::Post(std::function<void()> deliver, bool sent) {
@@ -104,6 +106,18 @@ void FakeDesktop::WorkAreaCentre(int& x, int& y) {
   y = work_area_centre.second;
 }
 
+void FakeDesktop::Draw(const std::vector<MenuEntry>& level, const MenuEntry* chosen) {
+  for (std::size_t i = 0; i < level.size(); ++i) {
+    const MenuEntry& entry = level[i];
+    if (!entry.icon || (i >= drawn_per_level && &entry != chosen)) continue;
+    const bool drawn_before = std::any_of(
+        icons.begin(), icons.end(), [&](const auto& icon) { return icon.first == entry.command; });
+    if (drawn_before) continue;
+    icons.emplace_back(entry.command, events_->OnItemIcon(entry.command));
+    log.push_back(u"icon " + icons.back().second.path);
+  }
+}
+
 bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
   log.push_back(u"popup");
   Activate(Window::kMenuOwner);
@@ -124,6 +138,7 @@ bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
     for (MenuEntry& entry : *level) {
       if (chosen == nullptr && entry.text == wanted) chosen = &entry;
     }
+    Draw(*level, chosen);
     if (chosen == nullptr || chosen->separator || chosen->disabled) return false;
     if (step + 1 == choice.size()) {
       if (!chosen->submenu.empty()) return false;  // choosing a submenu entry only opens it

@@ -37,8 +37,10 @@ class FakeDesktop : public DesktopApi {
   };
 
   // Menu choice: the texts of the entries to open, ending with the one to choose ("@3" names the
-  // entry at index 3 of its level). Empty dismisses the menu.
+  // entry at index 3 of its level). Empty dismisses the menu. Each level shown is drawn: its first
+  // `drawn_per_level` entries, and the one chosen in it, as a long level shows only its top.
   std::vector<std::u16string> choice;
+  std::size_t drawn_per_level = 20;
   int start_state = kSwShowDefault;
   // The starter let the program take the foreground: its first shown window gets it.
   bool foreground_granted = true;
@@ -62,6 +64,8 @@ class FakeDesktop : public DesktopApi {
   std::vector<std::u16string> log;
   std::vector<Box> boxes;
   std::vector<Popup> popups;
+  // The icons the program named for the entries drawn, by command, in the order asked.
+  std::vector<std::pair<std::uint16_t, IconSource>> icons;
   int quit_requests = 0;
   // Boxes that a quit message would have ended before the user closed them.
   int boxes_cut_short = 0;
@@ -110,6 +114,8 @@ class FakeDesktop : public DesktopApi {
   };
 
   void Post(std::function<void()> deliver, bool sent = false);
+  // Draws a level's entries: an entry with an icon asks for it the first time it is drawn.
+  void Draw(const std::vector<MenuEntry>& level, const MenuEntry* chosen);
   // Takes the first queued message and delivers it; returns whether it was a posted one.
   bool Dispatch();
   void Activate(Window window);

@@ -183,6 +183,14 @@ const std::u16string* FakeFiles::HeldPath(FolderHandle folder) const {
   return it == holds_.end() ? nullptr : &it->second;
 }
 
+DriveKind FakeFiles::DriveKindOf(const std::u16string& root) {
+  Log(u"DriveKindOf", root);
+  if (root.empty()) return DriveKind::kOther;
+  const char16_t letter = Key(root)[0];
+  const auto it = drives.find(letter);
+  return it == drives.end() ? DriveKind::kFixed : it->second;
+}
+
 std::optional<std::uint64_t> FakeFiles::Random() {
   if (random_fails_) return std::nullopt;
   return ++random_;

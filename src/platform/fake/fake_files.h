@@ -109,6 +109,9 @@ class FakeFiles : public FileApi {
     return u"C:\\Program Files\\Velmoro Uninstaller\\VelmoroUninstaller.exe";
   }
   std::u16string LocalAppDataFolder() override { return local_app_data; }
+  DriveKind DriveKindOf(const std::u16string& root) override;
+  // The kind of a drive, by its letter in upper case; fixed where none is given.
+  std::map<char16_t, DriveKind> drives;
   ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
                            std::uint64_t max_bytes) override;
   WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) override;

@@ -268,11 +268,13 @@ bool Win32Desktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
   if (!menu) return false;
   menu_owners_[menu.get()] = kTopLevel;
   FillMenu(menu.get(), top);
+  icon_size_ = IconSize(x, y);
   TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, menu_owner_.get(), nullptr);
   // Lets the platform finish closing the menu before anything else takes the foreground.
   PostMessageW(menu_owner_.get(), WM_NULL, 0, 0);
   menu_owners_.clear();
   unfilled_.clear();
+  item_icons_.clear();
   MSG command{};
   return PeekMessageW(&command, menu_owner_.get(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE) != 0;
 }
@@ -288,6 +290,11 @@ void Win32Desktop::FillMenu(HMENU menu, const std::vector<MenuEntry>& entries) {
     item.fState = (entry.is_default ? MFS_DEFAULT : 0u) | (entry.checked ? MFS_CHECKED : 0u) |
                   (entry.disabled ? MFS_DISABLED : 0u);
     item.wID = entry.command;
+    if (entry.icon) {
+      // Drawn by the menu's owner when the entry is drawn (WM_DRAWITEM): nothing is read before.
+      item.fMask |= MIIM_BITMAP;
+      item.hbmpItem = HBMMENU_CALLBACK;
+    }
     item.dwTypeData = Wide(text.data());
     item.cch = static_cast<UINT>(text.size());
     // A submenu is filled only when it is about to open: a submenu of many thousand programs
@@ -306,6 +313,42 @@ void Win32Desktop::FillMenu(HMENU menu, const std::vector<MenuEntry>& entries) {
       }
     }
   }
+}
+
+// GetSystemMetricsForDpi and GetDpiForMonitor (Windows 10 1607 and 8.1) are looked up: older
+// systems scale the system's size by the system's DPI.
+int Win32Desktop::IconSize(int x, int y) {
+  using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  const auto metrics_for_dpi = reinterpret_cast<GetSystemMetricsForDpiFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+  const HMODULE shcore = GetModuleHandleW(L"shcore.dll");
+  const auto dpi_for_monitor =
+      shcore == nullptr ? nullptr
+                        : reinterpret_cast<GetDpiForMonitorFn>(
+                              reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+  UINT dpi_x = 0;
+  UINT dpi_y = 0;
+  const HMONITOR monitor = MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST);
+  if (metrics_for_dpi != nullptr && dpi_for_monitor != nullptr &&
+      SUCCEEDED(dpi_for_monitor(monitor, 0, &dpi_x, &dpi_y))) {
+    return metrics_for_dpi(SM_CXSMICON, dpi_x);
+  }
+  return GetSystemMetrics(SM_CXSMICON);
+}
+
+void Win32Desktop::DrawItemIcon(const DRAWITEMSTRUCT& draw) {
+  const auto command = static_cast<std::uint16_t>(draw.itemID);
+  auto icon = item_icons_.find(command);
+  if (icon == item_icons_.end()) {
+    const IconSource source = events_ != nullptr ? events_->OnItemIcon(command) : IconSource{};
+    if (!icons_) icons_.emplace();
+    icon = item_icons_.emplace(command, icons_->Get(source, icon_size_)).first;
+  }
+  if (icon->second == nullptr) return;
+  const int top = draw.rcItem.top + (draw.rcItem.bottom - draw.rcItem.top - icon_size_) / 2;
+  DrawIconEx(draw.hDC, draw.rcItem.left, top, icon->second, icon_size_, icon_size_, 0, nullptr,
+             DI_NORMAL);
 }
 
 void Win32Desktop::ForgetSubmenus(HMENU menu) {
@@ -463,6 +506,20 @@ LRESULT Win32Desktop::MenuOwnerMessage(HWND window, UINT message, WPARAM wparam,
       }
       if (entries) RebuildMenu(menu, *entries);
       return 0;
+    }
+    case WM_MEASUREITEM: {
+      // The room of a program entry's icon needs no file.
+      auto& measure = *reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+      if (measure.CtlType != ODT_MENU) break;
+      measure.itemWidth = static_cast<UINT>(icon_size_);
+      measure.itemHeight = static_cast<UINT>(icon_size_);
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (draw.CtlType != ODT_MENU) break;
+      DrawItemIcon(draw);
+      return TRUE;
     }
     case WM_MENUCHAR: {
       const auto menu = reinterpret_cast<HMENU>(lparam);

@@ -4,9 +4,11 @@
 
 #include <exception>
 #include <map>
+#include <optional>
 
 #include "platform/desktop_api.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_icons.h"
 
 namespace velmoro {
 
@@ -86,6 +88,10 @@ class Win32Desktop final : public DesktopApi {
                           DWORD style, int x, int y, int width, int height, HWND owner);
   void FillMenu(HMENU menu, const std::vector<MenuEntry>& entries);
   void ForgetSubmenus(HMENU menu);
+  // The small-icon size of the monitor at a point, in its pixels.
+  static int IconSize(int x, int y);
+  // A program entry's icon, beside its text: named by the program the first time it is drawn.
+  void DrawItemIcon(const DRAWITEMSTRUCT& draw);
   void RebuildMenu(HMENU menu, const std::vector<MenuEntry>& entries);
 
   HINSTANCE instance_;
@@ -95,6 +101,11 @@ class Win32Desktop final : public DesktopApi {
   std::map<HMENU, std::uint16_t> menu_owners_;
   // Submenus created empty, with the entries they get when they first open.
   std::map<HMENU, std::vector<MenuEntry>> unfilled_;
+  // The icons of the entries drawn so far, by command, and their size on the menu's monitor.
+  std::map<std::uint16_t, HICON> item_icons_;
+  int icon_size_ = 16;
+  // Made when the first icon is drawn, and kept, with every icon read, until the program ends.
+  std::optional<Win32IconCache> icons_;
   bool app_minimised_ = false;
 
   WindowClass app_class_;

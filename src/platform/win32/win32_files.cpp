@@ -208,6 +208,22 @@ std::u16string Win32Files::ModuleFileName() {
   }
 }
 
+DriveKind Win32Files::DriveKindOf(const std::u16string& root) {
+  switch (GetDriveTypeW(Wide(root))) {
+    case DRIVE_FIXED:
+    case DRIVE_RAMDISK:
+      return DriveKind::kFixed;
+    case DRIVE_REMOTE:
+      return DriveKind::kRemote;
+    case DRIVE_REMOVABLE:
+      return DriveKind::kRemovable;
+    case DRIVE_CDROM:
+      return DriveKind::kOptical;
+    default:
+      return DriveKind::kOther;
+  }
+}
+
 std::u16string Win32Files::LocalAppDataFolder() {
   PWSTR path = nullptr;
   const HRESULT result =

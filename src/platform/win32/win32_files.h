@@ -20,6 +20,7 @@ class Win32Files final : public FileApi {
   bool ResetFolderSecurity(FolderHandle folder, const FolderSecurity& security) override;
   LinkKind LinkAt(const std::u16string& path) override;
   std::u16string ModuleFileName() override;
+  DriveKind DriveKindOf(const std::u16string& root) override;
   std::u16string LocalAppDataFolder() override;
   ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
                            std::uint64_t max_bytes) override;

@@ -97,18 +97,18 @@ Win32IconCache::Win32IconCache()
 
 Win32IconCache::~Win32IconCache() = default;
 
-HICON Win32IconCache::Get(const IconRequest& request, int size) {
+HICON Win32IconCache::Get(const IconSource& source, int size) {
   size = std::clamp(size, 1, kLargestIcon);
-  if (request.kind == IconKind::kGeneric) return Generic(size);
-  Key key{request.kind, request.path, request.index, size};
+  if (source.kind == IconSource::Kind::kGeneric) return Generic(size);
+  Key key{source.kind, source.path, source.index, size};
   if (const auto found = icons_.find(key); found != icons_.end()) return found->second;
-  UniqueIcon loaded = FromFile(request.path, request.index, size);
+  UniqueIcon loaded = FromFile(source.path, source.index, size);
   const HICON fallback = loaded ? nullptr : Generic(size);
   return Remember(std::move(key), std::move(loaded), fallback);
 }
 
 HICON Win32IconCache::Generic(int size) {
-  Key key{IconKind::kGeneric, {}, 0, size};
+  Key key{IconSource::Kind::kGeneric, {}, 0, size};
   if (const auto found = icons_.find(key); found != icons_.end()) return found->second;
   HICON icon = nullptr;
   if (load_scaled_ && FAILED(load_scaled_(nullptr, IDI_APPLICATION, size, size, &icon))) {

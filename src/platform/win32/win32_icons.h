@@ -6,19 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop_api.h"
 #include "platform/win32/win32_handles.h"
 
 namespace velmoro {
-
-enum class IconKind { kFile, kGeneric };
-
-// kFile: the icon at `index` of the file at `path` (negative: the icon whose resource id is
-// -index). kGeneric: the shell's for any program.
-struct IconRequest {
-  IconKind kind = IconKind::kGeneric;
-  std::u16string path;
-  int index = 0;
-};
 
 // Icons drawn in the menu, each read from its file once per run at the size it is drawn, on the
 // thread that draws the menu. A file that cannot be read gives the generic icon, and is not read
@@ -31,11 +22,11 @@ class Win32IconCache {
   Win32IconCache& operator=(const Win32IconCache&) = delete;
 
   // At size x size pixels, 1 to 256. Never null; the icon stays the cache's.
-  HICON Get(const IconRequest& request, int size);
+  HICON Get(const IconSource& source, int size);
 
  private:
   struct Key {
-    IconKind kind;
+    IconSource::Kind kind;
     std::u16string path;
     int index;
     int size;
