@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/win32/win32_lookup.h"
 #include "platform/win32/win32_wide.h"
 
 namespace velmoro {
@@ -42,6 +43,21 @@ std::wstring FailureText(const char* message) {
 LRESULT DefaultAnswer(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_CLOSE) return 0;
   return DefWindowProcW(window, message, wparam, lparam);
+}
+
+// The DPI of the monitor nearest a point; nothing before Windows 8.1. The shell's scaling
+// library is loaded with shell32, which the program imports.
+std::optional<UINT> MonitorDpi(int x, int y) {
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  const auto dpi_for_monitor =
+      LoadedFunction<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+  UINT dpi_x = 0;
+  UINT dpi_y = 0;
+  const HMONITOR monitor = MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST);
+  if (dpi_for_monitor == nullptr || FAILED(dpi_for_monitor(monitor, 0, &dpi_x, &dpi_y))) {
+    return std::nullopt;
+  }
+  return dpi_x;
 }
 
 int HighlightedItem(HMENU menu) {
@@ -180,22 +196,12 @@ int Win32Desktop::StartShowState() {
 }
 
 // The DPI of the monitor at the virtual screen's left edge, where the host form goes; the system's
-// DPI where the per-monitor call is missing (before Windows 8.1).
+// DPI where the per-monitor call is missing.
 ScreenLayout Win32Desktop::Screen() {
   ScreenLayout screen;
   screen.virtual_left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-  const HMODULE shcore = GetModuleHandleW(L"shcore.dll");
-  const auto dpi_for_monitor =
-      shcore == nullptr ? nullptr
-                        : reinterpret_cast<GetDpiForMonitorFn>(
-                              reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
-  UINT dpi_x = 0;
-  UINT dpi_y = 0;
-  const HMONITOR monitor = MonitorFromPoint(
-      POINT{screen.virtual_left, GetSystemMetrics(SM_YVIRTUALSCREEN)}, MONITOR_DEFAULTTONEAREST);
-  if (dpi_for_monitor != nullptr && SUCCEEDED(dpi_for_monitor(monitor, 0, &dpi_x, &dpi_y))) {
-    screen.dpi = static_cast<int>(dpi_x);
+  if (const auto dpi = MonitorDpi(screen.virtual_left, GetSystemMetrics(SM_YVIRTUALSCREEN))) {
+    screen.dpi = static_cast<int>(*dpi);
   } else if (HDC screen_dc = GetDC(nullptr)) {
     screen.dpi = GetDeviceCaps(screen_dc, LOGPIXELSX);
     ReleaseDC(nullptr, screen_dc);
@@ -315,25 +321,13 @@ void Win32Desktop::FillMenu(HMENU menu, const std::vector<MenuEntry>& entries) {
   }
 }
 
-// GetSystemMetricsForDpi and GetDpiForMonitor (Windows 10 1607 and 8.1) are looked up: older
-// systems scale the system's size by the system's DPI.
+// Before Windows 10 1607 there is only the system's size.
 int Win32Desktop::IconSize(int x, int y) {
   using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
-  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-  const auto metrics_for_dpi = reinterpret_cast<GetSystemMetricsForDpiFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
-  const HMODULE shcore = GetModuleHandleW(L"shcore.dll");
-  const auto dpi_for_monitor =
-      shcore == nullptr ? nullptr
-                        : reinterpret_cast<GetDpiForMonitorFn>(
-                              reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
-  UINT dpi_x = 0;
-  UINT dpi_y = 0;
-  const HMONITOR monitor = MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST);
-  if (metrics_for_dpi != nullptr && dpi_for_monitor != nullptr &&
-      SUCCEEDED(dpi_for_monitor(monitor, 0, &dpi_x, &dpi_y))) {
-    return metrics_for_dpi(SM_CXSMICON, dpi_x);
-  }
+  const auto metrics_for_dpi =
+      LoadedFunction<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
+  const std::optional<UINT> dpi = MonitorDpi(x, y);
+  if (metrics_for_dpi != nullptr && dpi) return metrics_for_dpi(SM_CXSMICON, *dpi);
   return GetSystemMetrics(SM_CXSMICON);
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_lookup.h"
 
 namespace velmoro {
 namespace {
@@ -12,11 +13,9 @@ namespace {
 constexpr int kRedirectionTrustPolicy = 16;
 constexpr DWORD kEnforceRedirectionTrust = 0x1;
 
-// A function of kernel32 that older versions of Windows lack.
 template <typename Function>
 Function Kernel32(const char* name) {
-  const FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name);
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+  return LoadedFunction<Function>(L"kernel32.dll", name);
 }
 
 }  // namespace
