@@ -41,13 +41,13 @@ std::vector<std::string> Updated(const std::vector<std::string>& programs,
   return list.lines();
 }
 
-TEST(UpdateRecentListTest, FirstRunDetectsNothingAndKeepsMatchingNames) {
+TEST(RecentListTest, FirstRunDetectsNothingAndKeepsMatchingNames) {
   const std::vector<std::string> programs = {"A<#>a", "B<#>b"};
   EXPECT_THAT(Updated(programs, {}, {}), IsEmpty());
   EXPECT_THAT(Updated(programs, {}, {"Gone", "B", "A"}), ElementsAre("B", "A"));
 }
 
-TEST(UpdateRecentListTest, SnapshotOfOneEmptyLineMakesEveryEntryNew) {
+TEST(RecentListTest, SnapshotOfOneEmptyLineMakesEveryEntryNew) {
   EXPECT_THAT(Updated({"A<#>a", "B<#>b", "C<#>c"}, {""}, {"B", "Gone"}),
               ElementsAre("C", "B", "A", "B"));
   const std::vector<std::string> eight = {"1<#>", "2<#>", "3<#>", "4<#>",
@@ -55,45 +55,45 @@ TEST(UpdateRecentListTest, SnapshotOfOneEmptyLineMakesEveryEntryNew) {
   EXPECT_THAT(Updated(eight, {""}, {"1"}), ElementsAre("8", "7", "6", "5", "4", "3"));
 }
 
-TEST(UpdateRecentListTest, AddedProgramsGoOnTopInReverseListOrder) {
+TEST(RecentListTest, AddedProgramsGoOnTopInReverseListOrder) {
   const std::vector<std::string> snapshot = {"A<#>a", "C<#>c"};
   EXPECT_THAT(Updated({"A<#>a", "B<#>b", "C<#>c"}, snapshot, {"A"}), ElementsAre("B", "A"));
   EXPECT_THAT(Updated({"A<#>a", "B<#>b", "C<#>c", "D<#>d"}, snapshot, {"C", "A"}),
               ElementsAre("D", "B", "C", "A"));
 }
 
-TEST(UpdateRecentListTest, EightAddedLeaveOnlyTheSixThatSortLast) {
+TEST(RecentListTest, EightAddedLeaveOnlyTheSixThatSortLast) {
   std::vector<std::string> programs = {"Old<#>o"};
   for (char c = 'A'; c <= 'H'; ++c) programs.push_back(std::string(1, c) + "<#>x");
   EXPECT_THAT(Updated(programs, {"Old<#>o"}, {"Old"}), ElementsAre("H", "G", "F", "E", "D", "C"));
 }
 
-TEST(UpdateRecentListTest, ChangedCommandIsNewAgainAndItsNameMayStandTwice) {
+TEST(RecentListTest, ChangedCommandIsNewAgainAndItsNameMayStandTwice) {
   EXPECT_THAT(Updated({"A<#>new"}, {"A<#>old"}, {"A"}), ElementsAre("A", "A"));
 }
 
-TEST(UpdateRecentListTest, EqualNamesAndRepeatedLinesAllStay) {
+TEST(RecentListTest, EqualNamesAndRepeatedLinesAllStay) {
   EXPECT_THAT(Updated({"Same<#>1", "Same<#>2", "X<#>x"}, {"X<#>x"}, {}),
               ElementsAre("Same", "Same"));
   EXPECT_THAT(Updated({"X<#>x"}, {"X<#>x"}, {"X", "Y", "X"}), ElementsAre("X", "X"));
 }
 
-TEST(UpdateRecentListTest, ComparesBytesExactly) {
+TEST(RecentListTest, ComparesBytesExactly) {
   const std::vector<std::string> programs = {"Tool<#>t"};
   EXPECT_THAT(Updated(programs, {"Tool<#>t"}, {"tool", "Tool ", " Tool", "Tool"}),
               ElementsAre("Tool"));
   EXPECT_THAT(Updated(programs, {"TOOL<#>t"}, {}), ElementsAre("Tool"));
 }
 
-TEST(UpdateRecentListTest, EmptyProgramListRemovesEveryName) {
+TEST(RecentListTest, EmptyProgramListRemovesEveryName) {
   EXPECT_THAT(Updated({}, {"A<#>a"}, {"A", ""}), IsEmpty());
 }
 
-TEST(UpdateRecentListTest, EmptyDisplayNameIsANameLikeAnyOther) {
+TEST(RecentListTest, EmptyDisplayNameIsANameLikeAnyOther) {
   EXPECT_THAT(Updated({"<#>x", "A<#>a"}, {"A<#>a"}, {"", "A"}), ElementsAre("", "", "A"));
 }
 
-TEST(UpdateRecentListTest, CapsAtSixKeepingTheTopmost) {
+TEST(RecentListTest, CapsAtSixKeepingTheTopmost) {
   const std::vector<std::string> programs = {"A<#>", "B<#>", "C<#>", "D<#>",
                                              "E<#>", "F<#>", "G<#>"};
   EXPECT_THAT(Updated(programs, programs, {"G", "F", "E", "D", "C", "B", "A"}),
@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, ResolveTest, ::testing::ValuesIn(kResolveCases),
 
 // A snapshot of a million empty lines is read line by line, never gathered; an empty one holds no
 // entry at all.
-TEST(UpdateRecentListTest, SnapshotOfManyLinesCostsNoMoreThanItsBytes) {
+TEST(RecentListTest, SnapshotOfManyLinesCostsNoMoreThanItsBytes) {
   const std::vector<EntryLines> lines = LinesOf({"A<#>a", "<#>"});
   const ProgramSet set(lines, Everyone(2));
   EXPECT_THAT(set.NewSince(std::string(1'000'000, '\n')), ElementsAre(0u, 1u));
@@ -174,7 +174,7 @@ std::vector<std::string> ByPlainScans(const std::vector<std::string>& programs,
   return recent;
 }
 
-TEST(UpdateRecentListTest, AgreesWithThePlainScansOnRandomLists) {
+TEST(RecentListTest, AgreesWithThePlainScansOnRandomLists) {
   std::mt19937 random(20240601);
   // Few distinct texts, so that equal names, equal entries and repeated lines are common.
   const std::vector<std::string> names = {"", "A", "B", "C", "a", "B "};
