@@ -31,8 +31,7 @@ std::u16string GetDataDir(RegistryApi& registry) {
   return folder + kDataSubdirectory;
 }
 
-std::u16string UserDataDir(FileApi& files) {
-  std::u16string folder = files.LocalAppDataFolder();
+std::u16string UserDataDir(std::u16string folder) {
   if (folder.empty() || folder.back() != u'\\') folder += u'\\';
   return folder + kDataSubdirectory;
 }

@@ -12,7 +12,7 @@ namespace velmoro {
 // machine's data directory. Reads the registry; a RegistryError passes out.
 std::u16string GetDataDir(RegistryApi& registry);
 // The same folder under the user's local application-data folder: the user's data directory.
-std::u16string UserDataDir(FileApi& files);
+std::u16string UserDataDir(std::u16string local_app_data);
 // Creates a data directory level by level when it is missing. "Quinsett" and the data folder are
 // made inside their held parent; in the machine's folder, shared by every user, they get access
 // lists of their own. A level that cannot be made does not stop the walk; returns those levels, in

@@ -6,10 +6,11 @@ namespace velmoro {
 
 namespace {
 
-std::u16string LineSafe(std::u16string text) {
+// On the 8-bit form: no code page's multi-byte characters hold these bytes, so nothing else
+// changes, and the common text without them is not copied once more.
+std::string LineSafe(std::string text) {
   std::replace_if(
-      text.begin(), text.end(), [](char16_t c) { return c == u'\r' || c == u'\n' || c == 0; },
-      u' ');
+      text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
   return text;
 }
 
@@ -23,8 +24,8 @@ std::u16string EntryText(const ProgramEntry& entry) {
 // is its name's form, the separator and its command's form.
 EntryLines DataFileLines(const ProgramEntry& entry, TextApi& text) {
   EntryLines lines;
-  lines.name = text.ToAnsi(LineSafe(entry.name));
-  lines.entry = lines.name + "<#>" + text.ToAnsi(LineSafe(entry.command));
+  lines.name = LineSafe(text.ToAnsi(entry.name));
+  lines.entry = lines.name + "<#>" + LineSafe(text.ToAnsi(entry.command));
   return lines;
 }
 

@@ -217,8 +217,9 @@ Recollection ProgramMemory::Update(const std::vector<ProgramEntry>& programs) {
 
   // The user's memory. It is kept from the first run on, also while the user has no program of
   // their own: the first one installed is then found new like any other.
-  if (files_.LocalAppDataFolder().empty()) return result;
-  const std::u16string user_dir = UserDataDir(files_);
+  const std::u16string local_app_data = files_.LocalAppDataFolder();
+  if (local_app_data.empty()) return result;
+  const std::u16string user_dir = UserDataDir(local_app_data);
   const std::vector<std::u16string> failed = velmoro::EnsureDataDir(files_, user_dir, false);
   for (const std::u16string& level : failed) result.notices.push_back({Kind::kFolder, level});
   if (!failed.empty()) return result;
@@ -234,9 +235,14 @@ Recollection ProgramMemory::Update(const std::vector<ProgramEntry>& programs) {
   std::vector<std::size_t> all_found;
   std::merge(found.begin(), found.end(), user_found.begin(), user_found.end(),
              std::back_inserter(all_found));
-  std::vector<std::size_t> everyone_positions(programs.size());
-  for (std::size_t i = 0; i < programs.size(); ++i) everyone_positions[i] = i;
-  const ProgramSet everyone(lines, std::move(everyone_positions));
+  // Without programs of the user's own, everyone is the machine's: its set serves again.
+  std::optional<ProgramSet> all_programs;
+  if (!user_programs.positions().empty()) {
+    std::vector<std::size_t> positions(programs.size());
+    for (std::size_t i = 0; i < programs.size(); ++i) positions[i] = i;
+    all_programs.emplace(lines, std::move(positions));
+  }
+  const ProgramSet& everyone = all_programs ? *all_programs : machine_programs;
 
   // Programs new in this run, the machine's and the user's together; then the user's list as the
   // last run left it, or on the first run of the user's memory, the machine's; then the machine's
