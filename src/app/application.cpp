@@ -2,21 +2,9 @@
 
 #include "app/error_display.h"
 #include "app/menu_rules.h"
-#include "catalogue/file_error.h"
-#include "uninstall/program_icon.h"
+#include "app/program_icon.h"
 
 namespace velmoro {
-
-namespace {
-
-// The messages of the standard library's errors and of the registry reader are ASCII.
-std::u16string Widen(const char* message) {
-  std::u16string wide;
-  for (; *message != '\0'; ++message) wide += static_cast<unsigned char>(*message);
-  return wide;
-}
-
-}  // namespace
 
 Application::Application(Platform& platform) : platform_(platform) {}
 
@@ -37,10 +25,9 @@ template <typename Action>
 void Application::Guarded(Action action) {
   try {
     action();
-  } catch (const FileError& error) {
-    ShowException(error.message());
-  } catch (const std::exception& error) {
-    ShowException(Widen(error.what()));
+  } catch (const std::exception&) {
+    // Anything else is the window procedure's to catch.
+    OnFailure(std::current_exception());
   }
 }
 
@@ -100,9 +87,9 @@ void Application::ProcessMessages() {
   }
 }
 
-void Application::ShowException(const std::u16string& message) {
-  platform_.desktop.ShowMessageBox(Owner::kAppWindow, ErrorDisplayText(message), title_,
-                                   kMbOk | kMbIconError | kMbSetForeground);
+void Application::OnFailure(const std::exception_ptr& failure) {
+  platform_.desktop.ShowMessageBox(Owner::kAppWindow, ErrorDisplayText(FailureMessage(failure)),
+                                   title_, kMbOk | kMbIconError | kMbSetForeground);
 }
 
 // Closing a box owned by the host form activates the form, also during start-up: the menu waits

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/form_host.h"
+#include "app/form_runner.h"
 #include "app/host_form.h"
 #include "platform/platform.h"
 
@@ -13,7 +13,7 @@ namespace velmoro {
 // The application object: title, the one form, the end flag and the message loop. It receives
 // the desktop's notices and hands them to the form, each only in the stage of the run where it
 // means something: the platform may deliver any of them at any time.
-class Application final : public DesktopEvents, public FormHost {
+class Application final : public DesktopEvents, public FormRunner {
  public:
   explicit Application(Platform& platform);
   ~Application() override;
@@ -29,8 +29,6 @@ class Application final : public DesktopEvents, public FormHost {
   void Terminate() override;
   // Handles pending messages; a quit message among them sets the end flag.
   void ProcessMessages() override;
-  // The error display: a box owned by the application window, captioned with the title.
-  void ShowException(const std::u16string& message);
   // Once the menu has closed the program ends: at once when nothing was chosen, else once the
   // chosen item's handler has run.
   void MenuOpening() override;
@@ -48,6 +46,8 @@ class Application final : public DesktopEvents, public FormHost {
   IconSource OnItemIcon(std::uint16_t command) override;
   void OnCloseRequest() override;
   void OnEndSession() override;
+  // The error display: a box owned by the application window, captioned with the title.
+  void OnFailure(const std::exception_ptr& failure) override;
 
  private:
   template <typename Action>

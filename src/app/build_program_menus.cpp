@@ -9,7 +9,7 @@ namespace velmoro {
 
 void TForm1::BuildProgramMenus() {
   ListBox1.Assign(EnumeratePrograms(platform_.registry, platform_.threads,
-                                    [this] { host_.ProcessMessages(); }));
+                                    [this] { runner_.ProcessMessages(); }));
   SortPrograms(ListBox1.Items(), platform_.text);
   AddProgramItems();
   const Recollection memory = memory_.Update(ListBox1.Items());

@@ -4,8 +4,8 @@
 
 namespace velmoro {
 
-TForm1::TForm1(FormHost& host, Platform& platform)
-    : PMenu1(CommandIdPool::Process()), host_(host), platform_(platform), memory_(platform) {
+TForm1::TForm1(FormRunner& runner, Platform& platform)
+    : PMenu1(CommandIdPool::Process()), runner_(runner), platform_(platform), memory_(platform) {
   MenuItem& top = PMenu1.Items;
   N11 = &AddStatic(top, u"All Programs");
   Recent1 = &AddStatic(top, u"Recent Programs");
@@ -42,7 +42,7 @@ void TForm1::FormCreate() {
   MoveOffScreen();
   for (const std::u16string& level : memory_.EnsureDataDir()) {
     ShowNotice({MemoryNotice::Kind::kFolder, level});
-    host_.Terminate();
+    runner_.Terminate();
   }
   BuildProgramMenus();
 }
@@ -64,18 +64,18 @@ void TForm1::FormActivate() {
   platform_.desktop.HideAppWindow();
   platform_.desktop.HideHostForm();
   if (!platform_.desktop.HoldsForeground()) {
-    host_.ForegroundRefused();
+    runner_.ForegroundRefused();
     return;
   }
   int x = 0;
   int y = 0;
   if (!platform_.desktop.CursorPos(x, y)) platform_.desktop.WorkAreaCentre(x, y);
-  host_.MenuOpening();
-  host_.MenuClosed(PMenu1.Popup(platform_.desktop, x, y));
+  runner_.MenuOpening();
+  runner_.MenuClosed(PMenu1.Popup(platform_.desktop, x, y));
 }
 
 void TForm1::Close() {
-  host_.Terminate();
+  runner_.Terminate();
 }
 
 }  // namespace velmoro

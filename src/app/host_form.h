@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form_host.h"
+#include "app/form_runner.h"
 #include "app/list_box.h"
 #include "app/popup_menu.h"
 #include "app/version.h"
@@ -34,7 +34,7 @@ inline constexpr int kHostFormHeight = 75;
 // handler.
 class TForm1 {
  public:
-  TForm1(FormHost& host, Platform& platform);
+  TForm1(FormRunner& runner, Platform& platform);
 
   ListBox ListBox1;
   PopupMenu PMenu1;
@@ -75,7 +75,7 @@ class TForm1 {
   // A program or recent item: the caption of program-list entry `entry`, which it starts.
   std::unique_ptr<MenuItem> NewDynamicItem(std::size_t entry);
 
-  FormHost& host_;
+  FormRunner& runner_;
   Platform& platform_;
   ProgramMemory memory_;
 };

@@ -38,7 +38,6 @@ class MenuItem {
   void SetDefault(bool value);
 
   std::uint16_t Command() const { return command_; }
-  MenuItem* Parent() const { return parent_; }
   std::size_t Count() const { return children_.size(); }
   MenuItem& operator[](std::size_t index) const { return *children_[index]; }
   MenuItem& Add(std::unique_ptr<MenuItem> child);

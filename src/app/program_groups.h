@@ -16,8 +16,9 @@ struct ProgramGroup {
   std::size_t end;
 };
 
-// Nothing up to kFlatProgramsMax programs; above, groups of equal size (one more in the last
-// ones where it does not divide), at most 1,000 programs each, and never more than 40 groups.
+// Nothing up to kFlatProgramsMax programs; above, one group per 1,000 programs begun, but never
+// more than 40 groups, all of equal size (the last ones one larger where it does not divide): so
+// groups hold about 1,000 programs up to 40,000 programs, and a 40th of the list beyond.
 std::vector<ProgramGroup> GroupPrograms(std::size_t count);
 
 // "first – last", each name shortened with an ellipsis so the caption keeps to 40 characters.

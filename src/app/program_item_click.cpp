@@ -7,10 +7,8 @@ namespace velmoro {
 // own command.
 void TForm1::ProgramItemClick(MenuItem& sender) {
   if (!sender.Entry) return;
-  const ProgramEntry& entry = ListBox1.At(*sender.Entry);
-  std::u16string command = entry.command;
-  if (entry.expand_command) command = platform_.shell.ExpandEnvironment(command);
-  RunUninstallCommand(platform_.shell, platform_.files, platform_.text, std::move(command));
+  RunUninstallCommand(platform_.shell, platform_.files, platform_.text,
+                      CommandToRun(ListBox1.At(*sender.Entry), platform_.shell));
   Close();
 }
 

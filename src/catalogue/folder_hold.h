@@ -22,7 +22,7 @@ class FolderHold {
   explicit operator bool() const { return held_.status == HoldStatus::kHeld; }
   FolderHandle folder() const { return held_.folder; }
   HoldStatus status() const { return held_.status; }
-  std::uint32_t error() const { return held_.error; }
+  ErrorCode error() const { return held_.error; }
 
  private:
   FileApi* files_;

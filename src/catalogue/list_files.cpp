@@ -4,7 +4,7 @@
 
 namespace velmoro {
 
-std::u16string DescribeFileError(FileApi& files, std::uint32_t code) {
+std::u16string DescribeFileError(FileApi& files, ErrorCode code) {
   std::u16string description = files.DescribeError(code);
   while (!description.empty() && (description.back() <= 32 || description.back() == u'.')) {
     description.pop_back();
@@ -14,8 +14,7 @@ std::u16string DescribeFileError(FileApi& files, std::uint32_t code) {
 
 namespace {
 
-[[noreturn]] void ThrowCannotCreate(FileApi& files, const std::u16string& path,
-                                    std::uint32_t code) {
+[[noreturn]] void ThrowCannotCreate(FileApi& files, const std::u16string& path, ErrorCode code) {
   throw FileError("Cannot create file",
                   u"Cannot create file \"" + path + u"\". " + DescribeFileError(files, code));
 }
@@ -23,9 +22,6 @@ namespace {
 // A clash with an existing name this many times over means the names are not random, or someone
 // makes them as fast as they are drawn; either way, writing stops.
 constexpr int kTempNameTries = 16;
-constexpr std::uint32_t kErrorFileExists = 80;
-// ERROR_INTERNAL_ERROR: the system gave no random bits, so no name can be unpredictable.
-constexpr std::uint32_t kErrorNoRandom = 1359;
 
 // A new file in the data directory holding a list file's new text until it is moved over the list
 // file; removed unless it was moved. Each error names `target`, the file the user knows.
@@ -36,7 +32,7 @@ class TempFile {
       : files_(files) {
     for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
       const std::optional<std::uint64_t> random = files_.Random();
-      if (!random) ThrowCannotCreate(files_, target, kErrorNoRandom);
+      if (!random) ThrowCannotCreate(files_, target, kErrorInternalError);
       const std::u16string path = TempFileName(dir, *random);
       const WriteResult result = files_.WriteNewFile(path, bytes);
       if (result.status == WriteStatus::kExists) continue;
@@ -59,8 +55,8 @@ class TempFile {
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
 
-  std::uint32_t MoveOver(const std::u16string& target) {
-    const std::uint32_t code = files_.MoveReplacing(path_, target);
+  ErrorCode MoveOver(const std::u16string& target) {
+    const ErrorCode code = files_.MoveReplacing(path_, target);
     moved_ = code == 0;
     return code;
   }
@@ -120,12 +116,12 @@ void SaveListFiles(FileApi& files, const std::u16string& dir, const std::optiona
   // "Recent.dat" first: should "All.dat" then fail, "Recent.dat" can still be put back, whereas
   // a new "All.dat" beside an old "Recent.dat" would lose this run's detections for good.
   if (recent_temp) {
-    if (const std::uint32_t code = recent_temp->MoveOver(recent_path); code != 0) {
+    if (const ErrorCode code = recent_temp->MoveOver(recent_path); code != 0) {
       ThrowCannotCreate(files, recent_path, code);
     }
   }
   if (all_temp) {
-    if (const std::uint32_t code = all_temp->MoveOver(all_path); code != 0) {
+    if (const ErrorCode code = all_temp->MoveOver(all_path); code != 0) {
       if (recent_temp) RestoreRecent(files, dir, recent_path, old_recent);
       ThrowCannotCreate(files, all_path, code);
     }

@@ -47,7 +47,7 @@ struct LoadedFile {
 
 // The platform's description of an error code, without its trailing blanks, line breaks and
 // periods, so that it fits inside a message of the program's.
-std::u16string DescribeFileError(FileApi& files, std::uint32_t code);
+std::u16string DescribeFileError(FileApi& files, ErrorCode code);
 
 // Reads a list file whole: "Cannot open file "%s". %s" when it cannot be read.
 LoadedFile LoadListFile(FileApi& files, const std::u16string& path);

@@ -1,6 +1,7 @@
 #include "catalogue/program_entry.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace velmoro {
 
@@ -17,7 +18,9 @@ std::string LineSafe(std::string text) {
 }  // namespace
 
 std::u16string EntryText(const ProgramEntry& entry) {
-  return entry.name + kEntrySeparator + entry.command;
+  std::u16string text = entry.name;
+  text.append(std::begin(kEntrySeparator), std::end(kEntrySeparator) - 1);
+  return text + entry.command;
 }
 
 // The separator is ASCII and the code pages convert character by character, so the entry's form
@@ -25,7 +28,7 @@ std::u16string EntryText(const ProgramEntry& entry) {
 EntryLines DataFileLines(const ProgramEntry& entry, TextApi& text) {
   EntryLines lines;
   lines.name = LineSafe(text.ToAnsi(entry.name));
-  lines.entry = lines.name + "<#>" + LineSafe(text.ToAnsi(entry.command));
+  lines.entry = lines.name + kEntrySeparator + LineSafe(text.ToAnsi(entry.command));
   return lines;
 }
 

@@ -20,8 +20,9 @@ struct ProgramEntry {
   std::u16string subkey = {};
 };
 
-// Between the name and the command where an entry stands as one text.
-inline constexpr char16_t kEntrySeparator[] = u"<#>";
+// Between the name and the command where an entry stands as one text. ASCII, so it is the same in
+// UTF-16 and in every 8-bit code page.
+inline constexpr char kEntrySeparator[] = "<#>";
 
 // Name, separator and command: the text by which the program list is sorted.
 std::u16string EntryText(const ProgramEntry& entry);

@@ -88,7 +88,7 @@ const RegistryReader::Fetched& RegistryReader::Fetch(const std::u16string& name)
   if (key_ != kNoKey) {
     unsigned char buffer[1024];
     std::uint32_t size = sizeof buffer;
-    const long status = api_.QueryValue(key_, name, &value.type, buffer, &size);
+    const ErrorCode status = api_.QueryValue(key_, name, &value.type, buffer, &size);
     if (status == kErrorSuccess) {
       value.exists = value.complete = true;
       value.data.assign(reinterpret_cast<const char*>(buffer),

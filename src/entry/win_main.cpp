@@ -14,7 +14,7 @@
 
 namespace {
 
-// ShellExecuteW may hand the start to shell extensions, which need COM on the calling thread.
+// ShellExecuteExW may hand the start to shell extensions, which need COM on the calling thread.
 class ComApartment {
  public:
   ComApartment()

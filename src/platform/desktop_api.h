@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,6 +79,9 @@ class DesktopEvents {
   virtual void OnCloseRequest() = 0;
   // WM_ENDSESSION with the logon really ending.
   virtual void OnEndSession() = 0;
+  // Handling a message failed with an exception, which no window procedure may let through: the
+  // program shows it (the platform's own failures reach the program this way too).
+  virtual void OnFailure(const std::exception_ptr& failure) = 0;
 };
 
 // Windows, menus and messages of the desktop.

@@ -5,20 +5,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/error_codes.h"
+
 namespace velmoro {
 
 enum class ReadStatus { kOk, kFailed, kTooLarge };
 
 struct ReadResult {
   ReadStatus status = ReadStatus::kOk;
-  std::uint32_t error = 0;  // platform error code when it failed
+  ErrorCode error = kErrorSuccess;  // when it failed
 };
 
 enum class WriteStatus { kOk, kExists, kCreateFailed, kShortWrite };
 
 struct WriteResult {
   WriteStatus status = WriteStatus::kOk;
-  std::uint32_t error = 0;  // platform error code when creating failed
+  ErrorCode error = kErrorSuccess;  // when creating failed
 };
 
 // How a path may lead somewhere other than where it names.
@@ -44,7 +46,7 @@ enum class HoldStatus {
 struct HeldFolder {
   HoldStatus status = HoldStatus::kFailed;
   FolderHandle folder = kNoFolder;
-  std::uint32_t error = 0;
+  ErrorCode error = kErrorSuccess;
 };
 
 // Inheritance flags of an access-control entry, as Windows stores them.
@@ -123,7 +125,7 @@ class FileApi {
   // one write, flushes them to disk and closes the file. kExists when the name is taken.
   virtual WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) = 0;
   // MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH). Returns 0 or code.
-  virtual std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to) = 0;
+  virtual ErrorCode MoveReplacing(const std::u16string& from, const std::u16string& to) = 0;
   // DeleteFileW; failures are ignored.
   virtual void RemoveFile(const std::u16string& path) = 0;
   // 64 bits from the system's cryptographic random source (RtlGenRandom); nothing when it fails.
@@ -136,7 +138,7 @@ class FileApi {
   virtual bool LockDataFiles() = 0;
   virtual void UnlockDataFiles() = 0;
   // FormatMessageW's description of a platform error code, as the platform words it.
-  virtual std::u16string DescribeError(std::uint32_t code) = 0;
+  virtual std::u16string DescribeError(ErrorCode code) = 0;
 };
 
 }  // namespace velmoro

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/error_codes.h"
+
 namespace velmoro {
 
 // Opaque registry key handle. The predefined roots have their platform values; 0 is no key.
@@ -23,16 +25,8 @@ inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
 inline constexpr std::uint32_t kKeyReadEnumerate =
     0x20009;  // STANDARD_RIGHTS_READ | query | enumerate
 inline constexpr std::uint32_t kKeyRead = 0x20019;
-inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 inline constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
 inline constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
-
-// Status codes as the registry functions return them.
-inline constexpr long kErrorSuccess = 0;
-inline constexpr long kErrorFileNotFound = 2;
-inline constexpr long kErrorAccessDenied = 5;
-inline constexpr long kErrorMoreData = 234;
-inline constexpr long kErrorNoMoreItems = 259;
 
 // The registry functions of the platform, one method each, with their argument conventions. Names
 // and texts are UTF-16, as the registry holds them.
@@ -41,21 +35,22 @@ class RegistryApi {
   virtual ~RegistryApi() = default;
 
   // RegOpenKeyExW: path is relative to parent (a root or an open key).
-  virtual long OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
-                       RegKey& result) = 0;
+  virtual ErrorCode OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
+                            RegKey& result) = 0;
   // RegCloseKey.
-  virtual long CloseKey(RegKey key) = 0;
+  virtual ErrorCode CloseKey(RegKey key) = 0;
   // RegQueryInfoKeyW: number of subkeys and length of the longest subkey name in characters
   // (without NUL).
-  virtual long QueryInfoKey(RegKey key, std::uint32_t& subkeys, std::uint32_t& max_name_length) = 0;
+  virtual ErrorCode QueryInfoKey(RegKey key, std::uint32_t& subkeys,
+                                 std::uint32_t& max_name_length) = 0;
   // RegEnumKeyExW: on entry name_length is the buffer's capacity in characters including the NUL;
   // on success it is the name's length without the NUL.
-  virtual long EnumKey(RegKey key, std::uint32_t index, char16_t* name,
-                       std::uint32_t& name_length) = 0;
+  virtual ErrorCode EnumKey(RegKey key, std::uint32_t index, char16_t* name,
+                            std::uint32_t& name_length) = 0;
   // RegQueryValueExW: type and data may be null; with data null only the size is reported. Sizes
   // are in bytes; string data is UTF-16LE.
-  virtual long QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
-                          unsigned char* data, std::uint32_t* size) = 0;
+  virtual ErrorCode QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
+                               unsigned char* data, std::uint32_t* size) = 0;
 
   // True on 64-bit Windows, where the registry has a 64-bit and a 32-bit view.
   virtual bool HasTwoViews() = 0;

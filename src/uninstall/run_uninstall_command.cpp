@@ -34,4 +34,8 @@ void RunUninstallCommand(ShellApi& shell, FileApi& files, TextApi& text, std::u1
                       system_folder.empty() ? std::nullopt : std::optional(system_folder));
 }
 
+std::u16string CommandToRun(const ProgramEntry& entry, ShellApi& shell) {
+  return entry.expand_command ? shell.ExpandEnvironment(entry.command) : entry.command;
+}
+
 }  // namespace velmoro

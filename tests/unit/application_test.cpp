@@ -362,7 +362,7 @@ TEST_F(ProgramTest, DataFilesAreReadAndReplacedUnderTheLock) {
   AddProgram(u"a", u"Alpha", u"C:\\a.exe");
   files.AddDirectory(kDataDir);
   files.SetFile(DataFile(u"All.dat"), "x\r\n");
-  files.FailMove(DataFile(u"All.dat"), FakeFiles::kAccessDenied);
+  files.FailMove(DataFile(u"All.dat"), kErrorAccessDenied);
   bool held_during_box = true;
   Platform machine = platform();
   desktop.on_box = [&](const FakeDesktop::Box&) { held_during_box = files.lock_held(); };

@@ -23,7 +23,7 @@ const std::u16string kUserAll =
     FakeFiles().local_app_data + u"\\Quinsett\\Velmoro Uninstaller\\All.dat";
 const std::string kOldAll = "Alpha<#>C:\\alpha.exe\r\n";
 const std::string kOldRecent = "Alpha\r\n";
-constexpr std::uint32_t kDenied = FakeFiles::kAccessDenied;
+constexpr std::uint32_t kDenied = kErrorAccessDenied;
 
 enum class Files { kUnchanged, kReplaced };
 

@@ -56,7 +56,7 @@ TEST_F(LoadListFileTest, AbsentFileOrDirectoryIsNotRead) {
 
 TEST_F(LoadListFileTest, UnreadableFileGivesCannotOpen) {
   files_.SetFile(kAll, "A\r\n");
-  files_.RefuseRead(kAll, FakeFiles::kSharingViolation);
+  files_.RefuseRead(kAll, kErrorSharingViolation);
   const LoadedFile file = Load(kAll);
   EXPECT_EQ(file.status, LoadedFile::Status::kFailed);
   EXPECT_EQ(file.error,
@@ -176,28 +176,26 @@ void PrintTo(const SaveFailure& c, std::ostream* os) {
 
 // The first temporary file made holds the new "All.dat", the second the new "Recent.dat".
 const SaveFailure kSaveFailures[] = {
-    {"first_temporary_not_made",
-     [](FakeFiles& f) { f.FailNewFiles(kDir, FakeFiles::kAccessDenied); },
+    {"first_temporary_not_made", [](FakeFiles& f) { f.FailNewFiles(kDir, kErrorAccessDenied); },
      u"Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
-    {"second_temporary_not_made",
-     [](FakeFiles& f) { f.FailNewFiles(kDir, FakeFiles::kAccessDenied, 1); },
+    {"second_temporary_not_made", [](FakeFiles& f) { f.FailNewFiles(kDir, kErrorAccessDenied, 1); },
      u"Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
     {"all_temporary_not_created_for_writing",
-     [](FakeFiles& f) { f.RefuseCreate(TempFileName(kDir, 1), FakeFiles::kSharingViolation); },
+     [](FakeFiles& f) { f.RefuseCreate(TempFileName(kDir, 1), kErrorSharingViolation); },
      u"Cannot create file \"C:\\Data\\All.dat\". The process cannot access the file because it is "
      u"being used by another process"},
     {"recent_temporary_not_created_for_writing",
-     [](FakeFiles& f) { f.RefuseCreate(TempFileName(kDir, 2), FakeFiles::kAccessDenied); },
+     [](FakeFiles& f) { f.RefuseCreate(TempFileName(kDir, 2), kErrorAccessDenied); },
      u"Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
     {"all_written_short", [](FakeFiles& f) { f.ShortWrite(TempFileName(kDir, 1), 3); },
      u"Stream write error"},
     {"recent_written_short", [](FakeFiles& f) { f.ShortWrite(TempFileName(kDir, 2), 0); },
      u"Stream write error"},
-    {"recent_not_replaced", [](FakeFiles& f) { f.FailMove(kRecent, FakeFiles::kSharingViolation); },
+    {"recent_not_replaced", [](FakeFiles& f) { f.FailMove(kRecent, kErrorSharingViolation); },
      u"Cannot create file \"C:\\Data\\Recent.dat\". The process cannot access the file because it "
      u"is being used by another process"},
     {"all_not_replaced_after_recent_was",
-     [](FakeFiles& f) { f.FailMove(kAll, FakeFiles::kAccessDenied); },
+     [](FakeFiles& f) { f.FailMove(kAll, kErrorAccessDenied); },
      u"Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
     {"folder_standing_where_recent_goes",
      [](FakeFiles& f) {
@@ -234,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(FailingSteps, SaveListFilesFailureTest, ::testing::Valu
 
 TEST_F(SaveListFilesTest, RecentMadeByThisRunIsRemovedWhenAllCannotBeReplaced) {
   files_.RemoveFile(kRecent);
-  files_.FailMove(kAll, FakeFiles::kAccessDenied);
+  files_.FailMove(kAll, kErrorAccessDenied);
   EXPECT_EQ(ErrorOf([&] { Save(nullptr); }),
             u"Cannot create file \"C:\\Data\\All.dat\". Access is denied");
   EXPECT_EQ(files_.File(kAll), kOldAll);

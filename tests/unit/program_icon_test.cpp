@@ -1,6 +1,6 @@
 // Where a program item's icon comes from, and when it is asked for: only once the menu is shown,
 // and only for the items drawn.
-#include "uninstall/program_icon.h"
+#include "app/program_icon.h"
 
 #include <gtest/gtest.h>
 

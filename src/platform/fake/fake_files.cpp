@@ -1,5 +1,7 @@
 #include "platform/fake/fake_files.h"
 
+#include "platform/fake/ascii_upper.h"
+
 namespace velmoro {
 
 namespace {
@@ -126,26 +128,27 @@ HeldFolder FakeFiles::HoldFolder(const std::u16string& path) {
     return {HoldStatus::kLink, kNoFolder, 0};
   }
   // The root of the current drive is always there.
-  if (path != u"\\" && !IsDirectory(path)) return {HoldStatus::kMissing, kNoFolder, kPathNotFound};
+  if (path != u"\\" && !IsDirectory(path))
+    return {HoldStatus::kMissing, kNoFolder, kErrorPathNotFound};
   if (held_elsewhere_.count(key) != 0)
-    return {HoldStatus::kInUse, kNoFolder, FakeFiles::kSharingViolation};
+    return {HoldStatus::kInUse, kNoFolder, kErrorSharingViolation};
   return Hold(path);
 }
 
 HeldFolder FakeFiles::MakeFolder(FolderHandle parent, const std::u16string& name,
                                  const FolderSecurity* security) {
   const std::u16string* parent_path = HeldPath(parent);
-  if (parent_path == nullptr) return {HoldStatus::kFailed, kNoFolder, 6};
+  if (parent_path == nullptr) return {HoldStatus::kFailed, kNoFolder, kErrorInvalidHandle};
   const std::u16string path = (*parent_path == u"\\" ? u"" : *parent_path) + u"\\" + name;
   Log(u"MakeFolder", path);
   const std::u16string key = Key(path);
   if (made_meanwhile_.erase(key) != 0) {
     AddDirectory(path);
-    return {HoldStatus::kFailed, kNoFolder, FakeFiles::kAlreadyExists};
+    return {HoldStatus::kFailed, kNoFolder, kErrorAlreadyExists};
   }
-  if (denied_dirs_.count(key) != 0) return {HoldStatus::kFailed, kNoFolder, kAccessDenied};
+  if (denied_dirs_.count(key) != 0) return {HoldStatus::kFailed, kNoFolder, kErrorAccessDenied};
   if (dirs_.count(key) != 0 || files_.count(key) != 0) {
-    return {HoldStatus::kFailed, kNoFolder, FakeFiles::kAlreadyExists};
+    return {HoldStatus::kFailed, kNoFolder, kErrorAlreadyExists};
   }
   Folder folder{AdministratorsOnly(), std::nullopt};
   if (security != nullptr) {
@@ -210,9 +213,9 @@ ReadResult FakeFiles::ReadWholeFile(const std::u16string& path, std::string& byt
   if (auto refused = refused_reads_.find(key); refused != refused_reads_.end()) {
     return {ReadStatus::kFailed, refused->second};
   }
-  if (dirs_.count(key) != 0) return {ReadStatus::kFailed, kAccessDenied};
+  if (dirs_.count(key) != 0) return {ReadStatus::kFailed, kErrorAccessDenied};
   auto it = files_.find(key);
-  if (it == files_.end()) return {ReadStatus::kFailed, kFileNotFound};
+  if (it == files_.end()) return {ReadStatus::kFailed, kErrorFileNotFound};
   if (it->second.size.value_or(it->second.bytes.size()) > max_bytes) return {ReadStatus::kTooLarge};
   bytes = it->second.bytes;
   return {};
@@ -230,19 +233,21 @@ WriteResult FakeFiles::WriteNewFile(const std::u16string& path, const std::strin
   if (auto refused = refused_creates_.find(key); refused != refused_creates_.end()) {
     return {WriteStatus::kCreateFailed, refused->second};
   }
-  if (files_.count(key) != 0 || dirs_.count(key) != 0) return {WriteStatus::kExists, kFileExists};
-  if (!parent.empty() && !IsDirectory(parent)) return {WriteStatus::kCreateFailed, kPathNotFound};
+  if (files_.count(key) != 0 || dirs_.count(key) != 0)
+    return {WriteStatus::kExists, kErrorFileExists};
+  if (!parent.empty() && !IsDirectory(parent))
+    return {WriteStatus::kCreateFailed, kErrorPathNotFound};
   ++new_files_made_;
   if (auto cut = short_writes_.find(key);
       cut != short_writes_.end() && cut->second < bytes.size()) {
     SetFile(path, bytes.substr(0, cut->second));
-    return {WriteStatus::kShortWrite, kDiskFull};
+    return {WriteStatus::kShortWrite, kErrorDiskFull};
   }
   SetFile(path, bytes);
   return {};
 }
 
-std::uint32_t FakeFiles::MoveReplacing(const std::u16string& from, const std::u16string& to) {
+ErrorCode FakeFiles::MoveReplacing(const std::u16string& from, const std::u16string& to) {
   Log(u"MoveReplacing", from + u" -> " + to);
   const std::u16string to_key = Key(to);
   const std::u16string parent = Parent(to);
@@ -250,9 +255,9 @@ std::uint32_t FakeFiles::MoveReplacing(const std::u16string& from, const std::u1
     return failed->second;
   }
   auto source = files_.find(Key(from));
-  if (source == files_.end()) return kFileNotFound;
-  if (dirs_.count(to_key) != 0) return kAccessDenied;
-  if (!parent.empty() && !IsDirectory(parent)) return kPathNotFound;
+  if (source == files_.end()) return kErrorFileNotFound;
+  if (dirs_.count(to_key) != 0) return kErrorAccessDenied;
+  if (!parent.empty() && !IsDirectory(parent)) return kErrorPathNotFound;
   const std::string bytes = source->second.bytes;
   files_.erase(source);
   SetFile(to, bytes);
@@ -264,22 +269,22 @@ void FakeFiles::RemoveFile(const std::u16string& path) {
   files_.erase(Key(path));
 }
 
-std::u16string FakeFiles::DescribeError(std::uint32_t code) {
+std::u16string FakeFiles::DescribeError(ErrorCode code) {
   switch (code) {
-    case kFileNotFound:
+    case kErrorFileNotFound:
       return u"The system cannot find the file specified.\r\n";
-    case kPathNotFound:
+    case kErrorPathNotFound:
       return u"The system cannot find the path specified.\r\n";
-    case kAccessDenied:
+    case kErrorAccessDenied:
       return u"Access is denied.\r\n";
-    case kSharingViolation:
+    case kErrorSharingViolation:
       return u"The process cannot access the file because it is being used by another "
              u"process.\r\n";
-    case kDiskFull:
+    case kErrorDiskFull:
       return u"There is not enough space on the disk.\r\n";
-    case kAlreadyExists:
+    case kErrorAlreadyExists:
       return u"Cannot create a file when that file already exists.\r\n";
-    case kInternalError:
+    case kErrorInternalError:
       return u"An internal error occurred.\r\n";
     default:
       return u"";
@@ -287,11 +292,7 @@ std::u16string FakeFiles::DescribeError(std::uint32_t code) {
 }
 
 std::u16string FakeFiles::Key(const std::u16string& path) {
-  std::u16string key = path;
-  for (char16_t& c : key) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-  }
-  return key;
+  return AsciiUpper(path);
 }
 
 std::u16string FakeFiles::Parent(const std::u16string& path) {

@@ -21,16 +21,6 @@ namespace velmoro {
 // Faults are injected per path; every call is logged as "<Operation> <path>".
 class FakeFiles : public FileApi {
  public:
-  // Error codes as the platform reports them.
-  static constexpr std::uint32_t kFileNotFound = 2;
-  static constexpr std::uint32_t kPathNotFound = 3;
-  static constexpr std::uint32_t kAccessDenied = 5;
-  static constexpr std::uint32_t kSharingViolation = 32;
-  static constexpr std::uint32_t kFileExists = 80;
-  static constexpr std::uint32_t kAlreadyExists = 183;
-  static constexpr std::uint32_t kDiskFull = 112;
-  static constexpr std::uint32_t kInternalError = 1359;
-
   // Adds the directory and every directory above it, owned by Administrators, granting no one
   // else anything.
   void AddDirectory(const std::u16string& path);
@@ -64,11 +54,9 @@ class FakeFiles : public FileApi {
   void MadeMeanwhile(const std::u16string& path) { made_meanwhile_.insert(Key(path)); }
   // LinkAt reports kind for path.
   void MakeLink(const std::u16string& path, LinkKind kind) { links_[Key(path)] = kind; }
-  void RefuseRead(const std::u16string& path, std::uint32_t code) {
-    refused_reads_[Key(path)] = code;
-  }
+  void RefuseRead(const std::u16string& path, ErrorCode code) { refused_reads_[Key(path)] = code; }
   // WriteNewFile cannot create path.
-  void RefuseCreate(const std::u16string& path, std::uint32_t code) {
+  void RefuseCreate(const std::u16string& path, ErrorCode code) {
     refused_creates_[Key(path)] = code;
   }
   // WriteNewFile writes only the first `bytes` bytes to path.
@@ -76,11 +64,11 @@ class FakeFiles : public FileApi {
     short_writes_[Key(path)] = bytes;
   }
   // WriteNewFile in dir fails with code once `successes` files have been made there.
-  void FailNewFiles(const std::u16string& dir, std::uint32_t code, int successes = 0) {
+  void FailNewFiles(const std::u16string& dir, ErrorCode code, int successes = 0) {
     new_file_failure_ = NewFileFailure{Key(dir), code, successes};
   }
   // MoveReplacing onto `to` fails with code.
-  void FailMove(const std::u16string& to, std::uint32_t code) { failed_moves_[Key(to)] = code; }
+  void FailMove(const std::u16string& to, ErrorCode code) { failed_moves_[Key(to)] = code; }
   // LockDataFiles cannot have the lock (another copy holds it past the wait).
   void RefuseLock() { lock_refused_ = true; }
   bool lock_held() const { return lock_held_; }
@@ -115,13 +103,13 @@ class FakeFiles : public FileApi {
   ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
                            std::uint64_t max_bytes) override;
   WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) override;
-  std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to) override;
+  ErrorCode MoveReplacing(const std::u16string& from, const std::u16string& to) override;
   void RemoveFile(const std::u16string& path) override;
   std::optional<std::uint64_t> Random() override;
   bool LockDataFiles() override;
   void UnlockDataFiles() override;
   // "Access is denied.\r\n" and the like for the codes above; "" for any other.
-  std::u16string DescribeError(std::uint32_t code) override;
+  std::u16string DescribeError(ErrorCode code) override;
 
  private:
   struct StoredFile {
@@ -135,7 +123,7 @@ class FakeFiles : public FileApi {
   };
   struct NewFileFailure {
     std::u16string dir;
-    std::uint32_t code;
+    ErrorCode code;
     int successes;
   };
 

@@ -4,23 +4,16 @@
 #include <cstring>
 #include <new>
 
+#include "platform/fake/ascii_upper.h"
+
 namespace velmoro {
 
 namespace {
 
-constexpr long kErrorInvalidHandle = 6;
 constexpr std::uint32_t kViewFlags = kKeyWow64_64Key | kKeyWow64_32Key;
 
-std::u16string Normalise(const std::u16string& path) {
-  std::u16string upper = path;
-  for (char16_t& c : upper) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-  }
-  return upper;
-}
-
 bool SameName(const std::u16string& a, const std::u16string& b) {
-  return Normalise(a) == Normalise(b);
+  return AsciiUpper(a) == AsciiUpper(b);
 }
 
 const char16_t* RootName(RegKey key) {
@@ -69,33 +62,33 @@ void FakeRegistry::SetDword(const std::u16string& path, const std::u16string& na
 }
 
 void FakeRegistry::RefuseOpen(const std::u16string& path, std::vector<std::uint32_t> masks) {
-  refused_opens_[Normalise(path)] = std::move(masks);
+  refused_opens_[AsciiUpper(path)] = std::move(masks);
 }
 
 void FakeRegistry::FailQueryInfo(const std::u16string& path) {
   for (Tree& tree : trees_) {
-    auto it = tree.find(Normalise(path));
+    auto it = tree.find(AsciiUpper(path));
     if (it != tree.end()) it->second.fail_query_info = true;
   }
 }
 
 void FakeRegistry::FailEnumKey(const std::u16string& path, std::uint32_t index) {
   for (Tree& tree : trees_) {
-    auto it = tree.find(Normalise(path));
+    auto it = tree.find(AsciiUpper(path));
     if (it != tree.end()) it->second.failing_indexes.insert(index);
   }
 }
 
 void FakeRegistry::RunOutOfMemory(const std::u16string& path) {
   for (Tree& tree : trees_) {
-    auto it = tree.find(Normalise(path));
+    auto it = tree.find(AsciiUpper(path));
     if (it != tree.end()) it->second.out_of_memory = true;
   }
 }
 
 void FakeRegistry::FailFetch(const std::u16string& path, const std::u16string& name) {
   for (Tree& tree : trees_) {
-    auto it = tree.find(Normalise(path));
+    auto it = tree.find(AsciiUpper(path));
     if (it == tree.end()) continue;
     for (Value& value : it->second.values) {
       if (SameName(value.name, name)) value.fail_fetch = true;
@@ -103,8 +96,8 @@ void FakeRegistry::FailFetch(const std::u16string& path, const std::u16string& n
   }
 }
 
-long FakeRegistry::OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
-                           RegKey& result) {
+ErrorCode FakeRegistry::OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
+                                RegKey& result) {
   std::u16string base;
   int parent_tree = 0;
   if (const char16_t* root = RootName(parent)) {
@@ -118,7 +111,7 @@ long FakeRegistry::OpenKey(RegKey parent, const std::u16string& path, std::uint3
   const std::u16string full = path.empty() ? base : base + u"\\" + path;
   open_calls_.push_back({full, access, false});
 
-  const std::u16string key = Normalise(full);
+  const std::u16string key = AsciiUpper(full);
   if (auto refused = refused_opens_.find(key); refused != refused_opens_.end()) {
     const std::vector<std::uint32_t>& masks = refused->second;
     if (masks.empty() ||
@@ -141,7 +134,7 @@ long FakeRegistry::OpenKey(RegKey parent, const std::u16string& path, std::uint3
   return kErrorSuccess;
 }
 
-long FakeRegistry::CloseKey(RegKey key) {
+ErrorCode FakeRegistry::CloseKey(RegKey key) {
   if (handles_.erase(key) == 0) {
     ++bad_closes_;
     return kErrorInvalidHandle;
@@ -149,8 +142,8 @@ long FakeRegistry::CloseKey(RegKey key) {
   return kErrorSuccess;
 }
 
-long FakeRegistry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
-                                std::uint32_t& max_name_length) {
+ErrorCode FakeRegistry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
+                                     std::uint32_t& max_name_length) {
   const Key* node = KeyOf(key);
   if (node == nullptr) return kErrorInvalidHandle;
   if (node->fail_query_info) return kErrorAccessDenied;
@@ -162,8 +155,8 @@ long FakeRegistry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
   return kErrorSuccess;
 }
 
-long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
-                           std::uint32_t& name_length) {
+ErrorCode FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
+                                std::uint32_t& name_length) {
   enum_capacities_.push_back(name_length);
   const Key* node = KeyOf(key);
   if (node == nullptr) return kErrorInvalidHandle;
@@ -176,8 +169,8 @@ long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
   return kErrorSuccess;
 }
 
-long FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
-                              unsigned char* data, std::uint32_t* size) {
+ErrorCode FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
+                                   unsigned char* data, std::uint32_t* size) {
   Key* node = KeyOf(key);
   if (node == nullptr) return kErrorInvalidHandle;
   if (node->out_of_memory) throw std::bad_alloc();
@@ -209,7 +202,7 @@ int FakeRegistry::TreeOf(std::uint32_t access, int parent_tree) const {
 
 FakeRegistry::Key& FakeRegistry::Ensure(const std::u16string& path, View view) {
   Tree& tree = trees_[TreeOf(view)];
-  const std::u16string key = Normalise(path);
+  const std::u16string key = AsciiUpper(path);
   if (auto it = tree.find(key); it != tree.end()) return it->second;
   const std::size_t cut = path.rfind(u'\\');
   if (cut != path.npos) {

@@ -1,5 +1,7 @@
 #include "platform/fake/fake_shell.h"
 
+#include "platform/fake/ascii_upper.h"
+
 namespace velmoro {
 
 std::u16string FakeShell::ExpandEnvironment(const std::u16string& text) {
@@ -9,10 +11,7 @@ std::u16string FakeShell::ExpandEnvironment(const std::u16string& text) {
     const std::size_t start = text.find(u'%', pos);
     const std::size_t end = start == text.npos ? text.npos : text.find(u'%', start + 1);
     if (end == text.npos) break;
-    std::u16string name = text.substr(start + 1, end - start - 1);
-    for (char16_t& c : name) {
-      if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-    }
+    const std::u16string name = AsciiUpper(text.substr(start + 1, end - start - 1));
     expanded += text.substr(pos, start - pos);
     if (const auto value = environment.find(name); value != environment.end()) {
       expanded += value->second;

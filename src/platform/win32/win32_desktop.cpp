@@ -1,6 +1,5 @@
 #include "platform/win32/win32_desktop.h"
 
-#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -25,18 +24,6 @@ constexpr UINT kHostActivatedMessage = WM_APP + 1;
 constexpr UINT kRestoredMessage = WM_APP + 2;
 
 constexpr wchar_t kOutOfMemory[] = L"Out of memory.";
-
-// An exception's message as the program's error display words every error: its ASCII text, and a
-// full stop after a last character whose code is above that of the full stop.
-std::wstring FailureText(const char* message) {
-  std::wstring text;
-  for (const char* next = message; *next != '\0'; ++next) {
-    const auto code = static_cast<unsigned char>(*next);
-    text.push_back(code < 0x80 ? static_cast<wchar_t>(code) : L'?');
-  }
-  if (!text.empty() && text.back() > L'.') text.push_back(L'.');
-  return text;
-}
 
 // The platform's own answer to a message whose handler failed, but for a close request, which it
 // would answer by destroying the window: no window of the program is closed that way.
@@ -100,10 +87,8 @@ LRESULT Win32Desktop::Guarded(HWND window, UINT message, WPARAM wparam, LPARAM l
                               Handle handle) noexcept {
   try {
     return handle();
-  } catch (const std::bad_alloc&) {
-    ShowFailure(kOutOfMemory);
-  } catch (const std::exception& failure) {
-    ShowFailure(failure);
+  } catch (...) {
+    ReportFailure(std::current_exception());
   }
   return DefaultAnswer(window, message, wparam, lparam);
 }
@@ -121,16 +106,17 @@ LRESULT CALLBACK Win32Desktop::WindowProcedure(HWND window, UINT message, WPARAM
                        [&] { return (self->*handler)(window, message, wparam, lparam); });
 }
 
-void Win32Desktop::ShowFailure(const wchar_t* text) noexcept {
-  MessageBoxW(app_window_.get(), text, Wide(app_title_), MB_ICONERROR | MB_OK | MB_SETFOREGROUND);
-}
-
-void Win32Desktop::ShowFailure(const std::exception& failure) noexcept {
+// The program words and shows the failure; should that fail too, memory is what ran out.
+void Win32Desktop::ReportFailure(const std::exception_ptr& failure) noexcept {
   try {
-    ShowFailure(FailureText(failure.what()).c_str());
-  } catch (const std::bad_alloc&) {
-    ShowFailure(kOutOfMemory);  // no memory left for the message itself
+    if (events_ != nullptr) {
+      events_->OnFailure(failure);
+      return;
+    }
+  } catch (...) {
   }
+  MessageBoxW(app_window_.get(), kOutOfMemory, Wide(app_title_),
+              MB_ICONERROR | MB_OK | MB_SETFOREGROUND);
 }
 
 Win32Desktop::Win32Desktop(HINSTANCE instance)

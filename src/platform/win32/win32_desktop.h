@@ -74,12 +74,11 @@ class Win32Desktop final : public DesktopApi {
   // ListBox1 is subclassed only to keep a close request from destroying it.
   static LRESULT CALLBACK ListBoxProcedure(HWND window, UINT message, WPARAM wparam,
                                            LPARAM lparam) noexcept;
-  // Runs `handle` for a message of `window`; what it throws is shown in an error box owned by the
-  // application window, and the message gets the platform's default answer.
+  // Runs `handle` for a message of `window`; whatever it throws goes to the program's error
+  // display, and the message gets the platform's default answer.
   template <typename Handle>
   LRESULT Guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Handle handle) noexcept;
-  void ShowFailure(const wchar_t* text) noexcept;
-  void ShowFailure(const std::exception& failure) noexcept;
+  void ReportFailure(const std::exception_ptr& failure) noexcept;
   // Close and session messages, answered alike by every window of the program: none of them is
   // ever destroyed by a close request, which asks the program to end instead.
   bool SharedMessage(UINT message, WPARAM wparam, LRESULT& result);

@@ -21,10 +21,6 @@
 namespace velmoro {
 namespace {
 
-// ERROR_CANT_ACCESS_FILE: what a read reports when a link has been put in place of a data file
-// after it was checked.
-constexpr DWORD kLinkedNow = 1920;
-
 UniqueHandle OpenFile(const std::u16string& path, DWORD access, DWORD sharing, DWORD disposition,
                       DWORD flags = FILE_ATTRIBUTE_NORMAL) {
   return OwnHandle(CreateFileW(Wide(path), access, sharing, nullptr, disposition, flags, nullptr));
@@ -243,7 +239,7 @@ ReadResult Win32Files::ReadWholeFile(const std::u16string& path, std::string& by
   if (!file) return {ReadStatus::kFailed, GetLastError()};
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(file.get(), &info)) return {ReadStatus::kFailed, GetLastError()};
-  if (IsLink(info)) return {ReadStatus::kFailed, kLinkedNow};
+  if (IsLink(info)) return {ReadStatus::kFailed, kErrorCantAccessFile};
   const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   if (size > max_bytes) return {ReadStatus::kTooLarge};
   bytes.assign(static_cast<std::size_t>(size), '\0');
@@ -281,7 +277,7 @@ WriteResult Win32Files::WriteNewFile(const std::u16string& path, const std::stri
   return {};
 }
 
-std::uint32_t Win32Files::MoveReplacing(const std::u16string& from, const std::u16string& to) {
+ErrorCode Win32Files::MoveReplacing(const std::u16string& from, const std::u16string& to) {
   return MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
              ? 0
              : GetLastError();
@@ -333,7 +329,7 @@ void Win32Files::UnlockDataFiles() {
   lock_.reset();
 }
 
-std::u16string Win32Files::DescribeError(std::uint32_t code) {
+std::u16string Win32Files::DescribeError(ErrorCode code) {
   wchar_t* buffer = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

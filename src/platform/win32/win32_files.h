@@ -25,12 +25,12 @@ class Win32Files final : public FileApi {
   ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
                            std::uint64_t max_bytes) override;
   WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) override;
-  std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to) override;
+  ErrorCode MoveReplacing(const std::u16string& from, const std::u16string& to) override;
   void RemoveFile(const std::u16string& path) override;
   std::optional<std::uint64_t> Random() override;
   bool LockDataFiles() override;
   void UnlockDataFiles() override;
-  std::u16string DescribeError(std::uint32_t code) override;
+  std::u16string DescribeError(ErrorCode code) override;
 
  private:
   // The handle of a held folder; null for a number that holds none.

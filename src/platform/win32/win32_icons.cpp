@@ -4,7 +4,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <string_view>
 #include <tuple>
 #include <utility>
 
@@ -42,19 +41,6 @@ class QuietErrors {
   bool restore_;
 };
 
-// A network path could keep the menu waiting on a server, and hands the user's credentials to
-// whoever answers there: only a drive of this machine is read.
-bool IsLocalPath(const std::u16string& path) {
-  std::u16string_view rest(path);
-  if (rest.starts_with(u"\\\\?\\")) rest.remove_prefix(4);
-  if (rest.size() < 3 || rest[1] != u':' || rest[2] != u'\\') return false;
-  if (!((rest[0] >= u'A' && rest[0] <= u'Z') || (rest[0] >= u'a' && rest[0] <= u'z'))) return false;
-  if (path.find(u'\0') != std::u16string::npos) return false;
-  const wchar_t root[] = {static_cast<wchar_t>(rest[0]), L':', L'\\', L'\0'};
-  const UINT type = GetDriveTypeW(root);
-  return type > DRIVE_NO_ROOT_DIR && type != DRIVE_REMOTE;
-}
-
 // An empty file holds no icon; anything but a plain file is not read at all.
 bool IsPlainFile(const std::u16string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -63,10 +49,11 @@ bool IsPlainFile(const std::u16string& path) {
   return (data.dwFileAttributes & kNotPlainFile) == 0 && bytes > 0 && bytes <= kLargestFile;
 }
 
-// The system picks the image made for that size instead of scaling a larger or smaller one.
+// The system picks the image made for that size instead of scaling a larger or smaller one. The
+// program names only paths on fixed drives.
 UniqueIcon FromFile(const std::u16string& path, int index, int size) {
   const QuietErrors quiet;
-  if (!IsLocalPath(path) || !IsPlainFile(path)) return nullptr;
+  if (path.find(u'\0') != std::u16string::npos || !IsPlainFile(path)) return nullptr;
   HICON icon = nullptr;
   const HRESULT result = SHDefExtractIconW(Wide(path), index, 0, &icon, nullptr,
                                            static_cast<UINT>(MAKELONG(size, size)));

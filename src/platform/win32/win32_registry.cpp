@@ -18,20 +18,20 @@ HKEY ToHkey(RegKey key) {
 
 }  // namespace
 
-long Win32Registry::OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
-                            RegKey& result) {
+ErrorCode Win32Registry::OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
+                                 RegKey& result) {
   HKEY key = nullptr;
   const LONG status = RegOpenKeyExW(ToHkey(parent), Wide(path), 0, access, &key);
   result = status == ERROR_SUCCESS ? reinterpret_cast<RegKey>(key) : kNoKey;
-  return status;
+  return static_cast<ErrorCode>(status);
 }
 
-long Win32Registry::CloseKey(RegKey key) {
-  return RegCloseKey(ToHkey(key));
+ErrorCode Win32Registry::CloseKey(RegKey key) {
+  return static_cast<ErrorCode>(RegCloseKey(ToHkey(key)));
 }
 
-long Win32Registry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
-                                 std::uint32_t& max_name_length) {
+ErrorCode Win32Registry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
+                                      std::uint32_t& max_name_length) {
   DWORD count = 0;
   DWORD longest = 0;
   const LONG status = RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, &count, &longest,
@@ -40,20 +40,20 @@ long Win32Registry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
     subkeys = count;
     max_name_length = longest;
   }
-  return status;
+  return static_cast<ErrorCode>(status);
 }
 
-long Win32Registry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
-                            std::uint32_t& name_length) {
+ErrorCode Win32Registry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
+                                 std::uint32_t& name_length) {
   DWORD length = name_length;
   const LONG status =
       RegEnumKeyExW(ToHkey(key), index, Wide(name), &length, nullptr, nullptr, nullptr, nullptr);
   if (status == ERROR_SUCCESS) name_length = length;
-  return status;
+  return static_cast<ErrorCode>(status);
 }
 
-long Win32Registry::QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
-                               unsigned char* data, std::uint32_t* size) {
+ErrorCode Win32Registry::QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
+                                    unsigned char* data, std::uint32_t* size) {
   DWORD value_type = 0;
   DWORD value_size = size != nullptr ? *size : 0;
   const LONG status =
@@ -61,7 +61,7 @@ long Win32Registry::QueryValue(RegKey key, const std::u16string& name, std::uint
                        data, size != nullptr ? &value_size : nullptr);
   if (type != nullptr) *type = value_type;
   if (size != nullptr) *size = value_size;
-  return status;
+  return static_cast<ErrorCode>(status);
 }
 
 bool Win32Registry::HasTwoViews() {

@@ -6,14 +6,15 @@ namespace velmoro {
 
 class Win32Registry final : public RegistryApi {
  public:
-  long OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
-               RegKey& result) override;
-  long CloseKey(RegKey key) override;
-  long QueryInfoKey(RegKey key, std::uint32_t& subkeys, std::uint32_t& max_name_length) override;
-  long EnumKey(RegKey key, std::uint32_t index, char16_t* name,
-               std::uint32_t& name_length) override;
-  long QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type, unsigned char* data,
-                  std::uint32_t* size) override;
+  ErrorCode OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
+                    RegKey& result) override;
+  ErrorCode CloseKey(RegKey key) override;
+  ErrorCode QueryInfoKey(RegKey key, std::uint32_t& subkeys,
+                         std::uint32_t& max_name_length) override;
+  ErrorCode EnumKey(RegKey key, std::uint32_t index, char16_t* name,
+                    std::uint32_t& name_length) override;
+  ErrorCode QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
+                       unsigned char* data, std::uint32_t* size) override;
   bool HasTwoViews() override;
 };
 

@@ -56,7 +56,8 @@ std::vector<std::u16string> ByListBox(const std::vector<std::u16string>& lines) 
 
 // Each line is an entry: the name, the separator and the command.
 std::vector<std::u16string> ByProgram(const std::vector<std::u16string>& lines) {
-  const std::u16string separator = velmoro::kEntrySeparator;
+  const std::u16string separator(std::begin(velmoro::kEntrySeparator),
+                                 std::end(velmoro::kEntrySeparator) - 1);
   std::vector<velmoro::ProgramEntry> entries;
   for (const std::u16string& line : lines) {
     const std::size_t at = line.find(separator);

@@ -3,7 +3,7 @@
 namespace velmoro {
 
 // What the host form asks of the application that runs it.
-class FormHost {
+class FormRunner {
  public:
   // Asks the program to end.
   virtual void Terminate() = 0;
@@ -16,7 +16,7 @@ class FormHost {
   virtual void ForegroundRefused() = 0;
 
  protected:
-  ~FormHost() = default;
+  ~FormRunner() = default;
 };
 
 }  // namespace velmoro

@@ -1,26 +1,16 @@
-#include "uninstall/program_icon.h"
+#include "app/program_icon.h"
 
 #include "catalogue/display_icon.h"
 #include "catalogue/enumeration.h"
+#include "catalogue/fixed_drive.h"
 #include "catalogue/registry_error.h"
 #include "catalogue/registry_reader.h"
 #include "uninstall/command_split.h"
+#include "uninstall/run_uninstall_command.h"
 
 namespace velmoro {
 
 namespace {
-
-bool IsLetter(char16_t c) {
-  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-}
-
-// "X:\..." or "\\?\X:\..." on a fixed drive of this machine; never a share, whatever it is named.
-bool OnFixedDrive(const std::u16string& path, FileApi& files) {
-  std::u16string_view rest(path);
-  if (rest.starts_with(u"\\\\?\\")) rest.remove_prefix(4);
-  if (rest.size() < 3 || !IsLetter(rest[0]) || rest[1] != u':' || rest[2] != u'\\') return false;
-  return files.DriveKindOf(std::u16string(rest.substr(0, 3))) == DriveKind::kFixed;
-}
 
 // The text after the last "\" or "/".
 std::u16string_view FileName(std::u16string_view path) {
@@ -62,9 +52,7 @@ IconSource ProgramIcon(const ProgramEntry& entry, Platform& platform) {
       return {IconSource::Kind::kFile, location->path, location->index};
     }
   }
-  const std::u16string command =
-      entry.expand_command ? platform.shell.ExpandEnvironment(entry.command) : entry.command;
-  const auto launch = SplitUninstallCommand(command, platform.text);
+  const auto launch = SplitUninstallCommand(CommandToRun(entry, platform.shell), platform.text);
   if (!launch) return generic;
   const std::u16string name(FileName(launch->file));
   if (EqualsIgnoringCase(name, u"MSIEXEC.EXE", platform.text) ||
