@@ -31,33 +31,46 @@ void Application::Guarded(Action action) {
   }
 }
 
+StageAction Application::Advance(StageEvent event) {
+  const StageStep step = NextStage(stage_, event);
+  stage_ = step.next;
+  switch (step.action) {
+    case StageAction::kShowForm:
+      ShowHostForm();
+      break;
+    case StageAction::kActivateForm:
+      Guarded([this] { form_->FormActivate(); });
+      break;
+    case StageAction::kFlash:
+      platform_.desktop.FlashAppWindow();
+      break;
+    case StageAction::kMinimise:
+      platform_.desktop.MinimiseAppWindow();
+      break;
+    case StageAction::kPostQuit:
+      platform_.desktop.PostQuit();
+      break;
+    case StageAction::kNone:
+    case StageAction::kRunCommand:
+      break;
+  }
+  return step.action;
+}
+
 void Application::CreateForm() {
   form_ = std::make_unique<TForm1>(*this, platform_);
   Guarded([this] { form_->FormCreate(); });
-  main_form_ = form_.get();
 }
 
+// A maximised form would fill the screen until it hides itself: every start state but a minimised
+// one shows it as a normal one, off the screen.
 void Application::Run() {
-  if (main_form_ == nullptr) return;
-  switch (platform_.desktop.StartShowState()) {
-    case kSwShowMinNoActive:
-      platform_.desktop.MinimiseAppWindow();
-      // Asked to end during start-up, the program does not wait for a restore.
-      if (end_requested_) {
-        platform_.desktop.PostQuit();
-      } else {
-        waiting_minimised_ = true;
-      }
-      break;
-    default:
-      // A maximised form would fill the screen until it hides itself: every other start state
-      // shows it as a normal one, off the screen.
-      ShowHostForm();
-      break;
+  if (!form_) return;
+  Advance(platform_.desktop.StartShowState() == kSwShowMinNoActive ? StageEvent::kMinimisedStart
+                                                                   : StageEvent::kShowStart);
+  while (stage_ != Stage::kEnded) {
+    if (!platform_.desktop.HandleMessage()) Advance(StageEvent::kQuitTaken);
   }
-  do {
-    if (!platform_.desktop.HandleMessage()) terminated_ = true;
-  } while (!terminated_);
 }
 
 // A form that is active already is not activated again when shown: the notice of its activation
@@ -66,25 +79,15 @@ void Application::Run() {
 void Application::ShowHostForm() {
   const bool active = platform_.desktop.HostFormActive();
   platform_.desktop.ShowHostForm(kSwShowNormal);
-  shown_ = true;
-  if (active) OnHostActivated();
+  if (active) Advance(StageEvent::kActivated);
 }
 
 void Application::Terminate() {
-  if (main_form_ == nullptr) {
-    end_requested_ = true;
-  } else {
-    platform_.desktop.PostQuit();
-  }
+  Advance(StageEvent::kEndAsked);
 }
 
 void Application::ProcessMessages() {
-  if (platform_.desktop.ProcessPendingMessages()) return;
-  if (main_form_ == nullptr) {
-    end_requested_ = true;
-  } else {
-    terminated_ = true;
-  }
+  if (!platform_.desktop.ProcessPendingMessages()) Advance(StageEvent::kQuitTaken);
 }
 
 void Application::OnFailure(const std::exception_ptr& failure) {
@@ -95,67 +98,58 @@ void Application::OnFailure(const std::exception_ptr& failure) {
 // Closing a box owned by the host form activates the form, also during start-up: the menu waits
 // until start-up is over and the form has been shown.
 void Application::OnHostActivated() {
-  if (!shown_ || activated_) return;
-  activated_ = true;
-  Guarded([this] { main_form_->FormActivate(); });
+  Advance(StageEvent::kActivated);
 }
 
 void Application::OnRestore() {
-  if (!waiting_minimised_) return;
-  waiting_minimised_ = false;
-  ShowHostForm();
+  Advance(StageEvent::kRestored);
 }
 
 void Application::MenuOpening() {
-  menu_open_ = true;
+  Advance(StageEvent::kMenuOpening);
 }
 
-// Whatever the choice was, once its handler has run the program has done its work. The close
+// Whatever the choice was, once its handler has run the program has done its work. The end
 // waits for the handler so that a message box it shows is not ended by the quit message.
 void Application::MenuClosed(bool command_queued) {
-  menu_open_ = false;
-  menu_closed_ = true;
-  if (!command_queued) main_form_->Close();
+  Advance(command_queued ? StageEvent::kMenuClosedWithChoice : StageEvent::kMenuDismissed);
 }
 
 // Without the foreground the menu would neither take keys nor close on a click outside, and the
 // program would stay. The taskbar button flashes instead; clicking it gives the program the
 // foreground and brings the menu, as after a minimised start.
 void Application::ForegroundRefused() {
-  activated_ = false;
-  waiting_minimised_ = true;
-  platform_.desktop.FlashAppWindow();
+  Advance(StageEvent::kForegroundRefused);
 }
 
 // Only the one choice of the menu that has closed is carried out: a command message at any other
 // time names no choice of the user's.
 void Application::OnCommand(std::uint16_t command) {
-  if (!menu_closed_ || command_taken_) return;
-  command_taken_ = true;
-  if (MenuItem* item = main_form_->PMenu1.FindItem(command)) Guarded([item] { item->Click(); });
-  main_form_->Close();
+  if (Advance(StageEvent::kCommand) != StageAction::kRunCommand) return;
+  if (MenuItem* item = form_->PMenu1.FindItem(command)) Guarded([item] { item->Click(); });
+  form_->Close();
 }
 
 std::optional<std::vector<MenuEntry>> Application::OnSubmenuOpening(std::uint16_t owner) {
-  if (!menu_open_) return std::nullopt;
+  if (!ServesMenu(stage_)) return std::nullopt;
   std::optional<std::vector<MenuEntry>> entries;
-  Guarded([&] { entries = main_form_->PMenu1.SubmenuOpening(owner); });
+  Guarded([&] { entries = form_->PMenu1.SubmenuOpening(owner); });
   return entries;
 }
 
 int Application::OnMenuChar(std::uint16_t owner, char16_t key, int current) {
-  if (!menu_open_) return -1;
-  MenuItem* level = main_form_->PMenu1.Level(owner);
+  if (!ServesMenu(stage_)) return -1;
+  MenuItem* level = form_->PMenu1.Level(owner);
   return level == nullptr ? -1 : NextItemStartingWith(*level, key, current, platform_.text);
 }
 
 // An icon that cannot be found is the generic one: nothing about it is worth a box.
 IconSource Application::OnItemIcon(std::uint16_t command) {
-  if (!menu_open_) return {};
-  const MenuItem* item = main_form_->PMenu1.FindItem(command);
+  if (!ServesMenu(stage_)) return {};
+  const MenuItem* item = form_->PMenu1.FindItem(command);
   if (item == nullptr || !item->Entry) return {};
   try {
-    return ProgramIcon(main_form_->ListBox1.At(*item->Entry), platform_);
+    return ProgramIcon(form_->ListBox1.At(*item->Entry), platform_);
   } catch (const std::exception&) {
     return {};
   }
@@ -166,7 +160,7 @@ void Application::OnCloseRequest() {
 }
 
 // The logon is ending: the platform may end the process any moment now, so it ends here, whatever
-// it was doing. No file is open at such a point: the files are read and written without handling
+// the stage. No file is open at such a point: the files are read and written without handling
 // messages.
 void Application::OnEndSession() {
   platform_.desktop.EndProcess();

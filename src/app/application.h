@@ -6,13 +6,14 @@
 
 #include "app/form_runner.h"
 #include "app/host_form.h"
+#include "app/stage.h"
 #include "platform/platform.h"
 
 namespace velmoro {
 
-// The application object: title, the one form, the end flag and the message loop. It receives
-// the desktop's notices and hands them to the form, each only in the stage of the run where it
-// means something: the platform may deliver any of them at any time.
+// The application object: title, the one form, the message loop and the stage of the run. It
+// receives the desktop's notices and acts on each only in the stages where it means something
+// (stage.h): the platform may deliver any of them at any time.
 class Application final : public DesktopEvents, public FormRunner {
  public:
   explicit Application(Platform& platform);
@@ -22,22 +23,21 @@ class Application final : public DesktopEvents, public FormRunner {
   void SetTitle(const std::u16string& title);
   // Creates the host form and runs FormCreate; an error escaping it is shown, not passed on.
   void CreateForm();
-  // Shows the host form by the start state and runs the message loop until the end flag is set.
+  // Shows the host form by the start state and runs the message loop until the run has ended.
   void Run();
-  // Asks the program to end: posts the quit message. Asked during start-up, the request waits
-  // until the menu has been shown, so no box or menu of start-up is cut short by it.
+
+  // The one form, also while it is being created.
+  TForm1* Form1() const { return form_.get(); }
+  Stage stage() const { return stage_; }
+
+  // FormRunner: what the form reports.
   void Terminate() override;
-  // Handles pending messages; a quit message among them sets the end flag.
   void ProcessMessages() override;
-  // Once the menu has closed the program ends: at once when nothing was chosen, else once the
-  // chosen item's handler has run.
   void MenuOpening() override;
   void MenuClosed(bool command_queued) override;
   void ForegroundRefused() override;
 
-  // The one form, also while it is being created.
-  TForm1* Form1() const { return form_.get(); }
-
+  // DesktopEvents: what the platform reports.
   void OnHostActivated() override;
   void OnRestore() override;
   void OnCommand(std::uint16_t command) override;
@@ -50,6 +50,9 @@ class Application final : public DesktopEvents, public FormRunner {
   void OnFailure(const std::exception_ptr& failure) override;
 
  private:
+  // Moves the run to its next stage and does what that takes; returns the action, for the caller
+  // to do what needs its own data (the command to run).
+  StageAction Advance(StageEvent event);
   template <typename Action>
   void Guarded(Action action);
   // Shows the host form as a normal window, which activates it.
@@ -58,16 +61,7 @@ class Application final : public DesktopEvents, public FormRunner {
   Platform& platform_;
   std::u16string title_;
   std::unique_ptr<TForm1> form_;
-  // Set once FormCreate has returned; until then the form is being built.
-  TForm1* main_form_ = nullptr;
-  bool terminated_ = false;
-  bool end_requested_ = false;  // during start-up
-  bool shown_ = false;
-  bool activated_ = false;
-  bool waiting_minimised_ = false;
-  bool menu_open_ = false;
-  bool menu_closed_ = false;
-  bool command_taken_ = false;
+  Stage stage_ = Stage::kStarting;
 };
 
 }  // namespace velmoro

@@ -9,14 +9,14 @@ TForm1::TForm1(FormRunner& runner, Platform& platform)
   MenuItem& top = PMenu1.Items;
   N11 = &AddStatic(top, u"All Programs");
   Recent1 = &AddStatic(top, u"Recent Programs");
-  N1 = &AddStatic(top, u"-");
-  About1 = &AddStatic(top, u"Velmoro Uninstaller Pro");
-  CheckforUpdates1 = &AddStatic(*About1, u"Check for Updates", &TForm1::CheckforUpdates1Click);
-  VistiWebPage1 = &AddStatic(*About1, u"Visit Web Site", &TForm1::VistiWebPage1Click);
-  SendEmail1 = &AddStatic(*About1, u"Send Email", &TForm1::SendEmail1Click);
-  N2 = &AddStatic(*About1, u"-");
-  About2 = &AddStatic(*About1, u"About...", &TForm1::About2Click);
-  Exit1 = &AddStatic(top, u"Exit", &TForm1::Exit1Click);
+  AddStatic(top, u"-");  // N1
+  MenuItem& About1 = AddStatic(top, u"Velmoro Uninstaller Pro");
+  AddStatic(About1, u"Check for Updates", &TForm1::CheckforUpdates1Click);
+  AddStatic(About1, u"Visit Web Site", &TForm1::VistiWebPage1Click);
+  AddStatic(About1, u"Send Email", &TForm1::SendEmail1Click);
+  AddStatic(About1, u"-");  // N2
+  AddStatic(About1, u"About...", &TForm1::About2Click);
+  AddStatic(top, u"Exit", &TForm1::Exit1Click);
   Recent1->SetDefault(true);
 }
 

@@ -38,16 +38,9 @@ class TForm1 {
 
   ListBox ListBox1;
   PopupMenu PMenu1;
+  // The two entries the catalogue fills; the static items live in PMenu1's tree.
   MenuItem* N11;
   MenuItem* Recent1;
-  MenuItem* N1;
-  MenuItem* About1;
-  MenuItem* CheckforUpdates1;
-  MenuItem* VistiWebPage1;
-  MenuItem* SendEmail1;
-  MenuItem* N2;
-  MenuItem* About2;
-  MenuItem* Exit1;
 
   void FormCreate();
   void FormActivate();

@@ -2,46 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 
-#include "app/error_display.h"
-#include "app/program.h"
-#include "platform/fake/fake_machine.h"
+#include "program_test.h"
 
 namespace velmoro {
 namespace {
-
-constexpr char16_t kSystem[] = u"C:\\Windows\\system32";
-constexpr char16_t kUpdater[] = u"C:\\Program Files\\Velmoro Uninstaller\\Updater.exe";
-
-// One machine: a run of the program on it is one call of Run().
-class ProgramTest : public ::testing::Test, protected FakeMachine {
- protected:
-  // Runs the program once with a fresh desktop and shell; returns its exit status.
-  int Run(std::vector<std::u16string> choice = {}) {
-    desktop = FakeDesktop();
-    desktop.choice = std::move(choice);
-    desktop.start_state = start_state;
-    shell.calls.clear();
-    Platform machine = platform();
-    return RunProgram(machine);
-  }
-
-  std::vector<std::u16string> Texts(const std::vector<MenuEntry>& entries) {
-    std::vector<std::u16string> texts;
-    for (const MenuEntry& entry : entries) texts.push_back(entry.text);
-    return texts;
-  }
-
-  // The program ended by itself, without anything left to wait for.
-  void ExpectEnded() {
-    EXPECT_FALSE(desktop.waited_forever);
-    EXPECT_GE(desktop.quit_requests, 1);
-  }
-
-  int start_state = kSwShowDefault;
-};
 
 TEST_F(ProgramTest, PopsTheStaticMenuUpAtThePointerAndEndsWhenDismissed) {
   EXPECT_EQ(Run(), 0);
@@ -319,7 +285,8 @@ TEST_F(ProgramTest, NoticesOutOfTurnAreSafe) {
   std::vector<std::uint16_t> commands;
   desktop.on_box = [&](const FakeDesktop::Box&) {
     TForm1& form = *application.Form1();
-    for (MenuItem* item : {form.N11, form.Recent1, form.About1, form.About2, form.Exit1}) {
+    MenuItem& top = form.PMenu1.Items;
+    for (MenuItem* item : {&top[0], &top[1], &top[3], &top[3][4], &top[4]}) {
       application.OnHostActivated();
       application.OnRestore();
       EXPECT_EQ(application.OnSubmenuOpening(item->Command()), std::nullopt);
@@ -356,149 +323,6 @@ TEST_F(ProgramTest, CloseRequestDuringStartUpEndsTheProgramOnceTheMenuHasClosed)
   ExpectEnded();
 }
 
-// Copies started together take turns: each reads and replaces both files under the lock, and no
-// box waits for the user while the lock is held.
-TEST_F(ProgramTest, DataFilesAreReadAndReplacedUnderTheLock) {
-  AddProgram(u"a", u"Alpha", u"C:\\a.exe");
-  files.AddDirectory(kDataDir);
-  files.SetFile(DataFile(u"All.dat"), "x\r\n");
-  files.FailMove(DataFile(u"All.dat"), kErrorAccessDenied);
-  bool held_during_box = true;
-  Platform machine = platform();
-  desktop.on_box = [&](const FakeDesktop::Box&) { held_during_box = files.lock_held(); };
-  RunProgram(machine);
-  ASSERT_EQ(desktop.boxes.size(), 1u);
-  EXPECT_FALSE(held_during_box);
-
-  std::vector<std::u16string> steps;
-  for (const std::u16string& line : files.log()) {
-    if (line.rfind(u"LockDataFiles", 0) == 0 || line.rfind(u"UnlockDataFiles", 0) == 0 ||
-        line.rfind(u"ReadWholeFile", 0) == 0 || line.rfind(u"MoveReplacing", 0) == 0) {
-      steps.push_back(line.substr(0, line.find(u' ')));
-    }
-  }
-  // The machine's files, then the user's, made on this first run.
-  EXPECT_EQ(steps, (std::vector<std::u16string>{
-                       u"LockDataFiles", u"ReadWholeFile", u"MoveReplacing", u"MoveReplacing",
-                       u"MoveReplacing", u"MoveReplacing", u"UnlockDataFiles"}));
-}
-
-struct DisplayTextCase {
-  const char16_t* message;
-  const char16_t* shown;
-};
-
-void PrintTo(const DisplayTextCase& c, std::ostream* out) {
-  *out << ::testing::PrintToString(std::u16string(c.message));
-}
-
-class ErrorDisplayTextTest : public ::testing::TestWithParam<DisplayTextCase> {};
-
-TEST_P(ErrorDisplayTextTest, AppendsAPeriodAfterBytesAboveIt) {
-  EXPECT_EQ(ErrorDisplayText(GetParam().message), GetParam().shown);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Messages, ErrorDisplayTextTest,
-    ::testing::Values(DisplayTextCase{u"Stream write error", u"Stream write error."},
-                      DisplayTextCase{u"Done.", u"Done."}, DisplayTextCase{u"'x'", u"'x'"},
-                      DisplayTextCase{u"a-", u"a-"}, DisplayTextCase{u"a/", u"a/."},
-                      DisplayTextCase{u"\xE9", u"\xE9."}, DisplayTextCase{u"Ж", u"Ж."},
-                      DisplayTextCase{u"", u""}));
-
-TEST_F(ProgramTest, ProgramItemsStartTheirOwnEntriesCommands) {
-  AddProgram(u"k1", u"Same", u"C:\\second.exe /b");
-  AddProgram(u"k2", u"Same", u"C:\\first.exe /a");
-  AddProgram(u"k3", u"R&D Tools", u"\"C:\\R D\\un.exe\" /S");
-  AddProgram(u"k4", u"-", u"msiexec /x{1}");
-
-  Run({u"All Programs", u"@0"});
-  const auto* all = desktop.FindEntry({u"All Programs"});
-  ASSERT_NE(all, nullptr);
-  EXPECT_EQ(Texts(all->submenu),
-            (std::vector<std::u16string>{u"-", u"R&&D Tools", u"Same", u"Same"}));
-  EXPECT_FALSE(all->submenu[0].separator);
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"msiexec", u"/x{1}", kSystem}}));
-
-  Run({u"All Programs", u"@1"});
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\R D\\un.exe", u" /S", kSystem}}));
-  Run({u"All Programs", u"@2"});
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\first.exe", u"/a", kSystem}}));
-  Run({u"All Programs", u"@3"});
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\second.exe", u"/b", kSystem}}));
-  ExpectEnded();
-}
-
-TEST_F(ProgramTest, ProgramsAddedSinceTheLastRunAreRecentAndUninstallable) {
-  AddProgram(u"a", u"Alpha", u"C:\\alpha.exe");
-  Run();
-  EXPECT_EQ(files.File(DataFile(u"All.dat")), "Alpha<#>C:\\alpha.exe\r\n");
-  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "");
-
-  AddProgram(u"b", u"Bravo", u"C:\\bravo.exe /u");
-  AddProgram(u"c", u"Charlie", u"C:\\charlie.exe");
-  Run({u"Recent Programs", u"Bravo"});
-  const auto* recent = desktop.FindEntry({u"Recent Programs"});
-  ASSERT_NE(recent, nullptr);
-  EXPECT_EQ(Texts(recent->submenu), (std::vector<std::u16string>{u"Charlie", u"Bravo"}));
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\bravo.exe", u"/u", kSystem}}));
-  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "Charlie\r\nBravo\r\n");
-  ExpectEnded();
-}
-
-}  // namespace
-}  // namespace velmoro
-namespace velmoro {
-namespace {
-
-// Names and commands in any script are listed and started exactly; the files hold their 8-bit
-// form, so a run without changes detects nothing, and each recent line shows a program of its
-// 8-bit name.
-TEST_F(ProgramTest, ProgramsOfAnyScriptKeepTheirRealNames) {
-  AddProgram(u"微软", u"微软拼音", u"C:\\微软\\卸载.exe /S");
-  AddProgram(u"ru", u"Программа", u"\"C:\\Программы\\удалить.exe\" /q");
-  AddProgram(u"emoji", u"Tool 😀", u"C:\\😀\\un.exe");
-  AddProgram(u"cafe", u"Café", u"C:\\Café\\un.exe");
-  files.AddDirectory(kDataDir);
-  files.SetFile(DataFile(u"All.dat"), "\r\n");  // one empty line: every program is new
-
-  Run({u"Recent Programs", u"Программа"});
-  EXPECT_EQ(Texts(desktop.FindEntry({u"All Programs"})->submenu),
-            (std::vector<std::u16string>{u"Café", u"Tool 😀", u"Программа", u"微软拼音"}));
-  EXPECT_EQ(Texts(desktop.FindEntry({u"Recent Programs"})->submenu),
-            (std::vector<std::u16string>{u"微软拼音", u"Программа", u"Tool 😀", u"Café"}));
-  EXPECT_EQ(shell.calls,
-            (std::vector<FakeShell::Call>{{u"C:\\Программы\\удалить.exe", u" /q", kSystem}}));
-  EXPECT_EQ(files.File(DataFile(u"All.dat")),
-            "Caf\xE9<#>C:\\Caf\xE9\\un.exe\r\nTool ?\?<#>C:\\??\\un.exe\r\n"
-            "????????\?<#>\"C:\\?????????\\???????.exe\" /q\r\n???\?<#>C:\\??\\??.exe /S\r\n");
-  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "????\r\n?????????\r\nTool ??\r\nCaf\xE9\r\n");
-
-  Run({u"Recent Programs", u"Tool 😀"});
-  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "????\r\n?????????\r\nTool ??\r\nCaf\xE9\r\n");
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\😀\\un.exe", u"", kSystem}}));
-}
-
-// The current user's programs are listed among the machine's and remembered in the user's own
-// folder: the machine's files, shared by all users, hold the machine's programs alone.
-TEST_F(ProgramTest, PerUserProgramsAreRememberedInTheUsersFolder) {
-  const std::u16string user_dir = files.local_app_data + u"\\Quinsett\\Velmoro Uninstaller";
-  AddProgram(u"m", u"Machine Tool", u"C:\\m.exe");
-  AddProgram(u"u", u"A User Tool", u"C:\\u.exe", FakeRegistry::View::k64, kUserUninstall);
-  Run();
-  AddProgram(u"v", u"Very New", u"C:\\v.exe", FakeRegistry::View::k64, kUserUninstall);
-
-  Run({u"Recent Programs", u"Very New"});
-  EXPECT_EQ(Texts(desktop.FindEntry({u"All Programs"})->submenu),
-            (std::vector<std::u16string>{u"A User Tool", u"Machine Tool", u"Very New"}));
-  EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\v.exe", u"", kSystem}}));
-  EXPECT_EQ(files.File(DataFile(u"All.dat")), "Machine Tool<#>C:\\m.exe\r\n");
-  EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "");
-  EXPECT_EQ(files.File(user_dir + u"\\All.dat"),
-            "A User Tool<#>C:\\u.exe\r\nVery New<#>C:\\v.exe\r\n");
-  EXPECT_EQ(files.File(user_dir + u"\\Recent.dat"), "Very New\r\n");
-}
-
 // Closing a start-up box owned by the host form activates the form. Wine's box loop drops the
 // notice, Windows' delivers it while start-up still runs; either way the menu pops up once.
 class StartupActivationTest : public ProgramTest, public ::testing::WithParamInterface<bool> {};
@@ -533,18 +357,6 @@ TEST_F(ProgramTest, ACommandBeforeTheMenuChoosesNothing) {
   EXPECT_TRUE(shell.calls.empty());
   EXPECT_EQ(desktop.popups.size(), 1u);
   ExpectEnded();
-}
-
-// An expandable command is started with its variables' values; the files keep it as stored.
-TEST_F(ProgramTest, ExpandableCommandsAreExpandedBeforeTheyAreSplit) {
-  const std::u16string key = std::u16string(kUninstall) + u"\\x";
-  registry.SetString(key, u"DisplayName", u"Expanded");
-  registry.SetString(key, u"UninstallString", u"\"%ProgramFiles%\\X\\un.exe\" /x", kRegExpandSz);
-  shell.environment[u"PROGRAMFILES"] = u"C:\\Program Files";
-  Run({u"All Programs", u"Expanded"});
-  EXPECT_EQ(shell.calls,
-            (std::vector<FakeShell::Call>{{u"C:\\Program Files\\X\\un.exe", u" /x", kSystem}}));
-  EXPECT_EQ(files.File(DataFile(u"All.dat")), "Expanded<#>\"%ProgramFiles%\\X\\un.exe\" /x\r\n");
 }
 
 }  // namespace
