@@ -8,9 +8,10 @@ median over a few runs of the program: from its start until its popup menu's
 X window is mapped; from the key that opens "All Programs" until that submenu
 is mapped, and, where the list opens in groups, the same for its first group.
 Beside them, in the same prefix and run, ``wine uninstaller --list`` (which
-lists the same key) and ``wine reg query <key> /s``. Several builds of the
-program can be compared in one run, each given as LABEL=PATH. Not a test: it
-asserts nothing.
+lists the same key) and ``wine reg query <key> /s``, and a bare menu program
+(tools/bare_menu.cpp: one window and a popup menu, nothing read), which is
+what any menu costs under Wine. Several builds of the program can be compared
+in one run, each given as LABEL=PATH. Not a test: it asserts nothing.
 
     python3 tests/e2e/bench_startup.py [--runs 5] [--sizes 300,3000,30000]
         [--exe before=old/VelmoroUninstaller.exe --exe after=build/win64/VelmoroUninstaller.exe]
@@ -121,6 +122,7 @@ def main() -> int:
     args = parser.parse_args()
     exes = [tuple(given.split("=", 1)) for given in args.exe] or [
         ("this build", str(h.find_output(c.EXE_NAME)))]
+    exes.append(("bare menu", str(h.find_output("bare_menu.exe"))))
     rows = []
     with h.XServer() as x:
         for size in [int(s.replace("_", "")) for s in args.sizes.split(",") if s]:
@@ -153,11 +155,14 @@ def main() -> int:
                           f"first group {group} s")
                     rows.append([f"{size:,}", label, f"{menu:.3f}", f"{opened:.3f}", group,
                                  f"{lister:.3f}", f"{query:.3f}", f"{menu / lister:.2f}"])
+                bare = float(rows[-1][2])
+                for row in rows[-len(exes):]:
+                    row.append(f"{float(row[2]) / bare:.2f}")
             finally:
                 prefix.destroy()
     print_table(f"Under Wine, median of {args.runs} runs (seconds)",
                 ["programs", "build", "menu shown", "All Programs open", "first group open",
-                 "uninstaller --list", "reg query /s", "menu/uninstaller"], rows)
+                 "uninstaller --list", "reg query /s", "menu/uninstaller", "menu/bare"], rows)
     return 0
 
 

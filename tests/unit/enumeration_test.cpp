@@ -266,6 +266,27 @@ TEST(EnumerationTest, ClosesEverySubkeyOnceRead) {
   EXPECT_EQ(registry.open_key_count(), 0u);
 }
 
+// Each call waits for a round trip to the registry: a subkey costs its open, one read per value
+// (a missing "NoRemove" is one failed read) and its close; only a value larger than the first
+// buffer is read twice.
+TEST(EnumerationTest, ASubkeyCostsFiveCalls) {
+  FakeRegistry registry(false);
+  AddProgram(registry, Subkey(u"plain"), u"Plain", u"p.exe");
+  AddProgram(registry, Subkey(u"kept"), u"Kept", u"k.exe");
+  registry.SetDword(Subkey(u"kept"), u"NoRemove", 0);
+  AddProgram(registry, Subkey(u"hidden"), u"Hidden", u"h.exe");
+  registry.SetDword(Subkey(u"hidden"), u"NoRemove", 1);
+  AddProgram(registry, Subkey(u"long"), std::u16string(600, u'L'), u"l.exe");
+  ASSERT_EQ(Listed(registry).size(), 3u);
+  const FakeRegistry::CallCounts& calls = registry.calls();
+  // The Uninstall key's open, listing and close, and the current user's key, which is missing.
+  EXPECT_EQ(calls.query_info, 1u);
+  EXPECT_EQ(calls.enum_key, 4u);
+  EXPECT_EQ(calls.open - 1 - 3, 4u) << "one open per subkey";
+  EXPECT_EQ(calls.close - 1, 4u) << "one close per subkey";
+  EXPECT_EQ(calls.query_value, 3u * 4 + 1) << "three reads per subkey, one more for the long name";
+}
+
 // Not a malformed value: the enumeration ends there with the programs found before.
 TEST(EnumerationTest, AnAllocationFailureInASubkeyEndsTheEnumeration) {
   FakeRegistry registry;

@@ -52,6 +52,15 @@ class FakeRegistry : public RegistryApi {
   // The value still reports its type and size, but fetching its data fails.
   void FailFetch(const std::u16string& path, const std::u16string& name);
 
+  // How often each function was called, successful or not.
+  struct CallCounts {
+    std::size_t open = 0;
+    std::size_t close = 0;
+    std::size_t query_info = 0;
+    std::size_t enum_key = 0;
+    std::size_t query_value = 0;
+  };
+  const CallCounts& calls() const { return calls_; }
   const std::vector<OpenCall>& open_calls() const { return open_calls_; }
   std::size_t open_key_count() const { return handles_.size(); }
   // The most keys open at one time so far.
@@ -105,6 +114,7 @@ class FakeRegistry : public RegistryApi {
   std::map<std::u16string, std::vector<std::uint32_t>> refused_opens_;  // by normalised path
   std::map<RegKey, Handle> handles_;
   RegKey next_handle_ = 0x1000;
+  CallCounts calls_;
   std::vector<OpenCall> open_calls_;
   std::vector<std::uint32_t> enum_capacities_;
   int bad_closes_ = 0;
