@@ -58,7 +58,7 @@ bool SortedCaseInsensitively(const std::vector<velmoro::ProgramEntry>& list) {
 }
 
 void InjectFault(FuzzedDataProvider& input, FakeFiles& files) {
-  constexpr std::uint32_t kCode = kErrorAccessDenied;
+  constexpr velmoro::ErrorCode kCode = velmoro::kErrorAccessDenied;
   switch (input.ConsumeIntegralInRange(0, 8)) {
     case 1:
       files.RefuseRead(kAll, kCode);
@@ -116,16 +116,9 @@ void DeliverNotices(FuzzedDataProvider& input, velmoro::Application& application
   }
 }
 
-}  // namespace
-
-// One start-up on a registry and two files made from the input, with at most one file fault and
-// notices out of turn.
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider input(data, size);
-  FakeMachine machine(input.ConsumeBool());
-  FakeRegistry& registry = machine.registry;
-  FakeFiles& files = machine.files;
-  files.AddDirectory(kDir);
+// A registry of up to 24 subkeys in either view, the machine's or the user's, with values of any
+// type or none.
+void FillRegistry(FuzzedDataProvider& input, FakeRegistry& registry) {
   const int programs = input.ConsumeIntegralInRange(0, 24);
   for (int i = 0; i < programs; ++i) {
     const auto view = input.ConsumeBool() ? FakeRegistry::View::k64 : FakeRegistry::View::k32;
@@ -137,33 +130,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetValue(input, registry, key, u"UninstallString", view);
     SetValue(input, registry, key, u"NoRemove", view);
   }
-  std::optional<std::string> old_all;
-  std::optional<std::string> old_recent;
-  if (input.ConsumeBool()) old_all = input.ConsumeRandomLengthString(400);
-  if (input.ConsumeBool()) old_recent = input.ConsumeRandomLengthString(200);
-  if (old_all) files.SetFile(kAll, *old_all);
-  if (old_recent) files.SetFile(kRecent, *old_recent);
-  InjectFault(input, files);
+}
 
-  velmoro::Platform platform = machine.platform();
-  velmoro::Application application(platform);
-  machine.desktop.on_box = [&](const FakeDesktop::Box&) { DeliverNotices(input, application); };
-  if (input.ConsumeBool()) machine.desktop.PostClose();
-  application.Initialize();
-  application.SetTitle(velmoro::kTitle);
-  application.CreateForm();
-  DeliverNotices(input, application);
-  application.Run();
+// The machine's data files as the last run may have left them.
+struct OldFiles {
+  std::optional<std::string> all;
+  std::optional<std::string> recent;
+};
 
-  const velmoro::TForm1& form = *application.Form1();
+OldFiles FillFiles(FuzzedDataProvider& input, FakeFiles& files) {
+  OldFiles old;
+  if (input.ConsumeBool()) old.all = input.ConsumeRandomLengthString(400);
+  if (input.ConsumeBool()) old.recent = input.ConsumeRandomLengthString(200);
+  if (old.all) files.SetFile(kAll, *old.all);
+  if (old.recent) files.SetFile(kRecent, *old.recent);
+  return old;
+}
+
+// Each recent item shows and starts a program whose 8-bit name is the item's line; returns the
+// lines.
+std::vector<std::string> CheckRecentItems(const velmoro::TForm1& form, FakeMachine& machine) {
   const std::vector<velmoro::ProgramEntry>& program_list = form.ListBox1.Items();
-  std::vector<std::string> machine_list;
-  bool per_user = false;
-  for (const auto& entry : program_list) {
-    per_user = per_user || entry.per_user;
-    if (!entry.per_user) machine_list.push_back(velmoro::DataFileLines(entry, machine.text).entry);
-  }
-  // Each recent item shows and starts a program whose 8-bit name is the item's line.
   std::vector<std::string> recent_lines;
   FUZZ_CHECK(form.Recent1->Count() <= velmoro::kMaxRecent);
   for (std::size_t i = 0; i < form.Recent1->Count(); ++i) {
@@ -174,19 +161,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(SortedCaseInsensitively(program_list));
   FUZZ_CHECK(form.N11->Count() == 0 || form.N11->Count() == program_list.size());
-  FUZZ_CHECK(machine.desktop.popups.size() == 1);
+  return recent_lines;
+}
 
-  // The machine's files hold its programs alone, every entry on one line; where no program is the
-  // user's own, "Recent.dat" holds the recent items' lines.
-  const auto all_now = files.File(kAll);
-  const auto recent_now = files.File(kRecent);
-  const std::string all_text = velmoro::FormatListText(machine_list);
-  const bool all_replaced = all_now == all_text;
-  FUZZ_CHECK(all_replaced || all_now == old_all);
+// The machine's files hold its programs alone, every entry on one line; where no program is the
+// user's own, "Recent.dat" holds the recent items' lines. Both are replaced, or neither.
+void CheckDataFiles(const velmoro::TForm1& form, FakeMachine& machine, const OldFiles& old,
+                    const std::vector<std::string>& recent_lines) {
+  std::vector<std::string> machine_list;
+  bool per_user = false;
+  for (const auto& entry : form.ListBox1.Items()) {
+    per_user = per_user || entry.per_user;
+    if (!entry.per_user) machine_list.push_back(velmoro::DataFileLines(entry, machine.text).entry);
+  }
+  const auto all_now = machine.files.File(kAll);
+  const auto recent_now = machine.files.File(kRecent);
+  const bool all_replaced = all_now == velmoro::FormatListText(machine_list);
+  FUZZ_CHECK(all_replaced || all_now == old.all);
   if (!per_user) {
     const bool recent_replaced = recent_now == velmoro::FormatListText(recent_lines);
     FUZZ_CHECK((all_replaced && recent_replaced) ||
-               (all_now == old_all && recent_now == old_recent));
+               (all_now == old.all && recent_now == old.recent));
     if (machine.desktop.boxes.empty()) FUZZ_CHECK(all_replaced && recent_replaced);
   }
   if (all_replaced) {
@@ -195,9 +190,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(lines == machine_list.size());
   }
   // No stray temporary file is left behind.
-  for (const std::u16string& path : files.FilePaths()) {
+  for (const std::u16string& path : machine.files.FilePaths()) {
     FUZZ_CHECK(path.size() > 4 && path.compare(path.size() - 4, 4, u".dat") == 0);
   }
+}
+
+}  // namespace
+
+// One start-up on a registry and two files made from the input, with at most one file fault and
+// notices out of turn.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  FakeMachine machine(input.ConsumeBool());
+  machine.files.AddDirectory(kDir);
+  FillRegistry(input, machine.registry);
+  const OldFiles old = FillFiles(input, machine.files);
+  InjectFault(input, machine.files);
+
+  velmoro::Platform platform = machine.platform();
+  velmoro::Application application(platform);
+  machine.desktop.on_box = [&](const FakeDesktop::Box&) { DeliverNotices(input, application); };
+  const bool close_posted = input.ConsumeBool();
+  if (close_posted) machine.desktop.PostClose();
+  application.Initialize();
+  application.SetTitle(velmoro::kTitle);
+  application.CreateForm();
+  DeliverNotices(input, application);
+  application.Run();
+
+  const velmoro::TForm1& form = *application.Form1();
+  const std::vector<std::string> recent_lines = CheckRecentItems(form, machine);
+  // A close request taken once start-up is over ends the program before its menu.
+  FUZZ_CHECK(machine.desktop.popups.size() == 1 ||
+             (close_posted && machine.desktop.popups.empty()));
+  CheckDataFiles(form, machine, old, recent_lines);
   FUZZ_CHECK(!machine.desktop.waited_forever);
   return 0;
 }

@@ -206,13 +206,17 @@ INSTANTIATE_TEST_SUITE_P(MonitorLayouts, PlacementTest,
                                            PlacementCase{{-3840, 192}, {-4086, 812, 246, 150}},
                                            PlacementCase{{-2560, 240}, {-2868, 1015, 308, 188}}));
 
-TEST_F(ProgramTest, CloseRequestWhileMinimisedEndsTheProgram) {
-  desktop.start_state = kSwShowMinNoActive;
-  desktop.PostClose();
-  Platform machine = platform();
-  EXPECT_EQ(RunProgram(machine), 0);
-  EXPECT_TRUE(desktop.popups.empty());
-  ExpectEnded();
+// Taken once start-up is over, before the menu: minimised, or shown and not yet activated.
+TEST_F(ProgramTest, CloseRequestBeforeTheMenuEndsTheProgram) {
+  for (const int state : {kSwShowMinNoActive, kSwShowDefault}) {
+    desktop = FakeDesktop();
+    desktop.start_state = state;
+    desktop.PostClose();
+    Platform machine = platform();
+    EXPECT_EQ(RunProgram(machine), 0);
+    EXPECT_TRUE(desktop.popups.empty()) << state;
+    ExpectEnded();
+  }
 }
 
 TEST_F(ProgramTest, ChoosingAnEmptySubmenuEntryEndsTheProgram) {
