@@ -12,8 +12,9 @@
 
 namespace velmoro {
 
-// The program's windows: the hidden application window (title, taskbar button), the host form
-// with its list box, and the hidden window that owns the popup menu.
+// The program's windows: the hidden application window (title, taskbar button), the host form,
+// and the hidden window that owns the popup menu. The windows and their procedures, the platform
+// menus, the entries' icons and the message loop each have a source file of their own.
 class Win32Desktop final : public DesktopApi {
  public:
   explicit Win32Desktop(HINSTANCE instance);
@@ -71,9 +72,6 @@ class Win32Desktop final : public DesktopApi {
   LRESULT AppWindowMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HostFormMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT MenuOwnerMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  // ListBox1 is subclassed only to keep a close request from destroying it.
-  static LRESULT CALLBACK ListBoxProcedure(HWND window, UINT message, WPARAM wparam,
-                                           LPARAM lparam) noexcept;
   // Runs `handle` for a message of `window`; whatever it throws goes to the program's error
   // display, and the message gets the platform's default answer.
   template <typename Handle>
@@ -87,11 +85,17 @@ class Win32Desktop final : public DesktopApi {
                           DWORD style, int x, int y, int width, int height, HWND owner);
   void FillMenu(HMENU menu, const std::vector<MenuEntry>& entries);
   void ForgetSubmenus(HMENU menu);
+  void RebuildMenu(HMENU menu, const std::vector<MenuEntry>& entries);
+  // WM_INITMENUPOPUP: a submenu is filled, or rebuilt when the program changed it, as it opens.
+  void SubmenuOpening(HMENU menu, bool window_menu);
+  // WM_MENUCHAR's answer: the entry the program highlights for a key, or MNC_IGNORE.
+  LRESULT MenuChar(HMENU menu, char16_t key);
   // The small-icon size of the monitor at a point, in its pixels.
   static int IconSize(int x, int y);
-  // A program entry's icon, beside its text: named by the program the first time it is drawn.
-  void DrawItemIcon(const DRAWITEMSTRUCT& draw);
-  void RebuildMenu(HMENU menu, const std::vector<MenuEntry>& entries);
+  // WM_MEASUREITEM and WM_DRAWITEM of a menu entry (false for anything else): a program entry's
+  // icon, beside its text, named by the program the first time it is drawn.
+  bool MeasureItemIcon(MEASUREITEMSTRUCT& measure) const;
+  bool DrawItemIcon(const DRAWITEMSTRUCT& draw);
 
   HINSTANCE instance_;
   DesktopEvents* events_ = nullptr;
@@ -113,8 +117,6 @@ class Win32Desktop final : public DesktopApi {
   // Declared owner first, so the owned windows are destroyed before the window that owns them.
   UniqueWindow app_window_;
   UniqueWindow host_form_;
-  HWND list_box_ = nullptr;
-  WNDPROC list_box_procedure_ = nullptr;
   UniqueWindow menu_owner_;
 };
 
