@@ -155,6 +155,10 @@ IconSource Application::OnItemIcon(std::uint16_t command) {
   }
 }
 
+std::optional<std::vector<MenuEntry>> Application::OnProgramMenu(std::uint16_t) {
+  return std::nullopt;
+}
+
 void Application::OnCloseRequest() {
   Terminate();
 }

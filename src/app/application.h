@@ -44,6 +44,7 @@ class Application final : public DesktopEvents, public FormRunner {
   std::optional<std::vector<MenuEntry>> OnSubmenuOpening(std::uint16_t owner) override;
   int OnMenuChar(std::uint16_t owner, char16_t key, int current) override;
   IconSource OnItemIcon(std::uint16_t command) override;
+  std::optional<std::vector<MenuEntry>> OnProgramMenu(std::uint16_t command) override;
   void OnCloseRequest() override;
   void OnEndSession() override;
   // The error display: a box owned by the application window, captioned with the title.

@@ -40,6 +40,8 @@ struct IconSource {
   Kind kind = Kind::kGeneric;
   std::u16string path;
   int index = 0;
+  // Drawn with a small warning sign over it: the entry's program has lost its uninstaller.
+  bool warning = false;
   bool operator==(const IconSource&) const = default;
 };
 
@@ -75,6 +77,12 @@ class DesktopEvents {
   virtual int OnMenuChar(std::uint16_t owner, char16_t key, int current) = 0;
   // An entry with an icon is drawn for the first time (WM_DRAWITEM): where its icon comes from.
   virtual IconSource OnItemIcon(std::uint16_t command) = 0;
+  // The user asked for the own menu of the highlighted entry `command` (the context-menu key,
+  // Shift+F10, or a right click with Shift held): its entries, or nothing when it has none. The
+  // platform shows them beside the entry while the menu stays open; choosing one closes the whole
+  // menu with that entry's command queued, as any choice does; Escape closes only the entry's
+  // menu.
+  virtual std::optional<std::vector<MenuEntry>> OnProgramMenu(std::uint16_t command) = 0;
   // WM_CLOSE to any window of the program.
   virtual void OnCloseRequest() = 0;
   // WM_ENDSESSION with the logon really ending.
@@ -127,6 +135,9 @@ class DesktopApi {
   // MessageBoxW; no caption gives the platform's default caption.
   virtual int ShowMessageBox(Owner owner, const std::u16string& text,
                              const std::optional<std::u16string>& caption, unsigned flags) = 0;
+  // Puts the text on the clipboard as Unicode text (CF_UNICODETEXT), where it stays once the
+  // program has ended. False when the clipboard could not be had.
+  virtual bool CopyText(const std::u16string& text) = 0;
   // PostQuitMessage(0).
   virtual void PostQuit() = 0;
   // Waits for one message and dispatches it. Returns false when it was the quit message.

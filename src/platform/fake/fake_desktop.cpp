@@ -118,26 +118,52 @@ void FakeDesktop::Draw(const std::vector<MenuEntry>& level, const MenuEntry* cho
   }
 }
 
+MenuEntry* FakeDesktop::Named(std::vector<MenuEntry>& level, const std::u16string& wanted) {
+  if (wanted.size() > 1 && wanted[0] == u'@') {
+    std::size_t index = 0;
+    for (std::size_t i = 1; i < wanted.size(); ++i) index = index * 10 + (wanted[i] - u'0');
+    return index < level.size() ? &level[index] : nullptr;
+  }
+  for (MenuEntry& entry : level) {
+    if (entry.text == wanted) return &entry;
+  }
+  return nullptr;
+}
+
+std::optional<std::uint16_t> FakeDesktop::ProgramMenu(std::vector<MenuEntry>& level,
+                                                      std::size_t& step) {
+  const MenuEntry* entry = Named(level, choice[step].substr(5));
+  if (entry == nullptr) return std::nullopt;
+  log.push_back(u"program menu " + entry->text);
+  std::optional<std::vector<MenuEntry>> entries = events_->OnProgramMenu(entry->command);
+  if (!entries) return std::nullopt;
+  program_menus.emplace_back(entry->command, std::move(*entries));
+  if (step + 1 == choice.size()) return std::nullopt;
+  MenuEntry* chosen = Named(program_menus.back().second, choice[++step]);
+  if (chosen == nullptr || chosen->separator || chosen->disabled) return std::nullopt;
+  return chosen->command;
+}
+
 bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
   log.push_back(u"popup");
   Activate(Window::kMenuOwner);
   popups.push_back({top, x, y});
   std::vector<MenuEntry>* level = &popups.back().top;
   std::uint16_t owner = kTopLevel;
+  bool opened = false;
   for (std::size_t step = 0; step < choice.size(); ++step) {
-    if (owner != kTopLevel) {
+    if (owner != kTopLevel && !opened) {
       if (auto rebuilt = events_->OnSubmenuOpening(owner)) *level = std::move(*rebuilt);
+      opened = true;
     }
-    MenuEntry* chosen = nullptr;
-    const std::u16string& wanted = choice[step];
-    if (wanted.size() > 1 && wanted[0] == u'@') {
-      std::size_t index = 0;
-      for (std::size_t i = 1; i < wanted.size(); ++i) index = index * 10 + (wanted[i] - u'0');
-      if (index < level->size()) chosen = &(*level)[index];
+    if (choice[step].starts_with(u"menu:")) {
+      if (const auto command = ProgramMenu(*level, step)) {
+        PostCommand(*command);
+        return true;
+      }
+      continue;
     }
-    for (MenuEntry& entry : *level) {
-      if (chosen == nullptr && entry.text == wanted) chosen = &entry;
-    }
+    MenuEntry* chosen = Named(*level, choice[step]);
     Draw(*level, chosen);
     if (chosen == nullptr || chosen->separator || chosen->disabled) return false;
     if (step + 1 == choice.size()) {
@@ -148,8 +174,16 @@ bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
     if (chosen->submenu.empty()) return false;  // a plain entry opens nothing to go on in
     owner = chosen->command;
     level = &chosen->submenu;
+    opened = false;
   }
   return false;
+}
+
+bool FakeDesktop::CopyText(const std::u16string& text) {
+  log.push_back(u"copy " + text);
+  if (clipboard_refused) return false;
+  clipboard = text;
+  return true;
 }
 
 int FakeDesktop::ShowMessageBox(Owner owner, const std::u16string& text,

@@ -39,6 +39,9 @@ class FakeDesktop : public DesktopApi {
   // Menu choice: the texts of the entries to open, ending with the one to choose ("@3" names the
   // entry at index 3 of its level). Empty dismisses the menu. Each level shown is drawn: its first
   // `drawn_per_level` entries, and the one chosen in it, as a long level shows only its top.
+  // "menu:" before a text highlights that entry and asks for its own menu (the context-menu key);
+  // the next text chooses in that menu, an empty one closes it (Escape) and the choice goes on in
+  // the level the entry is in.
   std::vector<std::u16string> choice;
   std::size_t drawn_per_level = 20;
   int start_state = kSwShowDefault;
@@ -66,6 +69,11 @@ class FakeDesktop : public DesktopApi {
   std::vector<Popup> popups;
   // The icons the program named for the entries drawn, by command, in the order asked.
   std::vector<std::pair<std::uint16_t, IconSource>> icons;
+  // The entries' own menus shown, in order, by the command of the entry they belong to.
+  std::vector<std::pair<std::uint16_t, std::vector<MenuEntry>>> program_menus;
+  // What the program last put on the clipboard; `clipboard_refused` keeps it from it.
+  std::optional<std::u16string> clipboard;
+  bool clipboard_refused = false;
   int quit_requests = 0;
   // Boxes that a quit message would have ended before the user closed them.
   int boxes_cut_short = 0;
@@ -101,6 +109,7 @@ class FakeDesktop : public DesktopApi {
   bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
   int ShowMessageBox(Owner owner, const std::u16string& text,
                      const std::optional<std::u16string>& caption, unsigned flags) override;
+  bool CopyText(const std::u16string& text) override;
   void PostQuit() override;
   bool HandleMessage() override;
   bool ProcessPendingMessages() override;
@@ -116,6 +125,12 @@ class FakeDesktop : public DesktopApi {
   void Post(std::function<void()> deliver, bool sent = false);
   // Draws a level's entries: an entry with an icon asks for it the first time it is drawn.
   void Draw(const std::vector<MenuEntry>& level, const MenuEntry* chosen);
+  // The entry of a level that a choice's text names, or null.
+  static MenuEntry* Named(std::vector<MenuEntry>& level, const std::u16string& wanted);
+  // "menu:" and the text that follows it, at step `step`: shows the entry's own menu and takes the
+  // choice made in it. Returns the command chosen there, or nothing; `step` is left on the last
+  // step used.
+  std::optional<std::uint16_t> ProgramMenu(std::vector<MenuEntry>& level, std::size_t& step);
   // Takes the first queued message and delivers it; returns whether it was a posted one.
   bool Dispatch();
   void Activate(Window window);

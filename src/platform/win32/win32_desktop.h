@@ -40,6 +40,7 @@ class Win32Desktop final : public DesktopApi {
   bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
   int ShowMessageBox(Owner owner, const std::u16string& text,
                      const std::optional<std::u16string>& caption, unsigned flags) override;
+  bool CopyText(const std::u16string& text) override;
   void PostQuit() override;
   bool HandleMessage() override;
   bool ProcessPendingMessages() override;
@@ -96,6 +97,14 @@ class Win32Desktop final : public DesktopApi {
   // icon, beside its text, named by the program the first time it is drawn.
   bool MeasureItemIcon(MEASUREITEMSTRUCT& measure) const;
   bool DrawItemIcon(const DRAWITEMSTRUCT& draw);
+  // An entry's own menu: while the popup is tracked, a message-filter hook of this thread sees the
+  // menu's input first; WM_MENUSELECT tells which entry is highlighted.
+  static LRESULT CALLBACK MenuFilter(int code, WPARAM wparam, LPARAM lparam) noexcept;
+  void MenuSelected(HMENU menu, UINT item, UINT flags);
+  // True when the input was the user's request for the highlighted entry's menu, taken from the
+  // popup.
+  bool ProgramMenuInput(const MSG& message);
+  void ShowProgramMenu(const std::vector<MenuEntry>& entries);
 
   HINSTANCE instance_;
   DesktopEvents* events_ = nullptr;
@@ -110,6 +119,11 @@ class Win32Desktop final : public DesktopApi {
   // Made when the first icon is drawn, and kept, with every icon read, until the program ends.
   std::optional<Win32IconCache> icons_;
   bool app_minimised_ = false;
+  // The desktop whose popup the hook serves: one thread, one popup at a time.
+  static Win32Desktop* tracking_;
+  HMENU highlighted_menu_ = nullptr;
+  std::uint16_t highlighted_command_ = 0;  // 0: nothing, or a submenu entry
+  bool program_menu_open_ = false;
 
   WindowClass app_class_;
   WindowClass host_class_;

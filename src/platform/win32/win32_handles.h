@@ -52,6 +52,11 @@ struct ModuleFreer {
 };
 using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
 
+struct HookRemover {
+  void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+};
+using UniqueHook = std::unique_ptr<std::remove_pointer_t<HHOOK>, HookRemover>;
+
 // A mutex this thread owns: released, then closed.
 struct MutexReleaser {
   void operator()(HANDLE mutex) const {

@@ -20,7 +20,16 @@ bool Win32Desktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
   menu_owners_[menu.get()] = kTopLevel;
   FillMenu(menu.get(), top);
   icon_size_ = IconSize(x, y);
-  TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, menu_owner_.get(), nullptr);
+  {
+    tracking_ = this;
+    const UniqueHook filter(
+        SetWindowsHookExW(WH_MSGFILTER, &Win32Desktop::MenuFilter, nullptr, GetCurrentThreadId()));
+    TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, menu_owner_.get(),
+                   nullptr);
+    tracking_ = nullptr;
+  }
+  highlighted_menu_ = nullptr;
+  highlighted_command_ = 0;
   // Lets the platform finish closing the menu before anything else takes the foreground.
   PostMessageW(menu_owner_.get(), WM_NULL, 0, 0);
   menu_owners_.clear();

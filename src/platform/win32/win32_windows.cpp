@@ -219,6 +219,9 @@ LRESULT Win32Desktop::MenuOwnerMessage(HWND window, UINT message, WPARAM wparam,
       break;
     case WM_MENUCHAR:
       return MenuChar(reinterpret_cast<HMENU>(lparam), static_cast<char16_t>(LOWORD(wparam)));
+    case WM_MENUSELECT:
+      MenuSelected(reinterpret_cast<HMENU>(lparam), LOWORD(wparam), HIWORD(wparam));
+      return 0;
     default:
       break;
   }
