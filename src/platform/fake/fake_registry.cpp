@@ -98,6 +98,7 @@ void FakeRegistry::FailFetch(const std::u16string& path, const std::u16string& n
 
 ErrorCode FakeRegistry::OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
                                 RegKey& result) {
+  ++calls_;
   std::u16string base;
   int parent_tree = 0;
   if (const char16_t* root = RootName(parent)) {
@@ -135,6 +136,7 @@ ErrorCode FakeRegistry::OpenKey(RegKey parent, const std::u16string& path, std::
 }
 
 ErrorCode FakeRegistry::CloseKey(RegKey key) {
+  ++calls_;
   if (handles_.erase(key) == 0) {
     ++bad_closes_;
     return kErrorInvalidHandle;
@@ -144,6 +146,7 @@ ErrorCode FakeRegistry::CloseKey(RegKey key) {
 
 ErrorCode FakeRegistry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
                                      std::uint32_t& max_name_length) {
+  ++calls_;
   const Key* node = KeyOf(key);
   if (node == nullptr) return kErrorInvalidHandle;
   if (node->fail_query_info) return kErrorAccessDenied;
@@ -157,6 +160,7 @@ ErrorCode FakeRegistry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
 
 ErrorCode FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
                                 std::uint32_t& name_length) {
+  ++calls_;
   enum_capacities_.push_back(name_length);
   const Key* node = KeyOf(key);
   if (node == nullptr) return kErrorInvalidHandle;
@@ -171,6 +175,7 @@ ErrorCode FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
 
 ErrorCode FakeRegistry::QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
                                    unsigned char* data, std::uint32_t* size) {
+  ++calls_;
   Key* node = KeyOf(key);
   if (node == nullptr) return kErrorInvalidHandle;
   if (node->out_of_memory) throw std::bad_alloc();

@@ -58,6 +58,9 @@ class FakeRegistry : public RegistryApi {
   std::size_t peak_open_key_count() const { return peak_open_keys_; }
   // CloseKey calls with a handle that was not open (never opened, or closed already).
   int bad_close_count() const { return bad_closes_; }
+  // Calls of the registry functions (all but HasTwoViews) so far: each one a round trip to the
+  // registry on the platform.
+  std::size_t call_count() const { return calls_; }
   // The buffer capacity passed to each EnumKey call, in order.
   const std::vector<std::uint32_t>& enum_capacities() const { return enum_capacities_; }
 
@@ -108,6 +111,7 @@ class FakeRegistry : public RegistryApi {
   std::vector<OpenCall> open_calls_;
   std::vector<std::uint32_t> enum_capacities_;
   int bad_closes_ = 0;
+  std::size_t calls_ = 0;
   std::size_t peak_open_keys_ = 0;
 };
 
