@@ -76,13 +76,10 @@ std::u16string FakeText::FormatByteSize(std::uint64_t bytes) {
   // decimals as leave three significant digits.
   const std::uint64_t whole = bytes / divisor;
   const std::uint64_t hundredths = (bytes % divisor) / (divisor / 1024) * 100 / 1024;
-  std::string text = std::to_string(whole);
-  if (whole < 10) {
-    text += "." + std::to_string(hundredths / 10) + std::to_string(hundredths % 10);
-  } else if (whole < 100) {
-    text += "." + std::to_string(hundredths / 10);
-  }
-  return Ascii(text + " " + kUnits[unit]);
+  const std::string decimals = {'.', static_cast<char>('0' + hundredths / 10),
+                                static_cast<char>('0' + hundredths % 10)};
+  const std::size_t shown = whole < 10 ? 3 : whole < 100 ? 2 : 0;
+  return Ascii(std::to_string(whole) + decimals.substr(0, shown) + " " + kUnits[unit]);
 }
 
 }  // namespace velmoro
