@@ -68,7 +68,7 @@ std::u16string FakeText::FormatByteSize(std::uint64_t bytes) {
   constexpr const char* kUnits[] = {"KB", "MB", "GB", "TB", "PB", "EB"};
   std::size_t unit = 0;
   std::uint64_t divisor = 1024;
-  while (unit + 1 < std::size(kUnits) && bytes / divisor >= 1024) {
+  while (unit + 1 < std::size(kUnits) && bytes / divisor >= 1000) {
     divisor *= 1024;
     ++unit;
   }
