@@ -32,8 +32,10 @@ struct ProgramDetails {
   bool operator==(const ProgramDetails&) const = default;
 };
 
-// Reads the entry's subkey, opened once, where the entry was found (its root and view), one
-// platform call per value whatever it holds. A subkey that cannot be opened gives no details.
+// Reads the entry's subkey, opened once, where the entry was found (its root and view): besides
+// the open and the close, one registry call per value, a second only for a value of more than
+// 1,024 bytes, and "HelpLink" only where "URLInfoAbout" is no web address. A subkey that cannot be
+// opened gives no details.
 ProgramDetails ReadProgramDetails(const ProgramEntry& entry, RegistryApi& registry,
                                   ShellApi& shell);
 
