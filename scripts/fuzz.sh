@@ -9,7 +9,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)" >/dev/null
 
 status=0
-for target in list_text command_split registry_read build_menus; do
+for target in list_text command_split registry_read build_menus program_details; do
   work=build/fuzz/corpus/$target
   mkdir -p "$work"
   log=build/fuzz/$target.log

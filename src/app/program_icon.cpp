@@ -1,10 +1,8 @@
 #include "app/program_icon.h"
 
 #include "catalogue/display_icon.h"
-#include "catalogue/enumeration.h"
 #include "catalogue/fixed_drive.h"
-#include "catalogue/registry_error.h"
-#include "catalogue/registry_reader.h"
+#include "catalogue/program_details.h"
 #include "uninstall/command_split.h"
 #include "uninstall/run_uninstall_command.h"
 
@@ -23,34 +21,14 @@ bool EqualsIgnoringCase(std::u16string text, std::u16string_view upper, TextApi&
   return text == upper;
 }
 
-// The subkey's "DisplayIcon", expanded where it is REG_EXPAND_SZ; nothing when it has none or it
-// cannot be read.
-std::optional<std::u16string> DisplayIcon(const ProgramEntry& entry, Platform& platform) {
-  try {
-    RegistryReader reader(platform.registry, entry.view);
-    reader.SetRootKey(entry.root);
-    if (!reader.OpenKeyReadOnly(std::u16string(kUninstallKey) + u"\\" + entry.subkey) ||
-        !reader.ValueExists(u"DisplayIcon")) {
-      return std::nullopt;
-    }
-    bool expandable = false;
-    std::u16string text = reader.ReadString(u"DisplayIcon", &expandable);
-    if (expandable) text = platform.shell.ExpandEnvironment(text);
-    return text;
-  } catch (const RegistryError&) {
-    return std::nullopt;
-  }
-}
-
 }  // namespace
 
 IconSource ProgramIcon(const ProgramEntry& entry, Platform& platform) {
   const IconSource generic;
-  if (const auto text = DisplayIcon(entry, platform)) {
-    if (const auto location = ParseDisplayIcon(*text)) {
-      if (!OnFixedDrive(location->path, platform.files)) return generic;
-      return {IconSource::Kind::kFile, location->path, location->index};
-    }
+  if (const auto location =
+          ParseDisplayIcon(ReadDisplayIcon(entry, platform.registry, platform.shell))) {
+    if (!OnFixedDrive(location->path, platform.files)) return generic;
+    return {IconSource::Kind::kFile, location->path, location->index};
   }
   const auto launch = SplitUninstallCommand(CommandToRun(entry, platform.shell), platform.text);
   if (!launch) return generic;

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <limits>
 
+#include "catalogue/path_text.h"
+
 namespace velmoro {
 namespace {
 
 constexpr std::u16string_view kBlanks = u" \t";
-// "\\?\" hands the rest of the path to the file system unparsed; its "?" is no wildcard.
-constexpr std::u16string_view kUnparsedPrefix = u"\\\\?\\";
 // Resource ids are 16 bits wide: a larger one would be cut down to another icon's id.
 constexpr std::int64_t kLargestResourceId = 0xFFFF;
 
@@ -50,22 +50,9 @@ std::optional<int> IndexValue(std::u16string_view text) {
   return static_cast<int>(negative ? -value : value);
 }
 
-// Nothing that Windows takes for a control character, a quote, a redirection or a wildcard can
-// be part of a file's path.
-bool IsPath(std::u16string_view path) {
-  if (path.empty()) return false;
-  const std::size_t parsed_from = path.starts_with(kUnparsedPrefix) ? kUnparsedPrefix.size() : 0;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const char16_t c = path[i];
-    if (c < 0x20 || c == u'"' || c == u'<' || c == u'>' || c == u'|') return false;
-    if ((c == u'*' || c == u'?') && i >= parsed_from) return false;
-  }
-  return true;
-}
-
 std::optional<IconLocation> Located(std::u16string_view path, int index) {
   path = Trim(path);
-  if (!IsPath(path)) return std::nullopt;
+  if (!IsPathText(path)) return std::nullopt;
   return IconLocation{std::u16string(path), index};
 }
 

@@ -90,19 +90,24 @@ const RegistryReader::Fetched& RegistryReader::Fetch(const std::u16string& name)
     std::uint32_t size = sizeof buffer;
     const ErrorCode status = api_.QueryValue(key_, name, &value.type, buffer, &size);
     if (status == kErrorSuccess) {
-      value.exists = value.complete = true;
-      value.data.assign(reinterpret_cast<const char*>(buffer),
-                        std::min<std::size_t>(size, sizeof buffer));
+      value.exists = true;
+      value.size = std::min<std::uint32_t>(size, sizeof buffer);
+      value.complete = value.size <= max_value_bytes_;
+      if (value.complete) value.data.assign(reinterpret_cast<const char*>(buffer), value.size);
     } else if (status == kErrorMoreData) {
       value.exists = true;
-      value.data.assign(size, '\0');
-      std::uint32_t fetched = size;
-      // The value may have grown since; then its data cannot be read.
-      if (api_.QueryValue(key_, name, &value.type,
-                          reinterpret_cast<unsigned char*>(value.data.data()),
-                          &fetched) == kErrorSuccess) {
-        value.complete = true;
-        value.data.resize(std::min(fetched, size));
+      value.size = size;
+      if (size <= max_value_bytes_) {
+        std::string data(size, '\0');
+        std::uint32_t fetched = size;
+        // The value may have grown since; then its data cannot be read.
+        if (api_.QueryValue(key_, name, &value.type, reinterpret_cast<unsigned char*>(data.data()),
+                            &fetched) == kErrorSuccess) {
+          value.complete = true;
+          data.resize(std::min(fetched, size));
+          value.data = std::move(data);
+          value.size = static_cast<std::uint32_t>(value.data.size());
+        }
       }
     }
   }
@@ -116,7 +121,7 @@ bool RegistryReader::ValueExists(const std::u16string& name) {
 
 std::u16string RegistryReader::ReadString(const std::u16string& name, bool* expandable) {
   const Fetched& value = Fetch(name);
-  if (!value.exists || value.data.empty()) return {};
+  if (!value.exists || value.size == 0) return {};
   if (!value.complete) ThrowFailedToGetData(name);
   if (value.type != kRegSz && value.type != kRegExpandSz) ThrowInvalidDataType(name);
   if (expandable != nullptr) *expandable = value.type == kRegExpandSz;

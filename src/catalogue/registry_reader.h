@@ -23,6 +23,9 @@ class RegistryReader {
   // absolute (from the root); otherwise it is relative to the open key, or to the root.
   bool OpenKeyReadOnly(const std::u16string& path);
   void CloseKey();
+  // Values of more than max_bytes are not fetched: reading one fails as when its data cannot be
+  // read. No limit at first.
+  void LimitValueSize(std::uint32_t max_bytes) { max_value_bytes_ = max_bytes; }
   // Names of the open key's direct subkeys, in enumeration order; indexes whose name cannot be
   // fetched are skipped.
   std::vector<std::u16string> GetKeyNames();
@@ -44,7 +47,8 @@ class RegistryReader {
     bool exists = false;
     bool complete = false;  // the data was read, not only its size
     std::uint32_t type = kRegNone;
-    std::string data;  // its size is the value's size when the data could not be read
+    std::uint32_t size = 0;  // in bytes, as the registry reports it
+    std::string data;        // when complete
   };
 
   const Fetched& Fetch(const std::u16string& name);
@@ -53,6 +57,7 @@ class RegistryReader {
   RegKey root_ = kHkeyCurrentUser;
   RegKey key_ = kNoKey;
   std::uint32_t view_;
+  std::uint32_t max_value_bytes_ = UINT32_MAX;
   std::vector<Fetched> fetched_;  // values of the open key
 };
 

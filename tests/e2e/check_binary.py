@@ -9,7 +9,7 @@ import sys
 
 # The only DLLs the program may import, compared case-insensitively.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll", "gdi32.dll",
-               "msvcrt.dll", "ntdll.dll"}
+               "msvcrt.dll", "ntdll.dll", "shlwapi.dll"}
 
 MACHINE_X64 = 0x8664
 PE32_PLUS = 0x20B

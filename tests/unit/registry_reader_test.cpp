@@ -168,6 +168,27 @@ TEST(RegistryReaderTest, ValueExistsForAnyTypeAndNoData) {
   EXPECT_FALSE(reader.ValueExists(u"Other"));
 }
 
+// Beyond the limit a value is not fetched: its first query tells its size, and no second follows;
+// nor is a value that fits the first buffer kept.
+TEST(RegistryReaderTest, ValuesOverTheLimitAreNotFetched) {
+  FakeRegistry registry;
+  registry.SetString(kFullPath, u"AtLimit", std::u16string(1999, u'a'));
+  registry.SetString(kFullPath, u"Over", std::u16string(2000, u'b'));
+  registry.SetString(kFullPath, u"Short", u"cd");
+  RegistryReader reader(registry);
+  reader.SetRootKey(kHkeyLocalMachine);
+  reader.LimitValueSize(4000);
+  ASSERT_TRUE(reader.OpenKeyReadOnly(kPath));
+  const std::size_t calls = registry.call_count();
+  EXPECT_EQ(reader.ReadString(u"AtLimit"), std::u16string(1999, u'a'));
+  EXPECT_EQ(registry.call_count(), calls + 2);
+  EXPECT_TRUE(reader.ValueExists(u"Over"));
+  EXPECT_THROW(reader.ReadString(u"Over"), RegistryError);
+  EXPECT_EQ(registry.call_count(), calls + 3);
+  reader.LimitValueSize(4);
+  EXPECT_THROW(reader.ReadString(u"Short"), RegistryError);
+}
+
 std::vector<std::u16string> OpenedPaths(const FakeRegistry& registry) {
   std::vector<std::u16string> paths;
   for (const auto& call : registry.open_calls()) {

@@ -94,9 +94,11 @@ bool FakeFiles::FileExists(const std::u16string& path) {
   return files_.count(Key(path)) != 0;
 }
 
+// A folder's path may end in a separator, as GetFileAttributesW takes it.
 bool FakeFiles::DirectoryExists(const std::u16string& path) {
   Log(u"DirectoryExists", path);
-  return IsDirectory(path);
+  const bool separator_ends = path.size() > 1 && path.back() == u'\\';
+  return IsDirectory(separator_ends ? path.substr(0, path.size() - 1) : path);
 }
 
 bool FakeFiles::MakeDirectory(const std::u16string& path) {

@@ -67,6 +67,11 @@ class FakeRegistry : public RegistryApi {
   std::size_t peak_open_key_count() const { return peak_open_keys_; }
   // CloseKey calls with a handle that was not open (never opened, or closed already).
   int bad_close_count() const { return bad_closes_; }
+  // Calls of the registry functions (all but HasTwoViews) so far: each one a round trip to the
+  // registry on the platform.
+  std::size_t call_count() const {
+    return calls_.open + calls_.close + calls_.query_info + calls_.enum_key + calls_.query_value;
+  }
   // The buffer capacity passed to each EnumKey call, in order.
   const std::vector<std::uint32_t>& enum_capacities() const { return enum_capacities_; }
 
