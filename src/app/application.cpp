@@ -3,6 +3,7 @@
 #include "app/error_display.h"
 #include "app/menu_rules.h"
 #include "app/program_icon.h"
+#include "uninstall/program_actions.h"
 
 namespace velmoro {
 
@@ -143,20 +144,27 @@ int Application::OnMenuChar(std::uint16_t owner, char16_t key, int current) {
   return level == nullptr ? -1 : NextItemStartingWith(*level, key, current, platform_.text);
 }
 
-// An icon that cannot be found is the generic one: nothing about it is worth a box.
+// An icon that cannot be found is the generic one: nothing about it is worth a box. Whether the
+// uninstaller is still there is looked at here too, as the item is drawn, never at start-up.
 IconSource Application::OnItemIcon(std::uint16_t command) {
   if (!ServesMenu(stage_)) return {};
   const MenuItem* item = form_->PMenu1.FindItem(command);
   if (item == nullptr || !item->Entry) return {};
   try {
-    return ProgramIcon(form_->ListBox1.At(*item->Entry), platform_);
+    const ProgramEntry& entry = form_->ListBox1.At(*item->Entry);
+    IconSource icon = ProgramIcon(entry, platform_);
+    icon.warning = UninstallerMissing(entry, platform_);
+    return icon;
   } catch (const std::exception&) {
     return {};
   }
 }
 
-std::optional<std::vector<MenuEntry>> Application::OnProgramMenu(std::uint16_t) {
-  return std::nullopt;
+std::optional<std::vector<MenuEntry>> Application::OnProgramMenu(std::uint16_t command) {
+  if (!ServesMenu(stage_)) return std::nullopt;
+  std::optional<std::vector<MenuEntry>> entries;
+  Guarded([&] { entries = form_->ProgramMenu(command); });
+  return entries;
 }
 
 void Application::OnCloseRequest() {

@@ -9,6 +9,7 @@
 #include "app/version.h"
 #include "catalogue/program_memory.h"
 #include "platform/platform.h"
+#include "uninstall/program_actions.h"
 
 namespace velmoro {
 
@@ -46,6 +47,8 @@ class TForm1 {
   void FormActivate();
   void BuildProgramMenus();
   void ProgramItemClick(MenuItem& sender);
+  // The own menu of the program or recent item `command`; nothing for any other item.
+  std::optional<std::vector<MenuEntry>> ProgramMenu(std::uint16_t command);
   void CheckforUpdates1Click(MenuItem& sender);
   void VistiWebPage1Click(MenuItem& sender);
   void SendEmail1Click(MenuItem& sender);
@@ -61,6 +64,8 @@ class TForm1 {
   void MoveOffScreen();
   // A web or mail link: as the desktop's user when this process is elevated.
   void OpenLink(const char16_t* link);
+  // Carries out an item of a program's own menu, then ends the program.
+  void DoProgramAction(const ProgramAction& action);
   // A box about the program's memory.
   void ShowNotice(const MemoryNotice& notice);
   MenuItem& AddStatic(MenuItem& parent, const char16_t* caption,

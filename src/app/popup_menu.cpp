@@ -23,7 +23,13 @@ MenuItem* PopupMenu::Level(std::uint16_t owner) {
 
 MenuItem* PopupMenu::FindItem(std::uint16_t command) {
   if (command == kTopLevel) return nullptr;
-  return Items.Find(command);
+  if (MenuItem* item = Items.Find(command)) return item;
+  return program_menu_ ? program_menu_->Find(command) : nullptr;
+}
+
+std::vector<MenuEntry> PopupMenu::ShowProgramMenu(std::unique_ptr<MenuItem> menu) {
+  program_menu_ = std::move(menu);
+  return BuildMenuEntries(*program_menu_);
 }
 
 }  // namespace velmoro

@@ -24,7 +24,15 @@ class PopupMenu {
   std::optional<std::vector<MenuEntry>> SubmenuOpening(std::uint16_t owner);
   // The item that owns the level named by `owner` (the root for the top level).
   MenuItem* Level(std::uint16_t owner);
+  // An item of the tree, or of the program menu last shown.
   MenuItem* FindItem(std::uint16_t command);
+
+  // The program menu last shown: an entry's own menu, whose items are chosen like any other.
+  // Showing another one replaces it.
+  std::vector<MenuEntry> ShowProgramMenu(std::unique_ptr<MenuItem> menu);
+
+ private:
+  std::unique_ptr<MenuItem> program_menu_;
 };
 
 }  // namespace velmoro
