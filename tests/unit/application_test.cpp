@@ -217,28 +217,37 @@ INSTANTIATE_TEST_SUITE_P(Starts, ForegroundTest, ::testing::ValuesIn(kForeground
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct PlacementCase {
-  ScreenLayout screen;
+  std::vector<FakeDesktop::Monitor> monitors;
   FakeDesktop::Placement placement;
 };
 
 class PlacementTest : public ProgramTest, public ::testing::WithParamInterface<PlacementCase> {};
 
-// Wholly left of the leftmost monitor, at the size the form has at that monitor's scale.
+// Wholly left of the leftmost monitor, at the size the form has at that monitor's scale, though
+// the desktop keeps it at least the minimum tracking width.
 TEST_P(PlacementTest, TheHostFormIsLeftOfEveryMonitor) {
   desktop = FakeDesktop();
-  desktop.screen = GetParam().screen;
+  desktop.monitors = GetParam().monitors;
   Platform machine = platform();
   RunProgram(machine);
   EXPECT_EQ(desktop.host_form_placement, GetParam().placement);
 }
 
-INSTANTIATE_TEST_SUITE_P(MonitorLayouts, PlacementTest,
-                         ::testing::Values(PlacementCase{{0, 96}, {-123, 406, 123, 75}},
-                                           // A monitor left of the primary one.
-                                           PlacementCase{{-1920, 96}, {-2043, 406, 123, 75}},
-                                           PlacementCase{{-1280, 144}, {-1465, 609, 185, 113}},
-                                           PlacementCase{{-3840, 192}, {-4086, 812, 246, 150}},
-                                           PlacementCase{{-2560, 240}, {-2868, 1015, 308, 188}}));
+constexpr FakeDesktop::Monitor kPrimary{0, 0, 1920, 1080, 96};
+
+INSTANTIATE_TEST_SUITE_P(
+    MonitorLayouts, PlacementTest,
+    ::testing::Values(
+        PlacementCase{{kPrimary}, {-136, 406, 136, 75}},
+        // A monitor left of the primary one.
+        PlacementCase{{kPrimary, {-1920, 0, 1920, 1080, 96}}, {-2056, 406, 136, 75}},
+        PlacementCase{{kPrimary, {-1280, 0, 1280, 1024, 144}}, {-1484, 609, 204, 113}},
+        PlacementCase{{kPrimary, {-3840, 0, 3840, 2160, 192}}, {-4112, 812, 272, 150}},
+        PlacementCase{{kPrimary, {-2560, 0, 2560, 1440, 240}}, {-2900, 1015, 340, 188}},
+        // A taller primary monitor reaches above the leftmost one: the virtual
+        // screen's corner is nearer the primary, the form nearer the leftmost.
+        PlacementCase{{{0, -1440, 2560, 1440, 96}, {-1280, 0, 1280, 1024, 144}},
+                      {-1484, -831, 204, 113}}));
 
 TEST_F(ProgramTest, CloseRequestWhileMinimisedEndsTheProgram) {
   desktop.start_state = kSwShowMinNoActive;
