@@ -78,13 +78,15 @@ const FakeShell::Call kMailAsUser{kMail, std::nullopt, std::nullopt, std::nullop
 struct FixedCommandCase {
   const char16_t* item;
   bool elevated;
-  bool desktop_shell;  // the desktop shell's process can open files for the program
+  DesktopShell desktop_shell;
   std::vector<FakeShell::Call> opened;
+  const char16_t* box_address = nullptr;  // shown instead, on the last line of a box, to be copied
 };
 
 void PrintTo(const FixedCommandCase& c, std::ostream* out) {
+  constexpr const char* kShells[] = {"", " desktop shell fails", " desktop shell never answers"};
   *out << ::testing::PrintToString(std::u16string(c.item)) << (c.elevated ? " elevated" : "")
-       << (c.desktop_shell ? "" : " without desktop shell");
+       << kShells[static_cast<int>(c.desktop_shell)];
 }
 
 class FixedCommandTest : public ProgramTest,
@@ -98,22 +100,31 @@ TEST_P(FixedCommandTest, OpensItsTargetAndEnds) {
                                 : std::vector<std::u16string>{u"Velmoro Uninstaller Pro", item}),
             0);
   EXPECT_EQ(shell.calls, GetParam().opened);
+  std::vector<std::u16string> last_lines;
+  for (const auto& box : desktop.boxes)
+    last_lines.push_back(box.text.substr(box.text.rfind('\n') + 1));
+  EXPECT_EQ(last_lines, GetParam().box_address ? std::vector<std::u16string>{GetParam().box_address}
+                                               : std::vector<std::u16string>{});
+  EXPECT_EQ(desktop.boxes_cut_short, 0);
   ExpectEnded();
 }
 
-// An elevated run opens the links as the desktop's user where it can; the updater is started as
-// the program itself runs.
+// An elevated run opens the links as the desktop's user, or else only shows them: never with its
+// own elevation. The updater is started as the program itself runs.
 INSTANTIATE_TEST_SUITE_P(
     Items, FixedCommandTest,
-    ::testing::Values(FixedCommandCase{u"Check for Updates", false, true, {kUpdaterCall}},
-                      FixedCommandCase{u"Check for Updates", true, true, {kUpdaterCall}},
-                      FixedCommandCase{u"Visit Web Site", false, true, {kWebCall}},
-                      FixedCommandCase{u"Visit Web Site", true, true, {kWebAsUser}},
-                      FixedCommandCase{u"Visit Web Site", true, false, {kWebCall}},
-                      FixedCommandCase{u"Send Email", false, true, {kMailCall}},
-                      FixedCommandCase{u"Send Email", true, true, {kMailAsUser}},
-                      FixedCommandCase{u"Send Email", true, false, {kMailCall}},
-                      FixedCommandCase{u"Exit", true, true, {}}));
+    ::testing::Values(
+        FixedCommandCase{u"Check for Updates", false, DesktopShell::kOpens, {kUpdaterCall}},
+        FixedCommandCase{u"Check for Updates", true, DesktopShell::kOpens, {kUpdaterCall}},
+        FixedCommandCase{u"Visit Web Site", false, DesktopShell::kOpens, {kWebCall}},
+        FixedCommandCase{u"Visit Web Site", true, DesktopShell::kOpens, {kWebAsUser}},
+        FixedCommandCase{u"Visit Web Site", true, DesktopShell::kFails, {}, kWebSite},
+        FixedCommandCase{u"Visit Web Site", true, DesktopShell::kNeverAnswers, {}, kWebSite},
+        FixedCommandCase{u"Send Email", false, DesktopShell::kOpens, {kMailCall}},
+        FixedCommandCase{u"Send Email", true, DesktopShell::kOpens, {kMailAsUser}},
+        FixedCommandCase{u"Send Email", true, DesktopShell::kFails, {}, kMail},
+        FixedCommandCase{u"Send Email", true, DesktopShell::kNeverAnswers, {}, kMail},
+        FixedCommandCase{u"Exit", true, DesktopShell::kOpens, {}}));
 
 TEST_F(ProgramTest, AboutBoxStaysUntilClosedThenTheProgramEnds) {
   EXPECT_EQ(Run({u"Velmoro Uninstaller Pro", u"About..."}), 0);
