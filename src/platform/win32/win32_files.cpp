@@ -220,6 +220,22 @@ DriveKind Win32Files::DriveKindOf(const std::u16string& root) {
   }
 }
 
+// The length needed, NUL included, may grow between the calls when the current folder changes.
+std::optional<std::u16string> Win32Files::FullPath(const std::u16string& path) {
+  if (path.find(u'\0') != std::u16string::npos) return std::nullopt;
+  std::u16string full(MAX_PATH, u'\0');
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameW(Wide(path), static_cast<DWORD>(full.size()), Wide(full.data()), nullptr);
+    if (length == 0) return std::nullopt;
+    if (length < full.size()) {
+      full.resize(length);
+      return full;
+    }
+    full.resize(length);
+  }
+}
+
 std::u16string Win32Files::LocalAppDataFolder() {
   PWSTR path = nullptr;
   const HRESULT result =
