@@ -317,8 +317,9 @@ constexpr wchar_t kDataFilesMutex[] = L"Global\\Quinsett.VelmoroUninstaller.Data
 constexpr DWORD kLockWaitMs = 2000;
 // SYSTEM and Administrators may do anything with the lock (MUTEX_ALL_ACCESS); every signed-in
 // user may only wait for it (SYNCHRONIZE), which is all that holding it takes (ReleaseMutex asks
-// only that the caller own it): nobody else can change its access list or take it over. A stranger
-// who holds it costs each run the wait, no more.
+// only that the caller own it). Its access list can be changed by them and by its owner, the user
+// whose copy made it, as the owner of any object may unless an OWNER RIGHTS entry limits that; by
+// nobody else. A stranger who holds it costs each run the wait, no more.
 constexpr wchar_t kDataFilesMutexSecurity[] =
     L"D:P(A;;0x1F0001;;;SY)(A;;0x1F0001;;;BA)(A;;0x100000;;;IU)(A;;0x100000;;;AU)";
 

@@ -167,9 +167,16 @@ HICON Win32IconCache::Generic(int size) {
     icon = nullptr;
   }
   UniqueIcon scaled(icon);
-  const HICON shared = scaled ? nullptr
-                              : static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON,
-                                                              size, size, LR_SHARED));
+  if (scaled) return Remember(std::move(key), std::move(scaled), nullptr);
+  // The system's icons load only shared, and a shared icon only at the system's own size: the
+  // copy at the size drawn comes from the resource's nearest image, else the shared one is drawn
+  // scaled.
+  const auto shared = static_cast<HICON>(
+      LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  if (shared != nullptr) {
+    scaled.reset(
+        static_cast<HICON>(CopyImage(shared, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE)));
+  }
   return Remember(std::move(key), std::move(scaled), shared);
 }
 
