@@ -4,6 +4,11 @@ namespace velmoro {
 
 namespace {
 
+constexpr char16_t kLinkNotOpened[] =
+    u"This could not be opened as your own user, and a program run as administrator does not "
+    u"open it with its own rights. Press Ctrl+C to copy this message, then open its last line "
+    u"yourself, in your browser, mail program or Explorer:\r\n\r\n";
+
 // The folder of a path: everything up to and including its last "\" or ":".
 std::u16string FolderOf(const std::u16string& path) {
   const auto end = path.find_last_of(u"\\:");
@@ -12,10 +17,16 @@ std::u16string FolderOf(const std::u16string& path) {
 
 }  // namespace
 
-// An elevated run would start the browser or the mail program elevated too.
-void TForm1::OpenLink(const char16_t* link) {
-  if (platform_.process.IsElevated() && platform_.shell.OpenAsDesktopUser(link)) return;
-  platform_.shell.OpenWithShell(Owner::kMenuOwner, link, std::nullopt);
+// An elevated run would start the browser, the mail program or Explorer elevated too: where the
+// desktop's user cannot open it, the address is only shown, for the user to copy (Ctrl+C copies a
+// box).
+void TForm1::OpenLink(const std::u16string& link) {
+  if (!platform_.process.IsElevated()) {
+    platform_.shell.OpenWithShell(Owner::kMenuOwner, link, std::nullopt);
+  } else if (!platform_.shell.OpenAsDesktopUser(link)) {
+    platform_.desktop.ShowMessageBox(Owner::kMenuOwner, kLinkNotOpened + link, kTitle,
+                                     kMbOk | kMbIconInformation | kMbSetForeground);
+  }
 }
 
 void TForm1::CheckforUpdates1Click(MenuItem&) {

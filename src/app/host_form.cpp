@@ -48,13 +48,21 @@ void TForm1::FormCreate() {
 }
 
 // A fixed place such as -200 lies on a monitor left of the primary one, and a form of 123 pixels at
-// 96 pixels per inch is wider at a higher scale.
+// 96 pixels per inch is wider at a higher scale: the scale is that of the monitor beside the form's
+// top-right corner, its top measured from the virtual screen's. Where the desktop keeps the
+// resizable form wider than asked, it is moved left by the difference.
 void TForm1::MoveOffScreen() {
   const ScreenLayout screen = platform_.desktop.Screen();
-  const auto scaled = [&](int pixels) { return (pixels * screen.dpi + 95) / 96; };
+  const int dpi =
+      platform_.desktop.DpiAt(screen.virtual_left - 1, screen.virtual_top + kHostFormTop);
+  const auto scaled = [dpi](int pixels) { return (pixels * dpi + 95) / 96; };
   const int width = scaled(kHostFormWidth);
-  platform_.desktop.PlaceHostForm(screen.virtual_left - width, scaled(kHostFormTop), width,
-                                  scaled(kHostFormHeight));
+  const int top = screen.virtual_top + scaled(kHostFormTop);
+  const int height = scaled(kHostFormHeight);
+  platform_.desktop.PlaceHostForm(screen.virtual_left - width, top, width, height);
+  const int placed = platform_.desktop.HostFormWidth();
+  if (placed > width)
+    platform_.desktop.PlaceHostForm(screen.virtual_left - placed, top, placed, height);
 }
 
 // The menu owner takes the foreground while the host form, the active window, still holds it:

@@ -62,8 +62,8 @@ class TForm1 {
   void AddProgramItems();
   // Wholly left of the leftmost monitor, at the size it has there.
   void MoveOffScreen();
-  // A web or mail link: as the desktop's user when this process is elevated.
-  void OpenLink(const char16_t* link);
+  // A web or mail link, or a folder: as the desktop's user when this process is elevated.
+  void OpenLink(const std::u16string& link);
   // Carries out an item of a program's own menu, then ends the program.
   void DoProgramAction(const ProgramAction& action);
   // A box about the program's memory.

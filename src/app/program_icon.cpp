@@ -27,8 +27,9 @@ IconSource ProgramIcon(const ProgramEntry& entry, Platform& platform) {
   const IconSource generic;
   if (const auto location =
           ParseDisplayIcon(ReadDisplayIcon(entry, platform.registry, platform.shell))) {
-    if (!OnFixedDrive(location->path, platform.files)) return generic;
-    return {IconSource::Kind::kFile, location->path, location->index};
+    const auto full = OnFixedDrive(location->path, platform.files);
+    if (!full) return generic;
+    return {IconSource::Kind::kFile, *full, location->index};
   }
   const auto launch = SplitUninstallCommand(CommandToRun(entry, platform.shell), platform.text);
   if (!launch) return generic;
@@ -40,11 +41,12 @@ IconSource ProgramIcon(const ProgramEntry& entry, Platform& platform) {
     return {IconSource::Kind::kFile, system + u"\\msiexec.exe", 0};
   }
   if (name.size() < 4 ||
-      !EqualsIgnoringCase(name.substr(name.size() - 4), u".EXE", platform.text) ||
-      !OnFixedDrive(launch->file, platform.files) || !platform.files.FileExists(launch->file)) {
+      !EqualsIgnoringCase(name.substr(name.size() - 4), u".EXE", platform.text)) {
     return generic;
   }
-  return {IconSource::Kind::kFile, launch->file, 0};
+  const auto full = OnFixedDrive(launch->file, platform.files);
+  if (!full || !platform.files.FileExists(*full)) return generic;
+  return {IconSource::Kind::kFile, *full, 0};
 }
 
 }  // namespace velmoro

@@ -37,7 +37,7 @@ void TForm1::DoProgramAction(const ProgramAction& action) {
       RunUninstallCommand(platform_.shell, platform_.files, platform_.text, action.argument);
       break;
     case ActionEffect::kOpenAsDesktopUser:
-      OpenLink(action.argument.c_str());
+      OpenLink(action.argument);
       break;
     case ActionEffect::kCopyText:
       if (!platform_.desktop.CopyText(action.argument)) {

@@ -1,9 +1,9 @@
-#include <objbase.h>
 #include <windows.h>
 
 #include <exception>
 
 #include "app/program.h"
+#include "platform/win32/win32_com.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_process.h"
@@ -12,31 +12,11 @@
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_threads.h"
 
-namespace {
-
-// ShellExecuteExW may hand the start to shell extensions, which need COM on the calling thread.
-class ComApartment {
- public:
-  ComApartment()
-      : initialised_(
-            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
-  }
-  ~ComApartment() {
-    if (initialised_) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool initialised_;
-};
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   velmoro::ProtectProcess();
   velmoro::EnterSystemFolder();
-  const ComApartment com;
+  // ShellExecuteExW may hand the start to shell extensions, which need COM on the calling thread.
+  const velmoro::ComApartment com;
   try {
     velmoro::Win32Registry registry;
     velmoro::Win32Desktop desktop(instance);

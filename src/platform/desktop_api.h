@@ -51,11 +51,11 @@ inline constexpr std::uint16_t kTopLevel = 0;
 // The program's windows that boxes and started programs are given as their owner.
 enum class Owner { kAppWindow, kHostForm, kMenuOwner };
 
-// Where the monitors are: the left edge of the virtual screen (SM_XVIRTUALSCREEN, negative with a
-// monitor left of the primary one) and the pixels per inch of the monitor the host form is on.
+// Where the monitors are: the top-left corner of the virtual screen (SM_XVIRTUALSCREEN,
+// SM_YVIRTUALSCREEN), negative with a monitor left of or above the primary one.
 struct ScreenLayout {
   int virtual_left = 0;
-  int dpi = 96;
+  int virtual_top = 0;
 };
 
 // What the desktop reports to the program, from its window procedures.
@@ -98,13 +98,24 @@ class DesktopApi {
   virtual ~DesktopApi() = default;
 
   virtual void SetEvents(DesktopEvents* events) = 0;
+  // Someone can see the program's windows and click them: the process's window station is visible
+  // (GetUserObjectInformationW UOI_FLAGS with WSF_VISIBLE) and the desktop that receives the
+  // user's input can be opened (OpenInputDesktop). Not so under a service, or a scheduled task
+  // run whether the user is logged on or not.
+  virtual bool InteractiveDesktop() = 0;
   // SetWindowTextW on the application window.
   virtual void SetAppTitle(const std::u16string& title) = 0;
   // GetStartupInfoW's show state when the starter gave one, else SW_SHOWDEFAULT.
   virtual int StartShowState() = 0;
   virtual ScreenLayout Screen() = 0;
+  // The pixels per inch of the monitor nearest a point (MonitorFromPoint, GetDpiForMonitor), or
+  // the system's where the per-monitor call is missing.
+  virtual int DpiAt(int x, int y) = 0;
   // SetWindowPos of the host form, and of the application window to the same place.
   virtual void PlaceHostForm(int left, int top, int width, int height) = 0;
+  // The host form's width as placed (GetWindowRect): more than asked for where the desktop keeps
+  // a minimum width for resizable windows.
+  virtual int HostFormWidth() = 0;
   // GetActiveWindow is the host form.
   virtual bool HostFormActive() = 0;
   // Shows the application window (taskbar button), then the host form with show_command, which

@@ -112,6 +112,9 @@ class FileApi {
   virtual LinkKind LinkAt(const std::u16string& path) = 0;
   // GetDriveTypeW of a drive's root: asked without touching the drive.
   virtual DriveKind DriveKindOf(const std::u16string& root) = 0;
+  // GetFullPathNameW: the path made full, its "." and ".." resolved and its separators made "\",
+  // as the text alone gives it, touching nothing; nothing when it cannot be made.
+  virtual std::optional<std::u16string> FullPath(const std::u16string& path) = 0;
   // GetModuleFileNameW of the running program.
   virtual std::u16string ModuleFileName() = 0;
   // SHGetKnownFolderPath(FOLDERID_LocalAppData): the user's own application-data folder.

@@ -7,6 +7,8 @@
 
 namespace velmoro {
 
+inline constexpr unsigned kDesktopShellWaitMs = 5000;
+
 class ShellApi {
  public:
   virtual ~ShellApi() = default;
@@ -21,7 +23,10 @@ class ShellApi {
                              const std::optional<std::u16string>& directory = std::nullopt) = 0;
   // Opens file through the desktop shell's own process (IShellWindows, then
   // IShellDispatch2::ShellExecute), so that what it starts runs as the desktop's user, not with
-  // this process's elevation. False when the desktop shell offers no such way.
+  // this process's elevation. The shell is asked from a thread of its own, in an apartment of its
+  // own, and waited for at most kDesktopShellWaitMs: a call to another process lasts as long as
+  // that process takes to answer. False when the desktop shell offers no such way, fails, or has
+  // not answered by then.
   virtual bool OpenAsDesktopUser(const std::u16string& file) = 0;
   // ExpandEnvironmentStringsW: references to environment variables replaced by their values;
   // the text unchanged when it cannot be expanded.

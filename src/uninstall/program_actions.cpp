@@ -31,8 +31,9 @@ std::u16string Installer(const char16_t* option, const std::u16string& product_c
 
 bool MissingFile(const std::u16string& command, Platform& platform) {
   const auto launch = SplitUninstallCommand(command, platform.text);
-  return launch && IsPathText(launch->file) && OnFixedDrive(launch->file, platform.files) &&
-         !platform.files.FileExists(launch->file);
+  if (!launch || !IsPathText(launch->file)) return false;
+  const auto full = OnFixedDrive(launch->file, platform.files);
+  return full && !platform.files.FileExists(*full);
 }
 
 // "Uninstall" and "Uninstall quietly".
@@ -71,11 +72,10 @@ void AddChange(const ProgramDetails& details, const bool msi, TextApi& text,
 
 // The folder, ending in "\": so it can name only a folder, never a file put in its place since.
 std::u16string InstallFolder(const ProgramDetails& details, FileApi& files) {
-  const std::u16string& folder = details.install_location;
-  if (!IsPathText(folder) || !OnFixedDrive(folder, files) || !files.DirectoryExists(folder)) {
-    return {};
-  }
-  return folder.back() == u'\\' ? folder : folder + u'\\';
+  if (!IsPathText(details.install_location)) return {};
+  const auto folder = OnFixedDrive(details.install_location, files);
+  if (!folder || !files.DirectoryExists(*folder)) return {};
+  return folder->back() == u'\\' ? *folder : *folder + u'\\';
 }
 
 ProgramAction Open(Kind kind, const char16_t* caption, std::u16string target) {

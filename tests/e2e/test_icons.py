@@ -16,6 +16,7 @@ from e2e_case import E2ECase, setUpModule, tearDownModule  # noqa: F401
 
 RECORDER = r"C:\Apps\Plain\uninst.exe"
 TINTED_UNINSTALLER = r"C:\Apps\Tinted\uninst.exe"
+LINKED_UNINSTALLER = r"C:\Apps\Linked\uninst.exe"
 # In menu order; whether the item's icon is tinted.exe's.
 PROGRAMS = [
     ("A", "A Tinted Icon", f"{RECORDER} /a", c.TINTED_WIN + ",0", True),
@@ -23,6 +24,8 @@ PROGRAMS = [
     ("C", "C Missing Icon", f"{RECORDER} /c", r"C:\Missing\nothing.exe", False),
     ("D", "D Shared Icon", f"{RECORDER} /d", r"\\server.invalid\share\tool.exe,0", False),
     ("E", "E Installer", "MsiExec.exe /X{0A1B2C3D-0000-0000-0000-000000000001}", None, False),
+    # The tinted icon's folder reached through a symbolic link: its file is not read.
+    ("F", "F Linked Icon", f"{RECORDER} /f", LINKED_UNINSTALLER + ",0", False),
 ]
 
 
@@ -33,6 +36,7 @@ class IconTests(E2ECase):
         tinted = cls.prefix.unix_path(TINTED_UNINSTALLER)
         tinted.parent.mkdir(parents=True)
         shutil.copy2(h.find_output("tinted.exe"), tinted)
+        cls.prefix.unix_path(LINKED_UNINSTALLER).parent.symlink_to(tinted.parent)
         subkeys = {}
         for key, name, command, icon, _tinted in PROGRAMS:
             subkeys[key] = h.entry_values(name, command)

@@ -157,6 +157,16 @@ class StartupBoxTests(E2ECase):
         self.x.keys("Escape")
         self.assert_ends_with_zero(app)
 
+    def test_a_start_nobody_can_see_ends_at_once_and_makes_nothing(self):
+        # Any window station but WinSta0 is not visible, as a service's is not.
+        shutil.rmtree(self.prefix.unix_path(c.VENDOR_DIR_WIN))
+        self.addCleanup(self.fresh)
+        app = self.prefix.start(c.LAUNCHER_WIN, "1@Service-0x0-3e7$\\Default", c.APP_EXE_WIN)
+        self.apps.append(app)
+        self.assert_ends_with_zero(app, timeout=30)
+        self.assertEqual(h.menu_windows(self.x), [])
+        self.assertFalse(self.prefix.unix_path(c.VENDOR_DIR_WIN).exists())
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -44,13 +44,15 @@ const FakeShell::Call kMailAsUser{kMail, std::nullopt, std::nullopt, std::nullop
 struct FixedCommandCase {
   const char16_t* item;
   bool elevated;
-  bool desktop_shell;  // the desktop shell's process can open files for the program
+  DesktopShell desktop_shell;
   std::vector<FakeShell::Call> opened;
+  const char16_t* box_address = nullptr;  // shown instead, on the last line of a box, to be copied
 };
 
 void PrintTo(const FixedCommandCase& c, std::ostream* out) {
+  constexpr const char* kShells[] = {"", " desktop shell fails", " desktop shell never answers"};
   *out << ::testing::PrintToString(std::u16string(c.item)) << (c.elevated ? " elevated" : "")
-       << (c.desktop_shell ? "" : " without desktop shell");
+       << kShells[static_cast<int>(c.desktop_shell)];
 }
 
 class FixedCommandTest : public ProgramTest,
@@ -64,22 +66,31 @@ TEST_P(FixedCommandTest, OpensItsTargetAndEnds) {
                                 : std::vector<std::u16string>{u"Velmoro Uninstaller Pro", item}),
             0);
   EXPECT_EQ(shell.calls, GetParam().opened);
+  std::vector<std::u16string> last_lines;
+  for (const auto& box : desktop.boxes)
+    last_lines.push_back(box.text.substr(box.text.rfind('\n') + 1));
+  EXPECT_EQ(last_lines, GetParam().box_address ? std::vector<std::u16string>{GetParam().box_address}
+                                               : std::vector<std::u16string>{});
+  EXPECT_EQ(desktop.boxes_cut_short, 0);
   ExpectEnded();
 }
 
-// An elevated run opens the links as the desktop's user where it can; the updater is started as
-// the program itself runs.
+// An elevated run opens the links as the desktop's user, or else only shows them: never with its
+// own elevation. The updater is started as the program itself runs.
 INSTANTIATE_TEST_SUITE_P(
     Items, FixedCommandTest,
-    ::testing::Values(FixedCommandCase{u"Check for Updates", false, true, {kUpdaterCall}},
-                      FixedCommandCase{u"Check for Updates", true, true, {kUpdaterCall}},
-                      FixedCommandCase{u"Visit Web Site", false, true, {kWebCall}},
-                      FixedCommandCase{u"Visit Web Site", true, true, {kWebAsUser}},
-                      FixedCommandCase{u"Visit Web Site", true, false, {kWebCall}},
-                      FixedCommandCase{u"Send Email", false, true, {kMailCall}},
-                      FixedCommandCase{u"Send Email", true, true, {kMailAsUser}},
-                      FixedCommandCase{u"Send Email", true, false, {kMailCall}},
-                      FixedCommandCase{u"Exit", true, true, {}}));
+    ::testing::Values(
+        FixedCommandCase{u"Check for Updates", false, DesktopShell::kOpens, {kUpdaterCall}},
+        FixedCommandCase{u"Check for Updates", true, DesktopShell::kOpens, {kUpdaterCall}},
+        FixedCommandCase{u"Visit Web Site", false, DesktopShell::kOpens, {kWebCall}},
+        FixedCommandCase{u"Visit Web Site", true, DesktopShell::kOpens, {kWebAsUser}},
+        FixedCommandCase{u"Visit Web Site", true, DesktopShell::kFails, {}, kWebSite},
+        FixedCommandCase{u"Visit Web Site", true, DesktopShell::kNeverAnswers, {}, kWebSite},
+        FixedCommandCase{u"Send Email", false, DesktopShell::kOpens, {kMailCall}},
+        FixedCommandCase{u"Send Email", true, DesktopShell::kOpens, {kMailAsUser}},
+        FixedCommandCase{u"Send Email", true, DesktopShell::kFails, {}, kMail},
+        FixedCommandCase{u"Send Email", true, DesktopShell::kNeverAnswers, {}, kMail},
+        FixedCommandCase{u"Exit", true, DesktopShell::kOpens, {}}));
 
 TEST_F(ProgramTest, AboutBoxStaysUntilClosedThenTheProgramEnds) {
   EXPECT_EQ(Run({u"Velmoro Uninstaller Pro", u"About..."}), 0);
@@ -183,28 +194,37 @@ INSTANTIATE_TEST_SUITE_P(Starts, ForegroundTest, ::testing::ValuesIn(kForeground
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct PlacementCase {
-  ScreenLayout screen;
+  std::vector<FakeDesktop::Monitor> monitors;
   FakeDesktop::Placement placement;
 };
 
 class PlacementTest : public ProgramTest, public ::testing::WithParamInterface<PlacementCase> {};
 
-// Wholly left of the leftmost monitor, at the size the form has at that monitor's scale.
+// Wholly left of the leftmost monitor, at the size the form has at that monitor's scale, though
+// the desktop keeps it at least the minimum tracking width.
 TEST_P(PlacementTest, TheHostFormIsLeftOfEveryMonitor) {
   desktop = FakeDesktop();
-  desktop.screen = GetParam().screen;
+  desktop.monitors = GetParam().monitors;
   Platform machine = platform();
   RunProgram(machine);
   EXPECT_EQ(desktop.host_form_placement, GetParam().placement);
 }
 
-INSTANTIATE_TEST_SUITE_P(MonitorLayouts, PlacementTest,
-                         ::testing::Values(PlacementCase{{0, 96}, {-123, 406, 123, 75}},
-                                           // A monitor left of the primary one.
-                                           PlacementCase{{-1920, 96}, {-2043, 406, 123, 75}},
-                                           PlacementCase{{-1280, 144}, {-1465, 609, 185, 113}},
-                                           PlacementCase{{-3840, 192}, {-4086, 812, 246, 150}},
-                                           PlacementCase{{-2560, 240}, {-2868, 1015, 308, 188}}));
+constexpr FakeDesktop::Monitor kPrimary{0, 0, 1920, 1080, 96};
+
+INSTANTIATE_TEST_SUITE_P(
+    MonitorLayouts, PlacementTest,
+    ::testing::Values(
+        PlacementCase{{kPrimary}, {-136, 406, 136, 75}},
+        // A monitor left of the primary one.
+        PlacementCase{{kPrimary, {-1920, 0, 1920, 1080, 96}}, {-2056, 406, 136, 75}},
+        PlacementCase{{kPrimary, {-1280, 0, 1280, 1024, 144}}, {-1484, 609, 204, 113}},
+        PlacementCase{{kPrimary, {-3840, 0, 3840, 2160, 192}}, {-4112, 812, 272, 150}},
+        PlacementCase{{kPrimary, {-2560, 0, 2560, 1440, 240}}, {-2900, 1015, 340, 188}},
+        // A taller primary monitor reaches above the leftmost one: the virtual
+        // screen's corner is nearer the primary, the form nearer the leftmost.
+        PlacementCase{{{0, -1440, 2560, 1440, 96}, {-1280, 0, 1280, 1024, 144}},
+                      {-1484, -831, 204, 113}}));
 
 // Taken once start-up is over, before the menu: minimised, or shown and not yet activated.
 TEST_F(ProgramTest, CloseRequestBeforeTheMenuEndsTheProgram) {

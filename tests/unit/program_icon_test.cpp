@@ -136,6 +136,48 @@ const IconCase kCases[] = {
      [](FakeMachine& m) { Command(m, u"un.exe /x"); },
      {},
      {u"un.exe"}},
+    // A device name in any folder is the device, whatever follows it: nothing there is opened.
+    {"display_icon_naming_a_port",
+     [](FakeMachine& m) { Icon(m, u"C:\\App\\COM1"); },
+     {},
+     {u"COM1"}},
+    {"display_icon_naming_a_printer_port_with_an_extension",
+     [](FakeMachine& m) { Icon(m, u"C:\\App\\Lpt9.ico,2"); },
+     {},
+     {u"Lpt9"}},
+    {"display_icon_in_a_device_folder_with_a_blank_and_a_dot",
+     [](FakeMachine& m) { Icon(m, u"C:\\App\\nul .\\app.ico"); },
+     {},
+     {u"app.ico"}},
+    {"display_icon_naming_a_port_in_superscript",
+     [](FakeMachine& m) { Icon(m, u"C:\\App\\com\u00B2.dll:icons"); },
+     {},
+     {u"App"}},
+    {"display_icon_naming_the_console_unparsed",
+     [](FakeMachine& m) { Icon(m, u"\\\\?\\C:\\App\\CONOUT$"); },
+     {},
+     {u"CONOUT$"}},
+    {"uninstaller_in_a_device_folder",
+     [](FakeMachine& m) {
+       Command(m, u"C:\\AUX\\un.exe");
+       m.files.SetFile(u"C:\\AUX\\un.exe", "");
+     },
+     {},
+     {u"un.exe"}},
+    // Names that only begin like a device's are files.
+    {"display_icon_named_like_a_device",
+     [](FakeMachine& m) { Icon(m, u"C:\\COM10\\Console.ico"); },
+     {Kind::kFile, u"C:\\COM10\\Console.ico", 0},
+     {}},
+    // The path named, and checked, is the full one: no ".." climbs out of it.
+    {"display_icon_made_full",
+     [](FakeMachine& m) { Icon(m, u"C:\\App\\..\\..\\Icons\\.\\app.ico.."); },
+     {Kind::kFile, u"C:\\Icons\\app.ico", 0},
+     {}},
+    {"unparsed_display_icon_with_dots",
+     [](FakeMachine& m) { Icon(m, u"\\\\?\\C:\\App\\..\\app.ico"); },
+     {},
+     {u"app.ico"}},
 };
 
 class ProgramIconTest : public ::testing::TestWithParam<IconCase> {};

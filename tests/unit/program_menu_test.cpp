@@ -47,6 +47,8 @@ struct ChoiceCase {
   std::vector<std::u16string> choice;
   bool elevated;
   std::vector<FakeShell::Call> opened;
+  DesktopShell desktop_shell = DesktopShell::kOpens;
+  std::size_t boxes = 0;
 };
 
 void PrintTo(const ChoiceCase& c, std::ostream* out) {
@@ -86,6 +88,13 @@ const ChoiceCase kChoices[] = {
      {u"Recent Programs", u"menu:Alpha && Co", u"Publisher's Web Page"},
      true,
      {{u"https://alpha.example/", std::nullopt, std::nullopt, std::nullopt}}},
+    // Never opened with the administrator's rights: only shown, to be copied.
+    {"folder_where_the_desktop_shell_fails",
+     {u"Recent Programs", u"menu:Alpha && Co", u"Open Install Folder"},
+     true,
+     {},
+     DesktopShell::kFails,
+     1},
     // Escape leaves the main menu open on the same level.
     {"escape_then_the_item",
      {u"Recent Programs", u"menu:Bravo", u"", u"menu:Alpha && Co", u"Repair"},
@@ -100,9 +109,11 @@ class ProgramMenuChoiceTest : public ProgramMenuTest,
 
 TEST_P(ProgramMenuChoiceTest, StartsTheChosenActionAndEnds) {
   process.elevated = GetParam().elevated;
+  shell.desktop_shell = GetParam().desktop_shell;
   files.SetFile(u"C:\\Windows\\system32\\msiexec.exe", "MZ");
   EXPECT_EQ(Run(GetParam().choice), 0);
   EXPECT_EQ(shell.calls, GetParam().opened);
+  EXPECT_EQ(desktop.boxes.size(), GetParam().boxes);
   EXPECT_EQ(desktop.popups.size(), 1u);
   ExpectEnded();
 }

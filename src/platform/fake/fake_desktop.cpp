@@ -1,6 +1,7 @@
 #include "platform/fake/fake_desktop.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace velmoro {
 
@@ -61,8 +62,37 @@ void FakeDesktop::SetAppTitle(const std::u16string& title) {
   log.push_back(u"title " + title);
 }
 
+ScreenLayout FakeDesktop::Screen() {
+  ScreenLayout screen{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
+  for (const Monitor& monitor : monitors) {
+    screen.virtual_left = std::min(screen.virtual_left, monitor.left);
+    screen.virtual_top = std::min(screen.virtual_top, monitor.top);
+  }
+  return screen;
+}
+
+// The monitor that holds the point, else the one whose edge is nearest, as MONITOR_DEFAULTTONEAREST
+// picks it.
+int FakeDesktop::DpiAt(int x, int y) {
+  const auto distance = [](int point, int start, int length) {
+    return point < start ? start - point : point >= start + length ? point - start - length + 1 : 0;
+  };
+  long long nearest = std::numeric_limits<long long>::max();
+  int dpi = 96;
+  for (const Monitor& monitor : monitors) {
+    const long long dx = distance(x, monitor.left, monitor.width);
+    const long long dy = distance(y, monitor.top, monitor.height);
+    if (dx * dx + dy * dy < nearest) {
+      nearest = dx * dx + dy * dy;
+      dpi = monitor.dpi;
+    }
+  }
+  return dpi;
+}
+
 void FakeDesktop::PlaceHostForm(int left, int top, int width, int height) {
-  host_form_placement = Placement{left, top, width, height};
+  const int least = (min_track_width * DpiAt(left + width - 1, top) + 95) / 96;
+  host_form_placement = Placement{left, top, std::max(width, least), height};
 }
 
 void FakeDesktop::ShowHostForm(int show_command) {

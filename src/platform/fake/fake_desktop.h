@@ -51,8 +51,20 @@ class FakeDesktop : public DesktopApi {
   bool click_flashing_button = false;
   // A box's ended loop takes the next message and drops it, as Wine's does; Windows' does not.
   bool box_drops_next_message = true;
-  ScreenLayout screen;
-  // The host form's place and size, as last set.
+  // Someone can see and click the program's windows; not so with a window station that is not
+  // visible (a service's) or without an input desktop.
+  bool window_station_visible = true;
+  bool input_desktop = true;
+  struct Monitor {
+    int left, top, width, height, dpi;
+  };
+  // The primary monitor first.
+  std::vector<Monitor> monitors = {{0, 0, 1920, 1080, 96}};
+  // The least width a resizable window is given (SM_CXMINTRACK at 96 pixels per inch), scaled to
+  // the DPI of the monitor nearest the window's top-right corner, as Windows keeps to it for a
+  // window that does not answer WM_GETMINMAXINFO and a window manager may keep to one of its own.
+  int min_track_width = 136;
+  // The host form's place and size, as last set and kept to the minimum width.
   struct Placement {
     int left, top, width, height;
     bool operator==(const Placement&) const = default;
@@ -92,9 +104,12 @@ class FakeDesktop : public DesktopApi {
   const MenuEntry* FindEntry(const std::vector<std::u16string>& path) const;
 
   void SetEvents(DesktopEvents* events) override { events_ = events; }
+  bool InteractiveDesktop() override { return window_station_visible && input_desktop; }
   void SetAppTitle(const std::u16string& title) override;
-  ScreenLayout Screen() override { return screen; }
+  ScreenLayout Screen() override;
+  int DpiAt(int x, int y) override;
   void PlaceHostForm(int left, int top, int width, int height) override;
+  int HostFormWidth() override { return host_form_placement ? host_form_placement->width : 0; }
   int StartShowState() override { return start_state; }
   bool HostFormActive() override { return active_ == Window::kHostForm; }
   void ShowHostForm(int show_command) override;

@@ -196,6 +196,33 @@ DriveKind FakeFiles::DriveKindOf(const std::u16string& root) {
   return it == drives.end() ? DriveKind::kFixed : it->second;
 }
 
+std::optional<std::u16string> FakeFiles::FullPath(const std::u16string& path) {
+  const bool drive_absolute =
+      path.size() >= 3 && path[1] == u':' && (path[2] == u'\\' || path[2] == u'/');
+  if (!drive_absolute) return path;
+  std::vector<std::u16string> names;
+  std::u16string name;
+  for (std::size_t i = 3; i <= path.size(); ++i) {
+    if (i < path.size() && path[i] != u'\\' && path[i] != u'/') {
+      name += path[i];
+    } else if (name == u"..") {
+      if (!names.empty()) names.pop_back();
+      name.clear();
+    } else {
+      if (!name.empty() && name != u".") names.push_back(name);
+      name.clear();
+    }
+  }
+  // The last name loses its trailing dots and blanks.
+  while (!names.empty() && !names.back().empty() &&
+         (names.back().back() == u'.' || names.back().back() == u' ')) {
+    names.back().pop_back();
+  }
+  std::u16string full = path.substr(0, 2) + u"\\";
+  for (std::size_t i = 0; i < names.size(); ++i) full += (i == 0 ? u"" : u"\\") + names[i];
+  return full;
+}
+
 std::optional<std::uint64_t> FakeFiles::Random() {
   if (random_fails_) return std::nullopt;
   return ++random_;

@@ -98,6 +98,9 @@ class FakeFiles : public FileApi {
   }
   std::u16string LocalAppDataFolder() override { return local_app_data; }
   DriveKind DriveKindOf(const std::u16string& root) override;
+  // Of "X:\..." paths only, others given back as they are; not logged, as it touches nothing.
+  // Like Windows 11's, it leaves a device name in a folder ("C:\x\COM1") as it is.
+  std::optional<std::u16string> FullPath(const std::u16string& path) override;
   // The kind of a drive, by its letter in upper case; fixed where none is given.
   std::map<char16_t, DriveKind> drives;
   ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <objbase.h>
 #include <oleauto.h>
 #include <windows.h>
 
@@ -8,6 +9,25 @@
 #include "platform/win32/win32_wide.h"
 
 namespace velmoro {
+
+// COM on the calling thread, a single-threaded apartment of its own, as long as this lives.
+class ComApartment {
+ public:
+  ComApartment()
+      : initialised_(
+            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+  }
+  ~ComApartment() {
+    if (initialised_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+  explicit operator bool() const { return initialised_; }
+
+ private:
+  bool initialised_;
+};
 
 // A COM interface pointer, released when it goes.
 template <typename T>

@@ -21,24 +21,46 @@ int Win32Desktop::StartShowState() {
   return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
 }
 
-// The DPI of the monitor at the virtual screen's left edge, where the host form goes; the system's
-// DPI where the per-monitor call is missing.
+// A window station is visible only where it has a display, and the input desktop is the one that
+// receives the keyboard and the mouse: the program's windows could be seen and clicked only there.
+bool Win32Desktop::InteractiveDesktop() {
+  USEROBJECTFLAGS flags{};
+  if (GetUserObjectInformationW(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof(flags),
+                                nullptr) &&
+      (flags.dwFlags & WSF_VISIBLE) == 0) {
+    return false;
+  }
+  const HDESK input = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+  if (input == nullptr) return false;
+  CloseDesktop(input);
+  return true;
+}
+
 ScreenLayout Win32Desktop::Screen() {
-  ScreenLayout screen;
-  screen.virtual_left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-  if (const auto dpi = MonitorDpi(screen.virtual_left, GetSystemMetrics(SM_YVIRTUALSCREEN))) {
-    screen.dpi = static_cast<int>(*dpi);
-  } else if (HDC screen_dc = GetDC(nullptr)) {
-    screen.dpi = GetDeviceCaps(screen_dc, LOGPIXELSX);
+  return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
+}
+
+// The system's DPI where the per-monitor call is missing.
+int Win32Desktop::DpiAt(int x, int y) {
+  if (const auto dpi = MonitorDpi(x, y)) return static_cast<int>(*dpi);
+  int dpi = USER_DEFAULT_SCREEN_DPI;
+  if (HDC screen_dc = GetDC(nullptr)) {
+    dpi = GetDeviceCaps(screen_dc, LOGPIXELSX);
     ReleaseDC(nullptr, screen_dc);
   }
-  return screen;
+  return dpi;
 }
 
 void Win32Desktop::PlaceHostForm(int left, int top, int width, int height) {
   constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE;
   SetWindowPos(host_form_.get(), nullptr, left, top, width, height, kFlags);
   SetWindowPos(app_window_.get(), nullptr, left, top, 0, 0, kFlags | SWP_NOSIZE);
+}
+
+int Win32Desktop::HostFormWidth() {
+  RECT placed{};
+  if (!GetWindowRect(host_form_.get(), &placed)) return 0;
+  return placed.right - placed.left;
 }
 
 bool Win32Desktop::HostFormActive() {

@@ -23,9 +23,12 @@ class Win32Desktop final : public DesktopApi {
   Win32Desktop& operator=(const Win32Desktop&) = delete;
 
   void SetEvents(DesktopEvents* events) override;
+  bool InteractiveDesktop() override;
   void SetAppTitle(const std::u16string& title) override;
   ScreenLayout Screen() override;
+  int DpiAt(int x, int y) override;
   void PlaceHostForm(int left, int top, int width, int height) override;
+  int HostFormWidth() override;
   int StartShowState() override;
   bool HostFormActive() override;
   void ShowHostForm(int show_command) override;

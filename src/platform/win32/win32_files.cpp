@@ -220,6 +220,22 @@ DriveKind Win32Files::DriveKindOf(const std::u16string& root) {
   }
 }
 
+// The length needed, NUL included, may grow between the calls when the current folder changes.
+std::optional<std::u16string> Win32Files::FullPath(const std::u16string& path) {
+  if (path.find(u'\0') != std::u16string::npos) return std::nullopt;
+  std::u16string full(MAX_PATH, u'\0');
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameW(Wide(path), static_cast<DWORD>(full.size()), Wide(full.data()), nullptr);
+    if (length == 0) return std::nullopt;
+    if (length < full.size()) {
+      full.resize(length);
+      return full;
+    }
+    full.resize(length);
+  }
+}
+
 std::u16string Win32Files::LocalAppDataFolder() {
   PWSTR path = nullptr;
   const HRESULT result =
@@ -301,8 +317,9 @@ constexpr wchar_t kDataFilesMutex[] = L"Global\\Quinsett.VelmoroUninstaller.Data
 constexpr DWORD kLockWaitMs = 2000;
 // SYSTEM and Administrators may do anything with the lock (MUTEX_ALL_ACCESS); every signed-in
 // user may only wait for it (SYNCHRONIZE), which is all that holding it takes (ReleaseMutex asks
-// only that the caller own it): nobody else can change its access list or take it over. A stranger
-// who holds it costs each run the wait, no more.
+// only that the caller own it). Its access list can be changed by them and by its owner, the user
+// whose copy made it, as the owner of any object may unless an OWNER RIGHTS entry limits that; by
+// nobody else. A stranger who holds it costs each run the wait, no more.
 constexpr wchar_t kDataFilesMutexSecurity[] =
     L"D:P(A;;0x1F0001;;;SY)(A;;0x1F0001;;;BA)(A;;0x100000;;;IU)(A;;0x100000;;;AU)";
 

@@ -21,6 +21,7 @@ class Win32Files final : public FileApi {
   LinkKind LinkAt(const std::u16string& path) override;
   std::u16string ModuleFileName() override;
   DriveKind DriveKindOf(const std::u16string& root) override;
+  std::optional<std::u16string> FullPath(const std::u16string& path) override;
   std::u16string LocalAppDataFolder() override;
   ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
                            std::uint64_t max_bytes) override;

@@ -4,9 +4,14 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string_view>
 #include <tuple>
 #include <utility>
 
+#include "platform/win32/win32_bounded.h"
 #include "platform/win32/win32_wide.h"
 
 namespace velmoro {
@@ -16,6 +21,8 @@ namespace {
 constexpr int kLargestIcon = 256;
 // Any larger file would keep the menu waiting while it is read, for an icon.
 constexpr ULONGLONG kLargestFile = 64ull << 20;
+// Long enough for a file on a disk that is awake; a file that takes longer gives the generic icon.
+constexpr DWORD kOpenWaitMs = 250;
 // Not in every SDK: cloud storage placeholders, whose data is fetched over the network when read.
 constexpr DWORD kRecallOnOpen = 0x00040000;
 constexpr DWORD kRecallOnDataAccess = 0x00400000;
@@ -41,25 +48,59 @@ class QuietErrors {
   bool restore_;
 };
 
-// An empty file holds no icon; anything but a plain file is not read at all.
-bool IsPlainFile(const std::u16string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data)) return false;
-  const ULONGLONG bytes = (ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-  return (data.dwFileAttributes & kNotPlainFile) == 0 && bytes > 0 && bytes <= kLargestFile;
+// The path after a "\\?\" that GetFinalPathNameByHandleW puts before a drive's path.
+std::u16string_view WithoutLocalPrefix(std::u16string_view path) {
+  if (path.starts_with(u"\\\\?\\")) path.remove_prefix(4);
+  return path;
 }
 
-// The system picks the image made for that size instead of scaling a larger or smaller one. The
-// program names only paths on fixed drives.
-UniqueIcon FromFile(const std::u16string& path, int index, int size) {
+// The path by which the handle's file is reached, as it was opened (a short name stays short);
+// nothing when it has none of a drive (a share's, a volume's without a letter).
+std::optional<std::u16string> FinalPath(HANDLE file) {
+  std::u16string path(MAX_PATH, u'\0');
+  for (;;) {
+    const DWORD length =
+        GetFinalPathNameByHandleW(file, Wide(path.data()), static_cast<DWORD>(path.size()),
+                                  FILE_NAME_OPENED | VOLUME_NAME_DOS);
+    if (length == 0) return std::nullopt;
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(length + 1);
+  }
+}
+
+// Opened once, to read, sharing only reading: while it is held nobody writes to the file, grows it,
+// renames, removes or replaces it, nor renames a folder above it. The last name is not followed if
+// it is a link; a file kept in remote storage is not fetched.
+UniqueHandle OpenIconFile(const std::u16string& path) {
   const QuietErrors quiet;
-  if (path.find(u'\0') != std::u16string::npos || !IsPlainFile(path)) return nullptr;
-  HICON icon = nullptr;
-  const HRESULT result = SHDefExtractIconW(Wide(path), index, 0, &icon, nullptr,
-                                           static_cast<UINT>(MAKELONG(size, size)));
-  UniqueIcon extracted(icon);
-  if (result != S_OK) extracted.reset();
-  return extracted;
+  return OwnHandle(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_OPEN_NO_RECALL, nullptr));
+}
+
+// Checked on the handle, not on the path: a plain file on a disk, neither empty nor too large, kept
+// here, on a fixed drive, and reached by the path itself: a link or a mounted volume anywhere on
+// the way, or a drive that stands for another folder, shows as another final path.
+bool HoldsPlainLocalFile(HANDLE file, const std::u16string& path) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info)) return false;
+  const ULONGLONG bytes = (ULONGLONG{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  if ((info.dwFileAttributes & kNotPlainFile) != 0 || bytes == 0 || bytes > kLargestFile) {
+    return false;
+  }
+  const std::optional<std::u16string> final_path = FinalPath(file);
+  if (!final_path) return false;
+  const std::u16string reached(WithoutLocalPrefix(*final_path));
+  const std::u16string named(WithoutLocalPrefix(path));
+  if (reached.size() < 3 ||
+      CompareStringOrdinal(Wide(reached), static_cast<int>(reached.size()), Wide(named),
+                           static_cast<int>(named.size()), TRUE) != CSTR_EQUAL) {
+    return false;
+  }
+  const UINT drive = GetDriveTypeW(Wide(reached.substr(0, 3)));
+  return drive == DRIVE_FIXED || drive == DRIVE_RAMDISK;
 }
 
 }  // namespace
@@ -94,6 +135,30 @@ HICON Win32IconCache::Get(const IconSource& source, int size) {
   return Remember(std::move(key), std::move(loaded), fallback);
 }
 
+// Opening is the one step another program can hold up, for as long as it likes: an opportunistic
+// lock on the file makes the open wait until its holder lets go. So the file is opened on a worker
+// and waited for a short time; once one has not opened in time, no other is waited for. Held open,
+// the file is the one the path names, and while it is held no other program can be granted an
+// oplock that would hold up a reader again: the system picks the icon's image made for that size
+// from the same file.
+UniqueIcon Win32IconCache::FromFile(const std::u16string& path, int index, int size) {
+  if (stalled_ || path.find(u'\0') != std::u16string::npos) return nullptr;
+  const auto opened = std::make_shared<UniqueHandle>();
+  if (!RunWithin(kOpenWaitMs,
+                 [path, opened](const std::atomic<bool>&) { *opened = OpenIconFile(path); })) {
+    stalled_ = true;
+    return nullptr;
+  }
+  if (!*opened || !HoldsPlainLocalFile(opened->get(), path)) return nullptr;
+  const QuietErrors quiet;
+  HICON icon = nullptr;
+  const HRESULT result = SHDefExtractIconW(Wide(path), index, 0, &icon, nullptr,
+                                           static_cast<UINT>(MAKELONG(size, size)));
+  UniqueIcon extracted(icon);
+  if (result != S_OK) extracted.reset();
+  return extracted;
+}
+
 HICON Win32IconCache::Generic(int size) {
   Key key{IconSource::Kind::kGeneric, {}, 0, size};
   if (const auto found = icons_.find(key); found != icons_.end()) return found->second;
@@ -102,9 +167,16 @@ HICON Win32IconCache::Generic(int size) {
     icon = nullptr;
   }
   UniqueIcon scaled(icon);
-  const HICON shared = scaled ? nullptr
-                              : static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON,
-                                                              size, size, LR_SHARED));
+  if (scaled) return Remember(std::move(key), std::move(scaled), nullptr);
+  // The system's icons load only shared, and a shared icon only at the system's own size: the
+  // copy at the size drawn comes from the resource's nearest image, else the shared one is drawn
+  // scaled.
+  const auto shared = static_cast<HICON>(
+      LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  if (shared != nullptr) {
+    scaled.reset(
+        static_cast<HICON>(CopyImage(shared, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE)));
+  }
   return Remember(std::move(key), std::move(scaled), shared);
 }
 

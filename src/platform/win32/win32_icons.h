@@ -12,8 +12,8 @@
 namespace velmoro {
 
 // Icons drawn in the menu, each read from its file once per run at the size it is drawn, on the
-// thread that draws the menu. A file that cannot be read gives the generic icon, and is not read
-// again.
+// thread that draws the menu. A file that cannot be read, or not opened in a quarter of a second,
+// gives the generic icon, and is not read again.
 class Win32IconCache {
  public:
   Win32IconCache();
@@ -37,6 +37,7 @@ class Win32IconCache {
   };
   using LoadIconWithScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
 
+  UniqueIcon FromFile(const std::u16string& path, int index, int size);
   HICON Generic(int size);
   HICON Remember(Key key, UniqueIcon icon, HICON fallback);
 
@@ -44,6 +45,8 @@ class Win32IconCache {
   LoadIconWithScaleDownFn load_scaled_ = nullptr;
   std::vector<UniqueIcon> made_;
   std::map<Key, HICON, KeyLess> icons_;
+  // A file did not open in time: a disk is waking, or another program holds files up.
+  bool stalled_ = false;
 };
 
 }  // namespace velmoro

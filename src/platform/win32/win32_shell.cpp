@@ -9,6 +9,10 @@
 #include <shlguid.h>
 #include <shlobj.h>
 
+#include <atomic>
+#include <memory>
+
+#include "platform/win32/win32_bounded.h"
 #include "platform/win32/win32_com.h"
 #include "platform/win32/win32_wide.h"
 
@@ -29,15 +33,17 @@ void Win32Shell::OpenWithShell(Owner owner, const std::u16string& file,
   ShellExecuteExW(&info);
 }
 
+namespace {
+
 // The desktop window's folder view leads to the shell's automation object, which runs in the
 // desktop shell's process, with its user's token.
-bool Win32Shell::OpenAsDesktopUser(const std::u16string& file) {
+bool FindDesktopShell(ComRef<IShellDispatch2>& shell) {
   ComRef<IShellWindows> windows;
   if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
                               windows.out()))) {
     return false;
   }
-  Variant location;
+  Variant location(CSIDL_DESKTOP);
   Variant root;
   long window = 0;
   ComRef<IDispatch> desktop;
@@ -51,25 +57,43 @@ bool Win32Shell::OpenAsDesktopUser(const std::u16string& file) {
   ComRef<IDispatch> background;
   ComRef<IShellFolderViewDual> folder_view;
   ComRef<IDispatch> application;
+  return SUCCEEDED(desktop->QueryInterface(IID_IServiceProvider, services.out())) &&
+         SUCCEEDED(
+             services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.out())) &&
+         SUCCEEDED(browser->QueryActiveShellView(view.put())) &&
+         SUCCEEDED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.out())) &&
+         SUCCEEDED(background->QueryInterface(IID_IShellFolderViewDual, folder_view.out())) &&
+         SUCCEEDED(folder_view->get_Application(application.put())) &&
+         SUCCEEDED(application->QueryInterface(IID_IShellDispatch2, shell.out()));
+}
+
+// Run on a worker in an apartment of its own: every call here waits for the desktop shell's
+// process. Once nobody waits for the answer, the file is no longer opened, so that it does not
+// open beside the box that shows its address.
+bool OpenThroughDesktopShell(const std::u16string& file, const std::atomic<bool>& late) {
+  const ComApartment apartment;
   ComRef<IShellDispatch2> shell;
-  if (FAILED(desktop->QueryInterface(IID_IServiceProvider, services.out())) ||
-      FAILED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.out())) ||
-      FAILED(browser->QueryActiveShellView(view.put())) ||
-      FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.out())) ||
-      FAILED(background->QueryInterface(IID_IShellFolderViewDual, folder_view.out())) ||
-      FAILED(folder_view->get_Application(application.put())) ||
-      FAILED(application->QueryInterface(IID_IShellDispatch2, shell.out()))) {
-    return false;
-  }
+  if (!apartment || !FindDesktopShell(shell)) return false;
   const Bstr target(file);
   const Bstr verb(u"open");
-  if (!target || !verb) return false;
+  if (!target || !verb || late.load()) return false;
   Variant arguments;
   Variant folder;
   Variant operation(verb);
   Variant show(SW_SHOWNORMAL);
   return SUCCEEDED(shell->ShellExecute(target.get(), *arguments.get(), *folder.get(),
                                        *operation.get(), *show.get()));
+}
+
+}  // namespace
+
+bool Win32Shell::OpenAsDesktopUser(const std::u16string& file) {
+  const auto opened = std::make_shared<std::atomic<bool>>(false);
+  const bool answered =
+      RunWithin(kDesktopShellWaitMs, [file, opened](const std::atomic<bool>& late) {
+        opened->store(OpenThroughDesktopShell(file, late));
+      });
+  return answered && opened->load();
 }
 
 std::u16string Win32Shell::ExpandEnvironment(const std::u16string& text) {

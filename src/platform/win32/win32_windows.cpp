@@ -186,6 +186,11 @@ LRESULT Win32Desktop::HostFormMessage(HWND window, UINT message, WPARAM wparam, 
   LRESULT result = 0;
   if (SharedMessage(message, wparam, result)) return result;
   switch (message) {
+    case WM_GETMINMAXINFO:
+      // A resizable window is kept at least the minimum tracking width, wider than the form at
+      // some scales: placed left of the virtual screen, it would reach onto the leftmost monitor.
+      reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = POINT{0, 0};
+      return 0;
     case WM_ACTIVATE:
       if (LOWORD(wparam) != WA_INACTIVE) PostMessageW(window, kHostActivatedMessage, 0, 0);
       break;

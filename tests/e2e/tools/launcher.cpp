@@ -1,5 +1,6 @@
-// launcher.exe <show-state> <program> [args...]: starts the program with that show state in its
-// start-up information, waits for it and exits with its exit code.
+// launcher.exe <show-state>[@<window station>\<desktop>] <program> [args...]: starts the program
+// with that show state, and that desktop, in its start-up information, waits for it and exits with
+// its exit code.
 #include <windows.h>
 
 #include <cstdio>
@@ -28,7 +29,7 @@ const char* SkipArgument(const char* text) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: launcher <show-state> <program> [args...]\n");
+    std::fprintf(stderr, "usage: launcher <show-state>[@<desktop>] <program> [args...]\n");
     return 2;
   }
   // The rest of the raw command line is passed on untouched, quotes and all.
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(std::atoi(argv[1]));
+  std::string desktop = argv[1];
+  const std::size_t at = desktop.find('@');
+  desktop = at == std::string::npos ? std::string() : desktop.substr(at + 1);
+  if (!desktop.empty()) startup.lpDesktop = desktop.data();
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+
+namespace velmoro {
+
+// Runs `work` on a thread of its own and waits for it at most `wait_ms`: true when it finished in
+// time. A work that has not is left to finish by itself, or to end with the process: whatever it
+// uses must be its own (captured by value or shared), and it may look at `late`, set once nobody
+// waits for it any more, to give up before it acts. False, without running it, where no thread can
+// be made. What the work throws is dropped.
+bool RunWithin(DWORD wait_ms, std::function<void(const std::atomic<bool>& late)> work);
+
+}  // namespace velmoro
