@@ -11,14 +11,17 @@ bool PopupMenu::Popup(DesktopApi& desktop, int x, int y) {
 
 std::optional<std::vector<MenuEntry>> PopupMenu::SubmenuOpening(std::uint16_t owner) {
   MenuItem* item = FindItem(owner);
-  if (item == nullptr) return std::nullopt;
+  // Only an item with children owns a submenu: a program item's click would start its uninstaller.
+  if (item == nullptr || item->Count() == 0) return std::nullopt;
   item->Click();
   if (!ReduceSeparators(*item)) return std::nullopt;
   return BuildMenuEntries(*item);
 }
 
 MenuItem* PopupMenu::Level(std::uint16_t owner) {
-  return owner == kTopLevel ? &Items : FindItem(owner);
+  if (owner == kTopLevel) return &Items;
+  if (program_menu_ && owner == program_menu_item_) return program_menu_.get();
+  return FindItem(owner);
 }
 
 MenuItem* PopupMenu::FindItem(std::uint16_t command) {
@@ -27,8 +30,10 @@ MenuItem* PopupMenu::FindItem(std::uint16_t command) {
   return program_menu_ ? program_menu_->Find(command) : nullptr;
 }
 
-std::vector<MenuEntry> PopupMenu::ShowProgramMenu(std::unique_ptr<MenuItem> menu) {
+std::vector<MenuEntry> PopupMenu::ShowProgramMenu(std::uint16_t item,
+                                                  std::unique_ptr<MenuItem> menu) {
   program_menu_ = std::move(menu);
+  program_menu_item_ = item;
   return BuildMenuEntries(*program_menu_);
 }
 

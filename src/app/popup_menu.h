@@ -27,12 +27,14 @@ class PopupMenu {
   // An item of the tree, or of the program menu last shown.
   MenuItem* FindItem(std::uint16_t command);
 
-  // The program menu last shown: an entry's own menu, whose items are chosen like any other.
-  // Showing another one replaces it.
-  std::vector<MenuEntry> ShowProgramMenu(std::unique_ptr<MenuItem> menu);
+  // The program menu last shown: the own menu of the item `item`, whose items are chosen like any
+  // other, and whose level that item names (its keys are answered like a submenu's). Showing
+  // another one replaces it.
+  std::vector<MenuEntry> ShowProgramMenu(std::uint16_t item, std::unique_ptr<MenuItem> menu);
 
  private:
   std::unique_ptr<MenuItem> program_menu_;
+  std::uint16_t program_menu_item_ = kTopLevel;
 };
 
 }  // namespace velmoro

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/command_id_pool.h"
+#include "app/popup_menu.h"
 #include "app/program_groups.h"
 #include "platform/fake/fake_text.h"
 
@@ -110,6 +111,27 @@ TEST(MenuItemTest, DefaultIsUniqueAmongSiblings) {
   (*top)[1].SetDefault(true);
   EXPECT_FALSE((*top)[0].Default());
   EXPECT_TRUE((*top)[1].Default());
+}
+
+// The platform names a submenu by the item that owns it; an item without children owns none, and
+// clicking a program item would start its uninstaller.
+TEST(PopupMenuTest, OnlyAnItemWithChildrenIsClickedAsASubmenuOpens) {
+  CommandIdPool pool;
+  PopupMenu menu(pool);
+  int clicks = 0;
+  for (const int children : {0, 1}) {
+    MenuItem& item = menu.Items.Add(std::make_unique<MenuItem>(pool));
+    item.OnClick = [&](MenuItem&) { ++clicks; };
+    if (children > 0) item.Add(std::make_unique<MenuItem>(pool));
+    menu.SubmenuOpening(item.Command());
+    EXPECT_EQ(clicks, children);
+  }
+  // The item whose own menu is shown names that menu's level, for its keys.
+  MenuItem& program = menu.Items.Add(std::make_unique<MenuItem>(pool));
+  menu.ShowProgramMenu(program.Command(), Level(pool, {u"Uninstall", u"Copy Name"}));
+  ASSERT_NE(menu.Level(program.Command()), nullptr);
+  EXPECT_EQ(Shown(*menu.Level(program.Command())), u"Uninstall Copy Name");
+  EXPECT_NE(menu.FindItem((*menu.Level(program.Command()))[1].Command()), nullptr);
 }
 
 TEST(CommandIdPoolTest, IdentifiersAreUniqueAndComeBack) {

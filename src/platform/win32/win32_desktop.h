@@ -116,8 +116,13 @@ class Win32Desktop final : public DesktopApi {
   std::map<HMENU, std::uint16_t> menu_owners_;
   // Submenus created empty, with the entries they get when they first open.
   std::map<HMENU, std::vector<MenuEntry>> unfilled_;
-  // The icons of the entries drawn so far, by command, and their size on the menu's monitor.
-  std::map<std::uint16_t, HICON> item_icons_;
+  // The icons of the entries drawn so far, by command (the warning sign of an entry whose
+  // uninstaller is gone, or null), and their size on the menu's monitor.
+  struct ItemIcon {
+    HICON icon;
+    HICON warning;
+  };
+  std::map<std::uint16_t, ItemIcon> item_icons_;
   int icon_size_ = 16;
   // Made when the first icon is drawn, and kept, with every icon read, until the program ends.
   std::optional<Win32IconCache> icons_;

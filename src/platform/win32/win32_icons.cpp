@@ -160,10 +160,19 @@ UniqueIcon Win32IconCache::FromFile(const std::u16string& path, int index, int s
 }
 
 HICON Win32IconCache::Generic(int size) {
-  Key key{IconSource::Kind::kGeneric, {}, 0, size};
+  return System(IDI_APPLICATION, size);
+}
+
+HICON Win32IconCache::Warning(int size) {
+  return System(IDI_WARNING, size);
+}
+
+// One of the system's own icons, by its resource id.
+HICON Win32IconCache::System(PCWSTR id, int size) {
+  Key key{IconSource::Kind::kGeneric, {}, static_cast<int>(reinterpret_cast<ULONG_PTR>(id)), size};
   if (const auto found = icons_.find(key); found != icons_.end()) return found->second;
   HICON icon = nullptr;
-  if (load_scaled_ && FAILED(load_scaled_(nullptr, IDI_APPLICATION, size, size, &icon))) {
+  if (load_scaled_ && FAILED(load_scaled_(nullptr, id, size, size, &icon))) {
     icon = nullptr;
   }
   UniqueIcon scaled(icon);
@@ -171,8 +180,8 @@ HICON Win32IconCache::Generic(int size) {
   // The system's icons load only shared, and a shared icon only at the system's own size: the
   // copy at the size drawn comes from the resource's nearest image, else the shared one is drawn
   // scaled.
-  const auto shared = static_cast<HICON>(
-      LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  const auto shared =
+      static_cast<HICON>(LoadImageW(nullptr, id, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   if (shared != nullptr) {
     scaled.reset(
         static_cast<HICON>(CopyImage(shared, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE)));

@@ -23,6 +23,8 @@ class Win32IconCache {
 
   // At size x size pixels, 1 to 256. Never null; the icon stays the cache's.
   HICON Get(const IconSource& source, int size);
+  // The system's warning sign, drawn over the icon of an entry whose uninstaller is gone.
+  HICON Warning(int size);
 
  private:
   struct Key {
@@ -39,6 +41,7 @@ class Win32IconCache {
 
   UniqueIcon FromFile(const std::u16string& path, int index, int size);
   HICON Generic(int size);
+  HICON System(PCWSTR id, int size);
   HICON Remember(Key key, UniqueIcon icon, HICON fallback);
 
   UniqueModule common_controls_;

@@ -25,16 +25,25 @@ bool Win32Desktop::MeasureItemIcon(MEASUREITEMSTRUCT& measure) const {
 bool Win32Desktop::DrawItemIcon(const DRAWITEMSTRUCT& draw) {
   if (draw.CtlType != ODT_MENU) return false;
   const auto command = static_cast<std::uint16_t>(draw.itemID);
-  auto icon = item_icons_.find(command);
-  if (icon == item_icons_.end()) {
+  auto drawn = item_icons_.find(command);
+  if (drawn == item_icons_.end()) {
     const IconSource source = events_ != nullptr ? events_->OnItemIcon(command) : IconSource{};
     if (!icons_) icons_.emplace();
-    icon = item_icons_.emplace(command, icons_->Get(source, icon_size_)).first;
+    const HICON warning = source.warning ? icons_->Warning(icon_size_ / 2) : nullptr;
+    drawn = item_icons_.emplace(command, ItemIcon{icons_->Get(source, icon_size_), warning}).first;
   }
-  if (icon->second == nullptr) return true;
+  const ItemIcon& icon = drawn->second;
+  const int left = draw.rcItem.left;
   const int top = draw.rcItem.top + (draw.rcItem.bottom - draw.rcItem.top - icon_size_) / 2;
-  DrawIconEx(draw.hDC, draw.rcItem.left, top, icon->second, icon_size_, icon_size_, 0, nullptr,
-             DI_NORMAL);
+  if (icon.icon != nullptr) {
+    DrawIconEx(draw.hDC, left, top, icon.icon, icon_size_, icon_size_, 0, nullptr, DI_NORMAL);
+  }
+  // In the icon's lower right quarter, as the shell marks a shortcut or a shared folder.
+  if (icon.warning != nullptr) {
+    const int size = icon_size_ / 2;
+    DrawIconEx(draw.hDC, left + icon_size_ - size, top + icon_size_ - size, icon.warning, size,
+               size, 0, nullptr, DI_NORMAL);
+  }
   return true;
 }
 

@@ -95,7 +95,10 @@ void Win32Desktop::RebuildMenu(HMENU menu, const std::vector<MenuEntry>& entries
 
 void Win32Desktop::SubmenuOpening(HMENU menu, bool window_menu) {
   const auto owner = menu_owners_.find(menu);
-  if (window_menu || owner == menu_owners_.end() || events_ == nullptr) return;
+  // An entry's own menu is whole when shown: its entry owns no submenu.
+  if (window_menu || program_menu_open_ || owner == menu_owners_.end() || events_ == nullptr) {
+    return;
+  }
   std::optional<std::vector<MenuEntry>> entries = events_->OnSubmenuOpening(owner->second);
   if (auto unfilled = unfilled_.find(menu); unfilled != unfilled_.end()) {
     if (!entries) entries = std::move(unfilled->second);

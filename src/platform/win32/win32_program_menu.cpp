@@ -80,11 +80,14 @@ void Win32Desktop::ShowProgramMenu(const std::vector<MenuEntry>& entries) {
   TPMPARAMS beside{};
   beside.cbSize = sizeof(beside);
   beside.rcExclude = item;
+  // Its keys are answered as the entry's level: a first letter finds an item there.
+  menu_owners_[menu.get()] = highlighted_command_;
   program_menu_open_ = true;
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenuEx(menu.get(), TPM_RECURSE | TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN,
                        item.right, item.top, menu_owner_.get(), &beside));
   program_menu_open_ = false;
+  menu_owners_.erase(menu.get());
   if (chosen == 0) return;
   PostMessageW(menu_owner_.get(), WM_COMMAND, chosen, 0);
   EndMenu();
