@@ -298,8 +298,9 @@ TEST_P(EndSessionTest, EndsTheProgramAtOnce) {
 INSTANTIATE_TEST_SUITE_P(States, EndSessionTest, ::testing::ValuesIn(kEndSessionCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Notices the platform may deliver at any time, delivered while start-up shows a box and while a
-// chosen item's handler shows one: none may act on a form, menu or item before its time.
+// Notices the platform may deliver at any time, delivered while start-up shows a box, while the
+// menu is up and while a chosen item's handler shows a box: none may act on a form, menu or item
+// before its time.
 TEST_F(ProgramTest, NoticesOutOfTurnAreSafe) {
   AddProgram(u"A", u"Alpha", u"C:\\a.exe");
   files.DenyMakeDirectory(u"C:\\ProgramData\\Quinsett");
@@ -317,6 +318,12 @@ TEST_F(ProgramTest, NoticesOutOfTurnAreSafe) {
       EXPECT_EQ(application.OnMenuChar(item->Command(), 'a', -1), -1);
       application.OnCommand(item->Command());
     }
+  };
+  // While the menu is up, a command names no choice, whether sent or posted.
+  desktop.on_popup = [&] {
+    MenuItem& top = application.Form1()->PMenu1.Items;
+    application.OnCommand(top[4].Command());
+    desktop.PostCommand(top[0][0].Command());
   };
   application.Initialize();
   application.SetTitle(kTitle);

@@ -174,10 +174,20 @@ std::optional<std::uint16_t> FakeDesktop::ProgramMenu(std::vector<MenuEntry>& le
   return chosen->command;
 }
 
+// The menu's own loop delivers what is posted while it is up; the choice is queued once it has
+// closed, for the program's loop.
 bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
+  const std::optional<std::uint16_t> chosen = Track(top, x, y);
+  while (!queue_.empty()) Dispatch();
+  if (chosen) PostCommand(*chosen);
+  return chosen.has_value();
+}
+
+std::optional<std::uint16_t> FakeDesktop::Track(const std::vector<MenuEntry>& top, int x, int y) {
   log.push_back(u"popup");
   Activate(Window::kMenuOwner);
   popups.push_back({top, x, y});
+  if (on_popup) on_popup();
   std::vector<MenuEntry>* level = &popups.back().top;
   std::uint16_t owner = kTopLevel;
   bool opened = false;
@@ -187,26 +197,22 @@ bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
       opened = true;
     }
     if (choice[step].starts_with(u"menu:")) {
-      if (const auto command = ProgramMenu(*level, step)) {
-        PostCommand(*command);
-        return true;
-      }
+      if (const auto command = ProgramMenu(*level, step)) return command;
       continue;
     }
     MenuEntry* chosen = Named(*level, choice[step]);
     Draw(*level, chosen);
-    if (chosen == nullptr || chosen->separator || chosen->disabled) return false;
+    if (chosen == nullptr || chosen->separator || chosen->disabled) return std::nullopt;
     if (step + 1 == choice.size()) {
-      if (!chosen->submenu.empty()) return false;  // choosing a submenu entry only opens it
-      PostCommand(chosen->command);
-      return true;
+      if (!chosen->submenu.empty()) return std::nullopt;  // choosing a submenu entry only opens it
+      return chosen->command;
     }
-    if (chosen->submenu.empty()) return false;  // a plain entry opens nothing to go on in
+    if (chosen->submenu.empty()) return std::nullopt;  // a plain entry opens nothing to go on in
     owner = chosen->command;
     level = &chosen->submenu;
     opened = false;
   }
-  return false;
+  return std::nullopt;
 }
 
 bool FakeDesktop::CopyText(const std::u16string& text) {

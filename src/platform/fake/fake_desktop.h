@@ -74,6 +74,9 @@ class FakeDesktop : public DesktopApi {
   std::pair<int, int> work_area_centre{640, 480};
   // Runs inside each message box, before it returns; may post messages.
   std::function<void(const Box&)> on_box;
+  // Runs inside each popup menu while it is up, before the choice; may post messages, which the
+  // menu's own loop delivers.
+  std::function<void()> on_popup;
 
   // What happened, in order.
   std::vector<std::u16string> log;
@@ -140,6 +143,8 @@ class FakeDesktop : public DesktopApi {
   void Post(std::function<void()> deliver, bool sent = false);
   // Draws a level's entries: an entry with an icon asks for it the first time it is drawn.
   void Draw(const std::vector<MenuEntry>& level, const MenuEntry* chosen);
+  // The menu's own loop: follows `choice` and gives the command chosen, if any.
+  std::optional<std::uint16_t> Track(const std::vector<MenuEntry>& top, int x, int y);
   // The entry of a level that a choice's text names, or null.
   static MenuEntry* Named(std::vector<MenuEntry>& level, const std::u16string& wanted);
   // "menu:" and the text that follows it, at step `step`: shows the entry's own menu and takes the

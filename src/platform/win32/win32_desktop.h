@@ -132,6 +132,7 @@ class Win32Desktop final : public DesktopApi {
   HMENU highlighted_menu_ = nullptr;
   std::uint16_t highlighted_command_ = 0;  // 0: nothing, or a submenu entry
   bool program_menu_open_ = false;
+  std::uint16_t program_menu_choice_ = 0;  // chosen in an entry's own menu, queued once closed
 
   WindowClass app_class_;
   WindowClass host_class_;

@@ -30,6 +30,10 @@ bool Win32Desktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
   }
   highlighted_menu_ = nullptr;
   highlighted_command_ = 0;
+  if (program_menu_choice_ != 0) {
+    PostMessageW(menu_owner_.get(), WM_COMMAND, program_menu_choice_, 0);
+    program_menu_choice_ = 0;
+  }
   // Lets the platform finish closing the menu before anything else takes the foreground.
   PostMessageW(menu_owner_.get(), WM_NULL, 0, 0);
   menu_owners_.clear();

@@ -65,7 +65,7 @@ bool Win32Desktop::ProgramMenuInput(const MSG& message) {
 }
 
 // Beside the entry, as a submenu would open; TPM_RECURSE lets it open inside the popup's loop, and
-// TPM_RETURNCMD hands the choice back here, so the popup can be closed with it queued.
+// TPM_RETURNCMD hands the choice back here, so the popup can be closed with it.
 void Win32Desktop::ShowProgramMenu(const std::vector<MenuEntry>& entries) {
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return;
@@ -89,7 +89,9 @@ void Win32Desktop::ShowProgramMenu(const std::vector<MenuEntry>& entries) {
   program_menu_open_ = false;
   menu_owners_.erase(menu.get());
   if (chosen == 0) return;
-  PostMessageW(menu_owner_.get(), WM_COMMAND, chosen, 0);
+  // Queued once the popup has closed (TrackPopup): posted now, the popup's own loop would deliver
+  // it while the menu is still up.
+  program_menu_choice_ = static_cast<std::uint16_t>(chosen);
   EndMenu();
 }
 
