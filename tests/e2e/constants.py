@@ -15,11 +15,13 @@ UPDATER_WIN = APP_DIR_WIN + r"\Updater.exe"
 # The helper tools; fixtures/handlers.reg names this folder.
 TOOLS_DIR_WIN = r"C:\velmoro-e2e"
 TOOL_NAMES = ("recorder.exe", "inspector.exe", "launcher.exe", "holder.exe", "sortcheck.exe",
-              "session.exe", "tinted.exe")
+              "session.exe", "tinted.exe", "menu_probe.exe")
 RECORDER_WIN = TOOLS_DIR_WIN + r"\recorder.exe"
 INSPECTOR_WIN = TOOLS_DIR_WIN + r"\inspector.exe"
 LAUNCHER_WIN = TOOLS_DIR_WIN + r"\launcher.exe"
 SESSION_WIN = TOOLS_DIR_WIN + r"\session.exe"
+MENU_PROBE = "menu_probe.exe"
+MENU_PROBE_WIN = TOOLS_DIR_WIN + "\\" + MENU_PROBE
 # A program whose first icon is one opaque colour at every size the menu draws
 # (tools/make_tinted_icon.py), to be told apart from any other in a screenshot.
 TINTED_WIN = TOOLS_DIR_WIN + r"\tinted.exe"

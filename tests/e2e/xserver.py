@@ -175,16 +175,17 @@ class MapWatch:
         return seen
 
 
-def program_windows(x: XServer, named: bool) -> list[XWindow]:
-    """The program's viewable top-level X windows but Wine's 1x1 helpers:
-    unnamed ones are its popup menus, named ones its boxes."""
+def program_windows(x: XServer, named: bool, exe: str = c.EXE_NAME) -> list[XWindow]:
+    """The viewable top-level X windows of the program (or of the tool exe)
+    but Wine's 1x1 helpers: unnamed ones are its popup menus, named ones its
+    boxes."""
     return [w for w in x.top_windows()
             if (w.name is not None) == named and w.width > 1 and w.height > 1
-            and c.EXE_NAME.lower() in map(str.lower, w.classes) and x.is_viewable(w.id)]
+            and exe.lower() in map(str.lower, w.classes) and x.is_viewable(w.id)]
 
 
-def menu_windows(x: XServer) -> list[XWindow]:
-    return program_windows(x, named=False)
+def menu_windows(x: XServer, exe: str = c.EXE_NAME) -> list[XWindow]:
+    return program_windows(x, named=False, exe=exe)
 
 
 def wait_menu(x: XServer, app: "App | None" = None, timeout: float = 60,

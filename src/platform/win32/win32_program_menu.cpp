@@ -4,12 +4,18 @@ namespace velmoro {
 
 namespace {
 
+// The menu's loop looks at its input before it takes it from the queue, so the key state may not
+// have caught up with a Shift pressed just before; the key itself is down either way.
+bool ShiftDown() {
+  return GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
+}
+
 // Shift+F10 comes as WM_SYSKEYDOWN, the context-menu key as WM_KEYDOWN.
 bool AsksForProgramMenu(const MSG& message) {
   switch (message.message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      return message.wParam == VK_APPS || (message.wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0);
+      return message.wParam == VK_APPS || (message.wParam == VK_F10 && ShiftDown());
     case WM_RBUTTONUP:
       return (message.wParam & MK_SHIFT) != 0;
     default:
@@ -60,6 +66,10 @@ bool Win32Desktop::ProgramMenuInput(const MSG& message) {
   if (!AsksForProgramMenu(message)) return false;
   std::optional<std::vector<MenuEntry>> entries = events_->OnProgramMenu(highlighted_command_);
   if (!entries) return false;
+  // The popup's loop looks at its input before it takes it: left queued, the request would reach
+  // the entry's menu too, where F10 closes every menu.
+  MSG taken{};
+  PeekMessageW(&taken, message.hwnd, message.message, message.message, PM_REMOVE);
   ShowProgramMenu(*entries);
   return true;
 }
