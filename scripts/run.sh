@@ -9,8 +9,9 @@
 # to end. Without one it starts Xvfb, waits for the menu, saves build/menu.png
 # and ends the program with Escape.
 # --screenshot: always on a private Xvfb, and after build/menu.png it also
-# opens "All Programs" and saves both menus as docs/menu.png, the README's
-# picture.
+# opens "All Programs" and saves both menus as docs/menu.png, then opens the
+# first program's own menu and saves the three as docs/program-menu.png: the
+# README's pictures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -39,6 +40,8 @@ SAMPLES = [
     ("Мой Офис", SYS + "taskmgr.exe"),
 ]
 
+PRODUCT_CODE = "{4C3E2A10-7B6D-4E5F-9A8B-1C2D3E4F5A6B}"
+
 demo = root / "build" / "demo-prefix"
 docs_shot = "--screenshot" in sys.argv[1:]
 own_display = docs_shot or not os.environ.get("DISPLAY")
@@ -56,12 +59,22 @@ try:
     exe = prefix.install_app()
     subkeys = {}
     for index, (name, icon) in enumerate(SAMPLES):
-        uninstaller = f"C:\\Program Files\\{name}\\uninstall.exe"
+        folder = f"C:\\Program Files\\{name}"
+        uninstaller = folder + "\\uninstall.exe"
         prefix.install_recorder(uninstaller)
         command = f'"{uninstaller}" /S' if index % 2 else uninstaller
-        subkeys[f"Demo{index:02d}"] = h.entry_values(name, command)
+        subkey = PRODUCT_CODE if index == 0 else f"Demo{index:02d}"
+        subkeys[subkey] = h.entry_values(name, command) | {
+            "DisplayVersion": h.reg_sz(f"{index + 1}.{index % 4}"),
+            "Publisher": h.reg_sz(name.split()[0] + " Software"),
+            "InstallLocation": h.reg_sz(folder)}
         if icon:
-            subkeys[f"Demo{index:02d}"]["DisplayIcon"] = h.reg_sz(icon + ",0")
+            subkeys[subkey]["DisplayIcon"] = h.reg_sz(icon + ",0")
+    # The first is a Windows Installer product with every detail its own menu shows.
+    subkeys[PRODUCT_CODE] |= {
+        "UninstallString": h.reg_sz(f"MsiExec.exe /X{PRODUCT_CODE}"), "WindowsInstaller": "dword:00000001",
+        "InstallDate": h.reg_sz("20240307"), "EstimatedSize": "dword:0003d090",
+        "URLInfoAbout": h.reg_sz("https://acme.example/photo-studio")}
     prefix.reg_import_text(h.uninstall_reg(subkeys), "demo-programs")
 
     log = root / "build" / "demo-uninstall.log"
@@ -91,13 +104,9 @@ try:
                 return steady and all(float(mean) > 0.5 for mean, _ in now)
             h.wait_until(painted, 20, 0.2, "the menu to be painted")
 
-        wait_painted([menu])
-        print(f"run: saved {shot.relative_to(root)}", flush=True)
-        if docs_shot:
-            x.keys("Down", "Right")
-            menus = h.wait_menu(x, app, timeout=20, count=2)
+        # The menus on a transparent ground, with a margin around them, as docs/<name>.
+        def save_menus(menus, name):
             wait_painted(menus)
-            # Both menus on a transparent ground, with a margin around them.
             margin = 12
             left = min(m.x for m in menus) - margin
             top = min(m.y for m in menus) - margin
@@ -107,12 +116,21 @@ try:
             for m in menus:
                 args += ["(", str(shot), "-crop", area(m), "+repage", ")",
                          "-geometry", f"+{m.x}+{m.y}", "-composite"]
-            picture = root / "docs" / "menu.png"
+            picture = root / "docs" / name
             picture.parent.mkdir(exist_ok=True)
             x.run(args + ["-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage",
                           "-strip", str(picture)])
             print(f"run: saved {picture.relative_to(root)}", flush=True)
-            x.keys("Escape")
+
+        wait_painted([menu])
+        print(f"run: saved {shot.relative_to(root)}", flush=True)
+        if docs_shot:
+            # "All Programs" open, its first program highlighted; then that program's own menu.
+            x.keys("Down", "Right")
+            save_menus(h.wait_menu(x, app, timeout=20, count=2), "menu.png")
+            x.keys("Menu")
+            save_menus(h.wait_menu(x, app, timeout=20, count=3), "program-menu.png")
+            x.keys("Escape", "Escape")
         x.keys("Escape")
         print(f"run: the program ended with status {app.wait(30)}")
     else:
