@@ -74,7 +74,7 @@ bool IsSecureFolder(const FolderSecurity& actual, const FolderSecurity& expected
     if (IsAdministration(grant.trustee, administrator)) continue;
     for (const Target target : {kSelf, kFiles, kFolders}) {
       if (!AppliesTo(grant, target)) continue;
-      if ((grant.rights & ~Granted(expected, grant.trustee, target)) != 0) return false;
+      if ((grant.rights & ~kLook & ~Granted(expected, grant.trustee, target)) != 0) return false;
     }
   }
   return true;

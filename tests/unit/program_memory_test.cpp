@@ -263,5 +263,38 @@ TEST_P(ProgramMemoryTest, RemembersRunAfterRun) {
 INSTANTIATE_TEST_SUITE_P(Runs, ProgramMemoryTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A profile moved to another drive leaves a link at the local application-data folder: it is
+// followed, and the user's memory works there. A link at a level of the program's own is not.
+TEST(UserFolderLinkTest, TheKnownFolderIsFollowedTheProgramsOwnLevelsAreNot) {
+  for (const bool own_level : {false, true}) {
+    SCOPED_TRACE(own_level ? "own level" : "known folder");
+    FakeMachine machine;
+    const std::u16string moved = u"D:\\Moved\\Cat\\AppData";
+    const std::u16string local = u"C:\\Users\\Cat\\AppData\\Local";
+    machine.files.AddDirectory(moved + u"\\Local");
+    machine.files.AddDirectory(u"C:\\Users\\Cat\\AppData");
+    ASSERT_TRUE(machine.files.MakeMountPoint(u"C:\\Users\\Cat\\AppData", moved));
+    machine.files.local_app_data = local;
+    if (own_level) {
+      machine.files.AddDirectory(moved + u"\\Local\\Quinsett");
+      machine.files.MakeLink(moved + u"\\Local\\Quinsett", LinkKind::kReparsePoint);
+    }
+    Platform services = machine.platform();
+    ProgramMemory memory(services);
+    ASSERT_TRUE(memory.EnsureDataDir().empty());
+    const Recollection recollection = memory.Update({M(u"Alpha", u"a")}, true);
+    std::vector<MemoryNotice> expected;
+    if (own_level) {
+      expected.push_back(
+          {MemoryNotice::Kind::kWarning, u"The data folder is not used: \"" + local +
+                                             u"\\Quinsett\" is a link to another place."});
+    }
+    EXPECT_EQ(recollection.notices, expected);
+    EXPECT_EQ(
+        machine.files.File(moved + u"\\Local\\Quinsett\\Velmoro Uninstaller\\All.dat").has_value(),
+        !own_level);
+  }
+}
+
 }  // namespace
 }  // namespace velmoro

@@ -321,6 +321,13 @@ ErrorCode Win32Files::ReplaceFileIn(FolderHandle folder, const std::u16string& f
                                     const std::u16string& to) {
   const Held* held = Find(folder);
   if (held == nullptr) return ERROR_INVALID_HANDLE;
+  // Windows never replaces a folder by a file; Wine would, were it not looked at first. The look
+  // is over before the move: nothing open may stand in its way.
+  if (OpenRelative(held->handle.get(), to, FILE_READ_ATTRIBUTES, kAnySharing, FILE_OPEN,
+                   FILE_NON_DIRECTORY_FILE)
+          .status == kStatusFileIsADirectory) {
+    return ERROR_ACCESS_DENIED;
+  }
   const RelativeOpen file = OpenRelative(held->handle.get(), from, DELETE, kAnySharing, FILE_OPEN,
                                          FILE_NON_DIRECTORY_FILE);
   if (!file.handle) return file.error;
