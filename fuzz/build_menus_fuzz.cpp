@@ -58,7 +58,7 @@ bool SortedCaseInsensitively(const std::vector<velmoro::ProgramEntry>& list) {
 }
 
 void InjectFault(FuzzedDataProvider& input, FakeFiles& files) {
-  constexpr std::uint32_t kCode = kErrorAccessDenied;
+  constexpr std::uint32_t kCode = velmoro::kErrorAccessDenied;
   switch (input.ConsumeIntegralInRange(0, 8)) {
     case 1:
       files.RefuseRead(kAll, kCode);
