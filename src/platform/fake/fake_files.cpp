@@ -374,6 +374,14 @@ bool FakeFiles::MakeMountPoint(const std::u16string& path, const std::u16string&
   return true;
 }
 
+void FakeFiles::ClearFaults() {
+  refused_reads_.clear();
+  refused_creates_.clear();
+  short_writes_.clear();
+  failed_moves_.clear();
+  new_file_failure_.reset();
+}
+
 bool FakeFiles::LockDataFiles() {
   Log(u"LockDataFiles", u"");
   lock_held_ = !lock_refused_;

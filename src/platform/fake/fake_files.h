@@ -83,6 +83,9 @@ class FakeFiles : public FileApi {
   }
   // ReplaceFileIn onto `to` fails with code.
   void FailMove(const std::u16string& to, ErrorCode code) { failed_moves_[Key(to)] = code; }
+  // Every fault injected per path or folder above is gone: the next run finds the files as a
+  // fault left them, and nothing in their way.
+  void ClearFaults();
   // LockDataFiles cannot have the lock (another copy holds it past the wait).
   void RefuseLock() { lock_refused_ = true; }
   bool lock_held() const { return lock_held_; }
