@@ -118,8 +118,10 @@ std::optional<std::vector<std::size_t>> ProgramMemory::RememberForMachine(
   {
     LoadedFile all;
     if (!LoadDataFile(files_, folder, kAllFileName, all, notices)) return std::nullopt;
-    // Without a snapshot, as on the first run, nothing is new.
-    if (finished && all.status == LoadedFile::Status::kRead) {
+    if (finished) new_all = Changed(all, MachineSnapshotText(programs));
+    // Without a snapshot, as on the first run, nothing is new; nor where it reads as this run's
+    // list would, as on most runs.
+    if (new_all && all.status == LoadedFile::Status::kRead) {
       Detection detection(programs.machine);
       ForEachListLine(all.bytes, [&](std::string_view line) {
         detection.See(line);
@@ -127,7 +129,6 @@ std::optional<std::vector<std::size_t>> ProgramMemory::RememberForMachine(
       });
       list.AddNew(detection.Found());
     }
-    if (finished) new_all = Changed(all, MachineSnapshotText(programs));
   }
   LoadedFile recent;
   if (!LoadDataFile(files_, folder, kRecentFileName, recent, notices)) return std::nullopt;
@@ -163,8 +164,8 @@ std::optional<std::vector<std::size_t>> ProgramMemory::RememberForUser(
     if (!LoadDataFile(files_, folder, kAllFileName, all, notices)) return std::nullopt;
     const std::optional<std::string_view> snapshot = UserSnapshotBody(all.bytes);
     first_run = !snapshot;
-    if (finished && snapshot) list.AddNew(NewSinceUserSnapshot(programs, *snapshot));
     if (finished) new_all = Changed(all, UserSnapshotText(programs));
+    if (new_all && snapshot) list.AddNew(NewSinceUserSnapshot(programs, *snapshot));
   }
   LoadedFile recent;
   if (first_run) {
