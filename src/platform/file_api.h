@@ -90,8 +90,9 @@ class FileApi {
   // CreateDirectoryW, one level, with the permissions it inherits.
   virtual bool MakeDirectory(const std::u16string& path) = 0;
   // The common or local application-data folder, which may be a link (a profile moved to another
-  // drive): CreateFileW(path, list | read attributes | read control, sharing read and write,
-  // FILE_FLAG_BACKUP_SEMANTICS), following a link to its target; held until ReleaseFolder.
+  // drive): CreateFileW(path, list | traverse | read attributes | read control, sharing read,
+  // write and delete, FILE_FLAG_BACKUP_SEMANTICS), following a link to its target; held until
+  // ReleaseFolder. What is made or opened in it goes where the handle leads.
   virtual HeldFolder HoldKnownFolder(const std::u16string& path) = 0;
   // NtCreateFile of the existing folder `name` inside the held `parent`, relative to its handle
   // (FILE_OPEN, FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT, with

@@ -80,8 +80,10 @@ bool Win32Files::MakeDirectory(const std::u16string& path) {
 }
 
 HeldFolder Win32Files::HoldKnownFolder(const std::u16string& path) {
+  // Whatever moves it meanwhile, the handle still leads to the folder it was: it need not keep
+  // anybody from renaming it, and other programs may open it with any access.
   UniqueHandle folder =
-      OpenFile(path, kHoldAccess, kHoldSharing, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+      OpenFile(path, kHoldAccess, kAnySharing, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
   if (!folder) {
     const DWORD error = GetLastError();
     switch (error) {
