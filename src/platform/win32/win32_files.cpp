@@ -131,7 +131,7 @@ HeldFolder Win32Files::MakeFolder(FolderHandle parent, const std::u16string& nam
   if (held == nullptr) return {HoldStatus::kFailed, kNoFolder, ERROR_INVALID_HANDLE};
   std::optional<FolderDescriptor> descriptor;
   if (security != nullptr) {
-    descriptor = FolderDescriptor::Make(*security, false);
+    descriptor = FolderDescriptor::Make(*security);
     if (!descriptor) return {HoldStatus::kFailed, kNoFolder, ERROR_INVALID_SECURITY_DESCR};
   }
   // Created and opened in one step, relative to the held parent: no link can take the name's
