@@ -49,10 +49,16 @@ void BM_RecentList(benchmark::State& state) {
   for (std::size_t i = 0; i < count; ++i) positions[i] = i;
   for (auto _ : state) {
     const ProgramSet programs(lines, positions);
-    RecentList recent(programs);
-    recent.AddNew(programs.NewSince(snapshot_text));
-    ForEachListLine(loaded_text, [&](std::string_view line) { return recent.AddOlder(line); });
-    benchmark::DoNotOptimize(programs.Resolve(recent.lines()).data());
+    Detection detection(programs);
+    ForEachListLine(snapshot_text, [&](std::string_view line) {
+      detection.See(line);
+      return !detection.Done();
+    });
+    RecentList recent;
+    recent.AddNew(detection.Found());
+    ForEachListLine(loaded_text,
+                    [&](std::string_view line) { return recent.AddOlder(programs, line); });
+    benchmark::DoNotOptimize(recent.positions().data());
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * count));
 }

@@ -70,11 +70,12 @@ void InjectFault(FuzzedDataProvider& input, FakeFiles& files) {
       files.FailNewFiles(kDir, kCode, input.ConsumeIntegralInRange(0, 1));
       break;
     case 4:
-      files.ShortWrite(velmoro::TempFileName(kDir, input.ConsumeIntegralInRange(1, 2)),
+      files.ShortWrite(kDir + (u"\\" + velmoro::TempFileName(input.ConsumeIntegralInRange(1, 2))),
                        input.ConsumeIntegralInRange<std::size_t>(0, 8));
       break;
     case 5:
-      files.RefuseCreate(velmoro::TempFileName(kDir, input.ConsumeIntegralInRange(1, 2)), kCode);
+      files.RefuseCreate(kDir + (u"\\" + velmoro::TempFileName(input.ConsumeIntegralInRange(1, 2))),
+                         kCode);
       break;
     case 6:
       files.FailMove(kAll, kCode);

@@ -8,11 +8,12 @@
 namespace velmoro {
 
 void TForm1::BuildProgramMenus() {
-  ListBox1.Assign(EnumeratePrograms(platform_.registry, platform_.threads,
-                                    [this] { runner_.ProcessMessages(); }));
+  bool finished = false;
+  ListBox1.Assign(EnumeratePrograms(
+      platform_.registry, platform_.threads, [this] { runner_.ProcessMessages(); }, &finished));
   SortPrograms(ListBox1.Items(), platform_.text);
   AddProgramItems();
-  const Recollection memory = memory_.Update(ListBox1.Items());
+  const Recollection memory = memory_.Update(ListBox1.Items(), finished);
   for (const std::size_t entry : memory.recent) Recent1->Add(NewDynamicItem(entry));
   for (const MemoryNotice& notice : memory.notices) ShowNotice(notice);
 }

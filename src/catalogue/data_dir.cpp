@@ -1,6 +1,7 @@
 #include "catalogue/data_dir.h"
 
 #include <iterator>
+#include <optional>
 
 #include "catalogue/folder_hold.h"
 #include "catalogue/folder_security.h"
@@ -36,18 +37,49 @@ std::u16string UserDataDir(std::u16string folder) {
   return folder + kDataSubdirectory;
 }
 
+std::u16string KnownFolderOf(const std::u16string& data_dir) {
+  const std::size_t cut = data_dir.size() - (std::size(kDataSubdirectory) - 1) - 1;
+  return cut == 0 ? u"\\" : data_dir.substr(0, cut);
+}
+
 namespace {
 
-// One of the program's own levels, made inside its parent while the parent is held, and opened in
-// the same step: neither can be swapped for a link meanwhile.
-bool MakeOwnLevel(FileApi& files, const std::u16string& path, const FolderSecurity* security) {
-  const std::size_t cut = path.rfind(u'\\');
-  // A parent of nothing but the separator is the root of the current drive.
-  const std::u16string parent = cut == 0 ? u"\\" : path.substr(0, cut);
-  const FolderHold held(files, files.HoldFolder(parent));
-  if (!held) return false;
-  const FolderHold made(files, files.MakeFolder(held.folder(), path.substr(cut + 1), security));
-  return static_cast<bool>(made);
+// The levels above the program's own, as the registry names them: made one by one where missing.
+void MakeKnownLevels(FileApi& files, const std::u16string& known,
+                     std::vector<std::u16string>& failed) {
+  const std::u16string walk = known + u'\\';
+  for (std::size_t pos = walk.find(u'\\'); pos != walk.npos; pos = walk.find(u'\\', pos + 1)) {
+    const std::u16string prefix = walk.substr(0, pos);
+    if (files.DirectoryExists(prefix)) continue;
+    // A level that another copy of the program made between the test and the creation is there
+    // all the same.
+    if (!files.MakeDirectory(prefix) && !files.DirectoryExists(prefix)) failed.push_back(prefix);
+  }
+}
+
+enum class Level { kHeld, kLink, kFailed };
+
+// One of the program's own levels, opened or made inside its held parent, relative to the
+// parent's handle: neither can be swapped for a link meanwhile.
+Level HoldOwnLevel(FileApi& files, const FolderHold& parent, const std::u16string& name,
+                   const FolderSecurity* security, std::optional<FolderHold>& level) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    FolderHold held(files, files.HoldFolderIn(parent.folder(), name));
+    if (held.status() == HoldStatus::kLink) return Level::kLink;
+    if (held) {
+      level.emplace(std::move(held));
+      return Level::kHeld;
+    }
+    FolderHold made(files, files.MakeFolder(parent.folder(), name, security));
+    if (made) {
+      level.emplace(std::move(made));
+      return Level::kHeld;
+    }
+    // Another copy of the program made it between the look and the creation: it is held at the
+    // second look.
+    if (made.error() != kErrorAlreadyExists) break;
+  }
+  return Level::kFailed;
 }
 
 }  // namespace
@@ -56,23 +88,32 @@ std::vector<std::u16string> EnsureDataDir(FileApi& files, const std::u16string& 
                                           bool shared) {
   std::vector<std::u16string> failed;
   if (files.DirectoryExists(data_dir)) return failed;
-  const std::u16string walk = data_dir + u'\\';
-  // Where "Quinsett" begins.
-  const std::size_t own = walk.size() - std::size(kDataSubdirectory);
-  const FolderSecurity vendor = VendorFolderSecurity();
-  const FolderSecurity data = DataFolderSecurity();
-  for (std::size_t pos = walk.find(u'\\'); pos != walk.npos; pos = walk.find(u'\\', pos + 1)) {
-    const std::u16string prefix = walk.substr(0, pos);
-    const bool own_level = pos > own;
-    if (own_level && files.LinkAt(prefix) == LinkKind::kReparsePoint) break;
-    if (files.DirectoryExists(prefix)) continue;
-    const FolderSecurity* security = !shared ? nullptr : pos + 1 == walk.size() ? &data : &vendor;
-    const bool made =
-        own_level ? MakeOwnLevel(files, prefix, security) : files.MakeDirectory(prefix);
-    // A level that another copy of the program made between the test and the creation is there
-    // all the same.
-    if (!made && !files.DirectoryExists(prefix)) failed.push_back(prefix);
+  const std::u16string known = KnownFolderOf(data_dir);
+  const std::u16string vendor_path = data_dir.substr(0, data_dir.rfind(u'\\'));
+  // The first prefix of a data directory that begins with its separator is empty: the walk tries
+  // and reports it as it does every other level above the program's own.
+  if (known == u"\\") {
+    if (!files.MakeDirectory(u"")) failed.emplace_back();
+  } else {
+    MakeKnownLevels(files, known, failed);
   }
+  const FolderSecurity vendor_security = VendorFolderSecurity();
+  const FolderSecurity data_security = DataFolderSecurity();
+  const FolderHold known_hold(files, files.HoldKnownFolder(known));
+  std::optional<FolderHold> vendor;
+  std::optional<FolderHold> data;
+  const Level vendor_level = known_hold ? HoldOwnLevel(files, known_hold, kVendorFolderName,
+                                                       shared ? &vendor_security : nullptr, vendor)
+                                        : Level::kFailed;
+  if (vendor_level == Level::kLink) return failed;
+  if (vendor_level == Level::kFailed) {
+    failed.push_back(vendor_path);
+    failed.push_back(data_dir);
+    return failed;
+  }
+  const Level data_level =
+      HoldOwnLevel(files, *vendor, kDataFolderName, shared ? &data_security : nullptr, data);
+  if (data_level == Level::kFailed) failed.push_back(data_dir);
   return failed;
 }
 

@@ -88,8 +88,10 @@ void EnumerateKey(RegistryApi& registry, ThreadApi& threads, RegKey root, std::u
 }  // namespace
 
 std::vector<ProgramEntry> EnumeratePrograms(RegistryApi& registry, ThreadApi& threads,
-                                            const std::function<void()>& after_append) {
+                                            const std::function<void()>& after_append,
+                                            bool* finished) {
   std::vector<ProgramEntry> entries;
+  if (finished != nullptr) *finished = false;
   try {
     if (registry.HasTwoViews()) {
       EnumerateKey(registry, threads, kHkeyLocalMachine, kKeyWow64_64Key, false, after_append,
@@ -100,6 +102,7 @@ std::vector<ProgramEntry> EnumeratePrograms(RegistryApi& registry, ThreadApi& th
       EnumerateKey(registry, threads, kHkeyLocalMachine, 0, false, after_append, entries);
     }
     EnumerateKey(registry, threads, kHkeyCurrentUser, 0, true, after_append, entries);
+    if (finished != nullptr) *finished = true;
   } catch (const std::exception&) {
     // Any other failure (out of memory, a handler run by after_append) ends the enumeration
     // silently with the entries found so far.

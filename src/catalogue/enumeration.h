@@ -17,8 +17,10 @@ inline constexpr char16_t kUninstallKey[] =
 // uninstall key (64-bit view first, then the 32-bit view, where the system has two), then the
 // current user's, whose one key serves both. An error inside one subkey skips that subkey only.
 // The subkeys are read on several threads; `after_append` runs on the calling thread after every
-// entry appended, in that order.
+// entry appended, in that order. Any other failure ends the enumeration with the entries found so
+// far; `finished`, where given, tells whether it went through every key.
 std::vector<ProgramEntry> EnumeratePrograms(RegistryApi& registry, ThreadApi& threads,
-                                            const std::function<void()>& after_append);
+                                            const std::function<void()>& after_append,
+                                            bool* finished = nullptr);
 
 }  // namespace velmoro

@@ -20,8 +20,9 @@ FolderSecurity Protected(std::vector<AccessGrant> allowed) {
   return {kAdministratorsSid, true, true, std::move(allowed)};
 }
 
-bool IsAdministration(std::u16string_view sid) {
-  return sid == kSystemSid || sid == kAdministratorsSid || sid == kTrustedInstallerSid;
+bool IsAdministration(std::u16string_view sid, std::u16string_view administrator) {
+  return sid == kSystemSid || sid == kAdministratorsSid || sid == kTrustedInstallerSid ||
+         (!administrator.empty() && sid == administrator);
 }
 
 // Where an entry's rights apply: the folder itself, the files made in it, the folders made in it.
@@ -66,13 +67,14 @@ FolderSecurity DataFolderSecurity() {
                     {kOwnerRightsSid, kChangeFiles, kFilesOnly}});
 }
 
-bool IsSecureFolder(const FolderSecurity& actual, const FolderSecurity& expected) {
-  if (!IsAdministration(actual.owner) || !actual.has_dacl) return false;
+bool IsSecureFolder(const FolderSecurity& actual, const FolderSecurity& expected,
+                    std::u16string_view administrator) {
+  if (!IsAdministration(actual.owner, administrator) || !actual.has_dacl) return false;
   for (const AccessGrant& grant : actual.allowed) {
-    if (IsAdministration(grant.trustee)) continue;
+    if (IsAdministration(grant.trustee, administrator)) continue;
     for (const Target target : {kSelf, kFiles, kFolders}) {
       if (!AppliesTo(grant, target)) continue;
-      if ((grant.rights & ~Granted(expected, grant.trustee, target)) != 0) return false;
+      if ((grant.rights & ~kLook & ~Granted(expected, grant.trustee, target)) != 0) return false;
     }
   }
   return true;

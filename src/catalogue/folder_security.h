@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "platform/file_api.h"
 
 namespace velmoro {
@@ -22,8 +24,12 @@ inline constexpr char16_t kTrustedInstallerSid[] =
 FolderSecurity VendorFolderSecurity();  // "Quinsett"
 FolderSecurity DataFolderSecurity();    // "Velmoro Uninstaller"
 
-// The folder belongs to Administrators, SYSTEM or TrustedInstaller, and grants no one else more
-// than `expected` does, on the folder itself, on the files or on the folders made in it.
-bool IsSecureFolder(const FolderSecurity& actual, const FolderSecurity& expected);
+// The folder belongs to Administrators, SYSTEM, TrustedInstaller or `administrator` (the user whose
+// elevated run asks: whoever could own or open it to others could as well run as that user), and
+// grants no one else more than `expected` does, on the folder itself, on the files or on the
+// folders made in it. Looking into it and reading is no threat to an administrator's run, and
+// anyone may be granted that much.
+bool IsSecureFolder(const FolderSecurity& actual, const FolderSecurity& expected,
+                    std::u16string_view administrator);
 
 }  // namespace velmoro

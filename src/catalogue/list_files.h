@@ -32,36 +32,39 @@ class DataFilesLock {
 // A list file as one run found it.
 struct LoadedFile {
   enum class Status {
-    kAbsent,    // no file of that name, or a directory
-    kRead,      // bytes holds it
-    kTooLarge,  // larger than kMaxListFileBytes: not read
-    kFailed,    // it could not be opened or read: error holds the message to show
+    kAbsent,     // no file of that name, or a directory
+    kRead,       // bytes holds it
+    kTooLarge,   // larger than kMaxListFileBytes: not read
+    kLink,       // a link to another place: not read
+    kHardLinks,  // a file with other names: not read
+    kFailed,     // it could not be opened or read: error holds the message to show
   };
   Status status = Status::kAbsent;
   std::string bytes;
   std::u16string error;
-
-  // The text as it stands on disk, when this run knows it; null otherwise.
-  const std::string* Text() const { return status == Status::kRead ? &bytes : nullptr; }
 };
 
 // The platform's description of an error code, without its trailing blanks, line breaks and
 // periods, so that it fits inside a message of the program's.
 std::u16string DescribeFileError(FileApi& files, ErrorCode code);
 
-// Reads a list file whole: "Cannot open file "%s". %s" when it cannot be read.
-LoadedFile LoadListFile(FileApi& files, const std::u16string& path);
+// Reads the list file `name` of the held folder `folder` (kNoFolder: a folder that does not exist)
+// whole: "Cannot open file "%s". %s", with `path`, when it cannot be read.
+LoadedFile LoadListFile(FileApi& files, FolderHandle folder, const std::u16string& name,
+                        const std::u16string& path);
 
-// The name of a temporary file in dir, from 64 random bits: not to be guessed, so that nobody can
-// take it beforehand.
-std::u16string TempFileName(const std::u16string& dir, std::uint64_t random);
+// The name of a temporary file, from 64 random bits: not to be guessed, so that nobody can take it
+// beforehand.
+std::u16string TempFileName(std::uint64_t random);
 
-// Replaces "All.dat" and "Recent.dat" in dir with the texts given (a file whose text is nothing is
-// left as it is) so that either both hold the new text or both keep the old: the new texts are
-// written to temporary files first, then moved over, "Recent.dat" first; when "All.dat" cannot
-// be moved, "Recent.dat" is put back to old_recent (removed when null).
+// Replaces "All.dat" and "Recent.dat" in the held folder `folder`, whose path is `dir`, with the
+// texts given (a file whose text is nothing is left as it is) so that either both hold the new
+// text or both keep the old: the new texts are written to temporary files first, then moved over,
+// "Recent.dat" first; when "All.dat" cannot be moved, "Recent.dat" is put back to old_recent
+// (removed when null). Everything is done relative to the folder's handle.
 // Throws FileError "Cannot create file "%s". %s" or "Stream write error".
-void SaveListFiles(FileApi& files, const std::u16string& dir, const std::optional<std::string>& all,
-                   const std::optional<std::string>& recent, const std::string* old_recent);
+void SaveListFiles(FileApi& files, FolderHandle folder, const std::u16string& dir,
+                   const std::optional<std::string>& all, const std::optional<std::string>& recent,
+                   const std::string* old_recent);
 
 }  // namespace velmoro

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <iterator>
-#include <unordered_map>
 
 #include "catalogue/data_dir.h"
+#include "catalogue/data_folder.h"
 #include "catalogue/file_error.h"
-#include "catalogue/folder_hold.h"
-#include "catalogue/folder_security.h"
 #include "catalogue/list_files.h"
 #include "catalogue/list_text.h"
+#include "catalogue/memory_texts.h"
 #include "catalogue/recent_list.h"
 
 namespace velmoro {
@@ -18,149 +17,58 @@ namespace {
 
 using Kind = MemoryNotice::Kind;
 
-// One data folder and its two files as this run found them. Unusable: nothing in it is read or
-// written any more. The folder and the one above it stay held until the files are written, so
-// that nobody can rename them or put a link in their place meanwhile.
-struct Memory {
-  std::u16string dir;
-  bool usable = false;
-  std::vector<std::pair<std::u16string, FolderHold>> holds;  // by path
-  LoadedFile all;
-  LoadedFile recent;
-};
-
-std::u16string TooLargeNotice(const std::u16string& path) {
-  return u"\"" + path + u"\" is larger than 64 MB and was not read; it is replaced.";
-}
-
-std::u16string NotUsed(const std::u16string& path, const std::u16string& why) {
-  return u"The data folder is not used: \"" + path + u"\" " + why;
-}
-
-// The folder of the program's vendor and the data folder in it, held; a notice and false where
-// one of them is not to be used.
-bool HoldFolders(FileApi& files, Memory& memory, std::vector<MemoryNotice>& notices) {
-  for (const std::u16string& path : {memory.dir.substr(0, memory.dir.rfind(u'\\')), memory.dir}) {
-    FolderHold hold(files, files.HoldFolder(path));
-    switch (hold.status()) {
-      case HoldStatus::kHeld:
-        memory.holds.emplace_back(path, std::move(hold));
-        break;
-      case HoldStatus::kMissing:
-        // Nothing to read; writing reports it.
-        break;
-      case HoldStatus::kLink:
-        notices.push_back({Kind::kWarning, NotUsed(path, u"is a link to another place.")});
-        return false;
-      case HoldStatus::kInUse:
-        notices.push_back({Kind::kWarning, NotUsed(path, u"is held open by another program.")});
-        return false;
-      case HoldStatus::kFailed:
-        notices.push_back(
-            {Kind::kWarning,
-             NotUsed(path, u"cannot be opened: " + DescribeFileError(files, hold.error()) + u".")});
-        return false;
-    }
-  }
-  return true;
-}
-
-// An administrator's run takes back the machine's folders that someone else owns or opened to
-// others, as if it had made them; only once they are held, so never through a link.
-bool SecureFolders(FileApi& files, Memory& memory, std::vector<MemoryNotice>& notices) {
-  for (const auto& [path, hold] : memory.holds) {
-    const FolderSecurity expected =
-        path == memory.dir ? DataFolderSecurity() : VendorFolderSecurity();
-    const std::optional<FolderSecurity> actual = files.ReadFolderSecurity(hold.folder());
-    if (actual && IsSecureFolder(*actual, expected)) continue;
-    if (!files.ResetFolderSecurity(hold.folder(), expected)) {
-      notices.push_back(
-          {Kind::kWarning, NotUsed(path, u"belongs to someone else and could not be taken back.")});
+// Reads one data file of a folder. False, with a notice, when the folder is not to be used any
+// more: the file is a link or could not be read. A file too large to read counts as absent.
+bool LoadDataFile(FileApi& files, const DataFolder& folder, const char16_t* name, LoadedFile& file,
+                  std::vector<MemoryNotice>& notices) {
+  const std::u16string path = folder.dir() + u"\\" + name;
+  file = LoadListFile(files, folder.folder(), name, path);
+  switch (file.status) {
+    case LoadedFile::Status::kAbsent:
+    case LoadedFile::Status::kRead:
+      return true;
+    case LoadedFile::Status::kTooLarge:
+      notices.push_back({Kind::kWarning, u"\"" + path +
+                                             u"\" is larger than 64 MB and was not read; it is "
+                                             u"replaced."});
+      return true;
+    case LoadedFile::Status::kLink:
+      notices.push_back({Kind::kWarning, NotUsed(path, u"is a link to another place.")});
       return false;
-    }
+    case LoadedFile::Status::kHardLinks:
+      notices.push_back({Kind::kWarning, NotUsed(path, u"has more than one name.")});
+      return false;
+    case LoadedFile::Status::kFailed:
+      break;
   }
-  return true;
+  notices.push_back({Kind::kError, file.error});
+  return false;
 }
 
-// Nothing is read, written or deleted through a link: through it, a user who made it could have an
-// administrator's run write or remove files anywhere. A file too large to read counts as absent.
-Memory Recall(FileApi& files, const std::u16string& dir, bool secure,
-              std::vector<MemoryNotice>& notices) {
-  Memory memory;
-  memory.dir = dir;
-  if (!HoldFolders(files, memory, notices)) return memory;
-  if (secure && !SecureFolders(files, memory, notices)) return memory;
-  const std::pair<LoadedFile*, const char16_t*> data_files[] = {{&memory.all, kAllFileName},
-                                                                {&memory.recent, kRecentFileName}};
-  for (const auto& [file, name] : data_files) {
-    const std::u16string path = dir + u"\\" + name;
-    if (const LinkKind link = files.LinkAt(path); link != LinkKind::kNone) {
-      notices.push_back({Kind::kWarning, NotUsed(path, link == LinkKind::kHardLinks
-                                                           ? u"has more than one name."
-                                                           : u"is a link to another place.")});
-      return memory;
-    }
-  }
-  for (const auto& [file, name] : data_files) {
-    const std::u16string path = dir + u"\\" + name;
-    *file = LoadListFile(files, path);
-    if (file->status == LoadedFile::Status::kTooLarge) {
-      notices.push_back({Kind::kWarning, TooLargeNotice(path)});
-    }
-    if (file->status == LoadedFile::Status::kFailed) {
-      notices.push_back({Kind::kError, file->error});
-      return memory;
-    }
-  }
-  memory.usable = true;
-  return memory;
+// The new text where it differs from what the file holds.
+std::optional<std::string> Changed(const LoadedFile& file, std::string text) {
+  if (file.status == LoadedFile::Status::kRead && file.bytes == text) return std::nullopt;
+  return text;
 }
 
-// Only what changed is written: most runs find what the last one left, and each replacement
-// costs a flush to the disk.
-void Keep(FileApi& files, const Memory& memory, std::string all, std::string recent,
-          std::vector<MemoryNotice>& notices) {
-  const std::string* old_all = memory.all.Text();
-  const std::string* old_recent = memory.recent.Text();
-  std::optional<std::string> new_all;
-  std::optional<std::string> new_recent;
-  if (old_all == nullptr || *old_all != all) new_all = std::move(all);
-  if (old_recent == nullptr || *old_recent != recent) new_recent = std::move(recent);
-  if (!new_all && !new_recent) return;
-  try {
-    SaveListFiles(files, memory.dir, new_all, new_recent, old_recent);
-  } catch (const FileError& error) {
-    notices.push_back({Kind::kError, error.message()});
-  }
-}
-
-std::string AllText(const ProgramSet& programs) {
-  std::vector<std::string> lines;
-  lines.reserve(programs.positions().size());
-  for (const std::size_t position : programs.positions()) {
-    lines.push_back(programs.lines()[position].entry);
-  }
-  return FormatListText(lines);
-}
-
-// The lines of `older` that `list` does not hold, each line counted as often as it stands.
-std::vector<std::string> NotHeldIn(const std::vector<std::string>& older, std::string_view list) {
-  std::unordered_map<std::string_view, std::size_t> held;
-  for (const std::string& line : older) held.emplace(line, 0);
-  ForEachListLine(list, [&](std::string_view line) {
-    if (const auto found = held.find(line); found != held.end()) ++found->second;
-    return true;
+// The programs of the user's snapshot that it does not hold, the machine's and the user's own
+// together, in list order.
+std::vector<std::size_t> NewSinceUserSnapshot(const RunPrograms& programs,
+                                              std::string_view snapshot) {
+  Detection machine(programs.machine);
+  Detection own(programs.own);
+  ForEachListLine(snapshot, [&](std::string_view line) {
+    if (const std::optional<TaggedLine> tagged = ReadTagged(line)) {
+      (tagged->own ? own : machine).See(tagged->text);
+    }
+    return !machine.Done() || !own.Done();
   });
-  std::vector<std::string> missing;
-  for (const std::string& line : older) {
-    std::size_t& count = held[line];
-    if (count > 0) {
-      --count;
-    } else {
-      missing.push_back(line);
-    }
-  }
-  return missing;
+  const std::vector<std::size_t> machine_found = machine.Found();
+  const std::vector<std::size_t> own_found = own.Found();
+  std::vector<std::size_t> found;
+  std::merge(machine_found.begin(), machine_found.end(), own_found.begin(), own_found.end(),
+             std::back_inserter(found));
+  return found;
 }
 
 }  // namespace
@@ -180,87 +88,121 @@ std::vector<std::u16string> ProgramMemory::EnsureDataDir() {
   return velmoro::EnsureDataDir(files_, MachineDir(), true);
 }
 
-Recollection ProgramMemory::Update(const std::vector<ProgramEntry>& programs) {
+Recollection ProgramMemory::Update(const std::vector<ProgramEntry>& programs,
+                                   bool enumeration_finished) {
   Recollection result;
-  std::vector<EntryLines> lines;
-  lines.reserve(programs.size());
-  std::vector<std::size_t> machine_positions;
-  std::vector<std::size_t> user_positions;
-  for (std::size_t i = 0; i < programs.size(); ++i) {
-    lines.push_back(DataFileLines(programs[i], text_));
-    (programs[i].per_user ? user_positions : machine_positions).push_back(i);
-  }
-  const ProgramSet machine_programs(lines, std::move(machine_positions));
-
+  const RunPrograms run(programs, text_);
   // From reading the files to replacing them, so that a copy started at the same time works on
   // what this one wrote and no detection is lost between them.
   const DataFilesLock lock(files_);
-
-  // The machine's memory: its programs new since any user's last run head its recent list.
-  const Memory machine = Recall(files_, MachineDir(), process_.IsElevated(), result.notices);
-  std::vector<std::size_t> found;
-  std::vector<std::string> machine_recent;
-  std::size_t machine_new = 0;
-  if (machine.usable) {
-    // A snapshot without a single line, as on the first run, finds nothing new.
-    if (HasListLine(machine.all.bytes)) found = machine_programs.NewSince(machine.all.bytes);
-    RecentList recent(machine_programs);
-    recent.AddNew(found);
-    machine_new = recent.lines().size();
-    ForEachListLine(machine.recent.bytes,
-                    [&](std::string_view line) { return recent.AddOlder(line); });
-    machine_recent = recent.lines();
-    Keep(files_, machine, AllText(machine_programs), FormatListText(machine_recent),
-         result.notices);
-    result.recent = machine_programs.Resolve(machine_recent);
+  const std::optional<std::vector<std::size_t>> machine_list =
+      RememberForMachine(run, enumeration_finished, result.notices);
+  const std::optional<std::vector<std::size_t>> user_list =
+      RememberForUser(run, machine_list, enumeration_finished, result.notices);
+  if (user_list) {
+    result.recent = *user_list;
+  } else if (machine_list) {
+    result.recent = *machine_list;
   }
-
-  // The user's memory. It is kept from the first run on, also while the user has no program of
-  // their own: the first one installed is then found new like any other.
-  const std::u16string local_app_data = files_.LocalAppDataFolder();
-  if (local_app_data.empty()) return result;
-  const std::u16string user_dir = UserDataDir(local_app_data);
-  const std::vector<std::u16string> failed = velmoro::EnsureDataDir(files_, user_dir, false);
-  for (const std::u16string& level : failed) result.notices.push_back({Kind::kFolder, level});
-  if (!failed.empty()) return result;
-  const Memory user = Recall(files_, user_dir, false, result.notices);
-  if (!user.usable) return result;
-
-  const ProgramSet user_programs(lines, std::move(user_positions));
-  // The user's "All.dat" may rightly be empty: a user without programs of their own has one.
-  std::vector<std::size_t> user_found;
-  if (user.all.status == LoadedFile::Status::kRead) {
-    user_found = user_programs.NewSince(user.all.bytes);
-  }
-  std::vector<std::size_t> all_found;
-  std::merge(found.begin(), found.end(), user_found.begin(), user_found.end(),
-             std::back_inserter(all_found));
-  // Without programs of the user's own, everyone is the machine's: its set serves again.
-  std::optional<ProgramSet> all_programs;
-  if (!user_programs.positions().empty()) {
-    std::vector<std::size_t> positions(programs.size());
-    for (std::size_t i = 0; i < programs.size(); ++i) positions[i] = i;
-    all_programs.emplace(lines, std::move(positions));
-  }
-  const ProgramSet& everyone = all_programs ? *all_programs : machine_programs;
-
-  // Programs new in this run, the machine's and the user's together; then the user's list as the
-  // last run left it, or on the first run of the user's memory, the machine's; then the machine's
-  // lines found new by another user's run, which the user's list does not hold.
-  RecentList shown(everyone);
-  shown.AddNew(all_found);
-  const std::vector<std::string> machine_older(machine_recent.begin() + machine_new,
-                                               machine_recent.end());
-  const auto add_older = [&](std::string_view line) { return shown.AddOlder(line); };
-  if (user.recent.status == LoadedFile::Status::kRead) {
-    ForEachListLine(user.recent.bytes, add_older);
-    for (const std::string& line : NotHeldIn(machine_older, user.recent.bytes)) add_older(line);
-  } else {
-    for (const std::string& line : machine_older) add_older(line);
-  }
-  Keep(files_, user, AllText(user_programs), FormatListText(shown.lines()), result.notices);
-  result.recent = everyone.Resolve(shown.lines());
   return result;
+}
+
+// The machine's programs new since any user's last run head the machine's list. Each file's bytes
+// go as soon as they have been gone through.
+std::optional<std::vector<std::size_t>> ProgramMemory::RememberForMachine(
+    const RunPrograms& programs, bool finished, std::vector<MemoryNotice>& notices) {
+  const DataFolder folder(files_, MachineDir(), process_.IsElevated(), notices);
+  if (!folder.usable()) return std::nullopt;
+  RecentList list;
+  std::optional<std::string> new_all;
+  {
+    LoadedFile all;
+    if (!LoadDataFile(files_, folder, kAllFileName, all, notices)) return std::nullopt;
+    if (finished) new_all = Changed(all, MachineSnapshotText(programs));
+    // Without a snapshot, as on the first run, nothing is new; nor where it reads as this run's
+    // list would, as on most runs.
+    if (new_all && all.status == LoadedFile::Status::kRead) {
+      Detection detection(programs.machine);
+      ForEachListLine(all.bytes, [&](std::string_view line) {
+        detection.See(line);
+        return !detection.Done();
+      });
+      list.AddNew(detection.Found());
+    }
+  }
+  LoadedFile recent;
+  if (!LoadDataFile(files_, folder, kRecentFileName, recent, notices)) return std::nullopt;
+  ForEachListLine(recent.bytes,
+                  [&](std::string_view line) { return list.AddOlder(programs.machine, line); });
+  if (finished) {
+    const bool had_recent = recent.status == LoadedFile::Status::kRead;
+    KeepChanged(folder, new_all, Changed(recent, MachineListText(programs, list.positions())),
+                had_recent ? &recent.bytes : nullptr, notices);
+  }
+  return list.positions();
+}
+
+// The programs new since the user's last run, the machine's and the user's own, head the user's
+// list, whatever other users' runs found meanwhile. A user's first run with this memory (no
+// snapshot of the user's, or an earlier version's) starts from the machine's list.
+std::optional<std::vector<std::size_t>> ProgramMemory::RememberForUser(
+    const RunPrograms& programs, const std::optional<std::vector<std::size_t>>& machine_list,
+    bool finished, std::vector<MemoryNotice>& notices) {
+  const std::u16string local_app_data = files_.LocalAppDataFolder();
+  if (local_app_data.empty()) return std::nullopt;
+  const std::u16string dir = UserDataDir(local_app_data);
+  const std::vector<std::u16string> failed = velmoro::EnsureDataDir(files_, dir, false);
+  for (const std::u16string& level : failed) notices.push_back({Kind::kFolder, level});
+  if (!failed.empty()) return std::nullopt;
+  const DataFolder folder(files_, dir, false, notices);
+  if (!folder.usable()) return std::nullopt;
+  RecentList list;
+  bool first_run = true;
+  std::optional<std::string> new_all;
+  {
+    LoadedFile all;
+    if (!LoadDataFile(files_, folder, kAllFileName, all, notices)) return std::nullopt;
+    const std::optional<std::string_view> snapshot = UserSnapshotBody(all.bytes);
+    first_run = !snapshot;
+    if (finished) new_all = Changed(all, UserSnapshotText(programs));
+    if (new_all && snapshot) list.AddNew(NewSinceUserSnapshot(programs, *snapshot));
+  }
+  LoadedFile recent;
+  if (first_run) {
+    for (const std::size_t position : machine_list.value_or(std::vector<std::size_t>())) {
+      list.AddListed(position);
+    }
+  } else {
+    if (!LoadDataFile(files_, folder, kRecentFileName, recent, notices)) return std::nullopt;
+    ForEachListLine(recent.bytes, [&](std::string_view line) {
+      const std::optional<TaggedLine> tagged = ReadTagged(line);
+      return !tagged || list.AddOlder(programs.SetOf(tagged->own), tagged->text);
+    });
+  }
+  if (finished) {
+    const bool had_recent = recent.status == LoadedFile::Status::kRead;
+    KeepChanged(folder, new_all, Changed(recent, UserListText(programs, list.positions())),
+                had_recent ? &recent.bytes : nullptr, notices);
+  }
+  return list.positions();
+}
+
+// Only what changed is written: most runs find what the last one left, and each replacement
+// costs a flush to the disk. Just before, the data folder is looked at once more: a user who may
+// write in it can have made it a mount point since it was held.
+void ProgramMemory::KeepChanged(const DataFolder& folder, const std::optional<std::string>& all,
+                                const std::optional<std::string>& recent,
+                                const std::string* old_recent, std::vector<MemoryNotice>& notices) {
+  if (!all && !recent) return;
+  if (folder.folder() != kNoFolder && !files_.IsPlainFolder(folder.folder())) {
+    notices.push_back({Kind::kWarning, NotUsed(folder.dir(), u"is a link to another place.")});
+    return;
+  }
+  try {
+    SaveListFiles(files_, folder.folder(), folder.dir(), all, recent, old_recent);
+  } catch (const FileError& error) {
+    notices.push_back({Kind::kError, error.message()});
+  }
 }
 
 }  // namespace velmoro

@@ -1,9 +1,6 @@
 #include "catalogue/recent_list.h"
 
 #include <algorithm>
-#include <unordered_set>
-
-#include "catalogue/list_text.h"
 
 namespace velmoro {
 
@@ -18,44 +15,47 @@ const std::vector<std::size_t>* ProgramSet::WithName(std::string_view name) cons
   return found == by_name_.end() ? nullptr : &found->second;
 }
 
-// The snapshot is read line by line against the programs' lines, not gathered: a file of millions
-// of lines costs no more than its bytes.
-std::vector<std::size_t> ProgramSet::NewSince(std::string_view snapshot) const {
+Detection::Detection(const ProgramSet& programs) : programs_(programs) {
+  unseen_.reserve(programs.positions().size());
+  for (const std::size_t position : programs.positions()) {
+    unseen_.insert(programs.lines()[position].entry);
+  }
+}
+
+std::vector<std::size_t> Detection::Found() const {
   std::vector<std::size_t> found;
-  std::unordered_set<std::string_view> unseen;
-  unseen.reserve(positions_.size());
-  for (const std::size_t position : positions_) unseen.insert(lines_[position].entry);
-  ForEachListLine(snapshot, [&](std::string_view line) {
-    unseen.erase(line);
-    return !unseen.empty();
-  });
-  for (const std::size_t position : positions_) {
-    if (unseen.count(lines_[position].entry) != 0) found.push_back(position);
+  if (unseen_.empty()) return found;
+  for (const std::size_t position : programs_.positions()) {
+    if (unseen_.count(programs_.lines()[position].entry) != 0) found.push_back(position);
   }
   return found;
 }
 
-std::vector<std::size_t> ProgramSet::Resolve(const std::vector<std::string>& recent) const {
-  std::unordered_map<std::string_view, std::size_t> seen;
-  std::vector<std::size_t> positions;
-  for (const std::string& line : recent) {
-    const std::vector<std::size_t>* named = WithName(line);
-    if (named == nullptr) continue;
-    const std::size_t k = seen[line]++;
-    positions.push_back((*named)[std::min(k, named->size() - 1)]);
-  }
-  return positions;
-}
-
 void RecentList::AddNew(const std::vector<std::size_t>& found) {
   for (auto position = found.rbegin(); position != found.rend() && !Full(); ++position) {
-    lines_.push_back(programs_.lines()[*position].name);
+    positions_.push_back(*position);
   }
+  new_count_ = positions_.size();
 }
 
-bool RecentList::AddOlder(std::string_view line) {
+bool RecentList::AddOlder(const ProgramSet& programs, std::string_view name) {
   if (Full()) return false;
-  if (programs_.WithName(line) != nullptr) lines_.emplace_back(line);
+  const std::vector<std::size_t>* named = programs.WithName(name);
+  if (named == nullptr) return true;
+  const auto is_new = [&](std::size_t position) {
+    const auto new_end = positions_.begin() + static_cast<std::ptrdiff_t>(new_count_);
+    return std::find(positions_.begin(), new_end, position) != new_end;
+  };
+  std::size_t k = older_met_[named]++;
+  std::size_t chosen = named->back();
+  for (const std::size_t position : *named) {
+    if (is_new(position)) continue;
+    if (k-- == 0) {
+      chosen = position;
+      break;
+    }
+  }
+  positions_.push_back(chosen);
   return !Full();
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "catalogue/program_entry.h"
@@ -22,11 +23,6 @@ class ProgramSet {
   const std::vector<EntryLines>& lines() const { return lines_; }
   // Positions of the programs of that 8-bit name, in list order; null when none has it.
   const std::vector<std::size_t>* WithName(std::string_view name) const;
-  // The programs whose entry line the snapshot (the old "All.dat") does not hold, in list order.
-  std::vector<std::size_t> NewSince(std::string_view snapshot) const;
-  // The position a recent list's line stands for: the k-th line of a text is the k-th program
-  // of that name, and the last one where fewer have it.
-  std::vector<std::size_t> Resolve(const std::vector<std::string>& recent) const;
 
  private:
   const std::vector<EntryLines>& lines_;
@@ -34,23 +30,49 @@ class ProgramSet {
   std::unordered_map<std::string_view, std::vector<std::size_t>> by_name_;
 };
 
-// A recent list being made, newest first: the programs found new in this run, the one sorting
-// last on top, then older lines whose name a program still has, at most kMaxRecent in all.
-class RecentList {
+// The programs of a set whose entry line a snapshot (an old "All.dat") does not hold. The snapshot
+// is seen line by line, never gathered: a file of millions of lines costs no more than its bytes.
+class Detection {
  public:
-  explicit RecentList(const ProgramSet& programs) : programs_(programs) {}
+  explicit Detection(const ProgramSet& programs);
 
-  // Positions in list order.
-  void AddNew(const std::vector<std::size_t>& found);
-  // False once the list is full.
-  bool AddOlder(std::string_view line);
-  bool Full() const { return lines_.size() == kMaxRecent; }
-
-  const std::vector<std::string>& lines() const { return lines_; }
+  // One line of the snapshot.
+  void See(std::string_view entry) { unseen_.erase(entry); }
+  // Every program was seen: the rest of the snapshot changes nothing.
+  bool Done() const { return unseen_.empty(); }
+  // In list order.
+  std::vector<std::size_t> Found() const;
 
  private:
   const ProgramSet& programs_;
-  std::vector<std::string> lines_;
+  std::unordered_set<std::string_view> unseen_;
+};
+
+// A recent list being made, newest first, as positions in the program list: the programs found
+// new in this run, the one sorting last on top, then the older lines whose name a program still
+// has, at most kMaxRecent in all. A program found new is listed by its position, whatever its
+// name; an older line of a name stands for the programs of that name in the set it is resolved
+// in: the k-th such line for the k-th of them that is not new in this run, and for the last of
+// them where fewer are left.
+class RecentList {
+ public:
+  // Positions in list order.
+  void AddNew(const std::vector<std::size_t>& found);
+  // False once the list is full.
+  bool AddOlder(const ProgramSet& programs, std::string_view name);
+  // A program already resolved, below those listed so far.
+  void AddListed(std::size_t position) {
+    if (!Full()) positions_.push_back(position);
+  }
+  bool Full() const { return positions_.size() == kMaxRecent; }
+
+  const std::vector<std::size_t>& positions() const { return positions_; }
+
+ private:
+  std::vector<std::size_t> positions_;
+  std::size_t new_count_ = 0;
+  // Older lines met so far, per name in its set.
+  std::unordered_map<const std::vector<std::size_t>*, std::size_t> older_met_;
 };
 
 }  // namespace velmoro

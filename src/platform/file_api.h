@@ -9,7 +9,14 @@
 
 namespace velmoro {
 
-enum class ReadStatus { kOk, kFailed, kTooLarge };
+enum class ReadStatus {
+  kOk,
+  kAbsent,     // nothing of that name, or a folder
+  kLink,       // a reparse point: a symbolic link, a junction or the like
+  kHardLinks,  // a file with more than one name
+  kFailed,     // `error` says why
+  kTooLarge,   // more bytes than asked for at most: none read
+};
 
 struct ReadResult {
   ReadStatus status = ReadStatus::kOk;
@@ -23,15 +30,9 @@ struct WriteResult {
   ErrorCode error = kErrorSuccess;  // when creating failed
 };
 
-// How a path may lead somewhere other than where it names.
-enum class LinkKind {
-  kNone,          // not a link, or nothing there
-  kReparsePoint,  // a junction, symbolic link or other reparse point
-  kHardLinks,     // a file with more than one name
-};
-
 // A folder held open. While it is held nobody can rename, remove or replace it: the hold shares
-// reading and writing, never deleting. 0 is no folder.
+// reading and writing, never deleting; the data files inside are reached relative to it. 0 is no
+// folder.
 using FolderHandle = std::uint64_t;
 inline constexpr FolderHandle kNoFolder = 0;
 
@@ -88,15 +89,22 @@ class FileApi {
   virtual bool DirectoryExists(const std::u16string& path) = 0;
   // CreateDirectoryW, one level, with the permissions it inherits.
   virtual bool MakeDirectory(const std::u16string& path) = 0;
-  // CreateFileW(path, list | read attributes | read control, sharing read and write,
-  // FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT): the folder itself, never what a
-  // link leads to, held until ReleaseFolder.
-  virtual HeldFolder HoldFolder(const std::u16string& path) = 0;
+  // The common or local application-data folder, which may be a link (a profile moved to another
+  // drive): CreateFileW(path, list | traverse | read attributes | read control, sharing read,
+  // write and delete, FILE_FLAG_BACKUP_SEMANTICS), following a link to its target; held until
+  // ReleaseFolder. What is made or opened in it goes where the handle leads.
+  virtual HeldFolder HoldKnownFolder(const std::u16string& path) = 0;
+  // NtCreateFile of the existing folder `name` inside the held `parent`, relative to its handle
+  // (FILE_OPEN, FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT, with
+  // the backup privilege enabled as far as the token holds it, so that an administrator's run opens
+  // a folder whose access list shuts Administrators out): the folder itself, never what a link
+  // leads to (kLink), held as HoldKnownFolder holds.
+  virtual HeldFolder HoldFolderIn(FolderHandle parent, const std::u16string& name) = 0;
   // NtCreateFile of the folder `name` inside the held `parent`, relative to its handle
   // (FILE_CREATE, a directory, FILE_OPEN_REPARSE_POINT), with the discretionary access list of
   // `security`, protected (the owner is the creator's default), or where it is null with the list
-  // it inherits; held as HoldFolder holds. Making and opening are one step: nothing can put a link
-  // in its place between them. kFailed with error 183 (ERROR_ALREADY_EXISTS) when the name is
+  // it inherits; held as HoldKnownFolder holds. Making and opening are one step: nothing can put a
+  // link in its place between them. kFailed with error 183 (ERROR_ALREADY_EXISTS) when the name is
   // taken.
   virtual HeldFolder MakeFolder(FolderHandle parent, const std::u16string& name,
                                 const FolderSecurity* security) = 0;
@@ -104,12 +112,18 @@ class FileApi {
   // GetSecurityInfo on the held folder: its owner and access list; nothing when they cannot be
   // read.
   virtual std::optional<FolderSecurity> ReadFolderSecurity(FolderHandle folder) = 0;
-  // On the held folder, reopened for WRITE_OWNER and WRITE_DAC with the restore and take-ownership
-  // privileges: the owner becomes `security.owner` and the access list `security`'s, protected,
-  // with SetKernelObjectSecurity, which changes nothing beneath it. False when it could not.
-  virtual bool ResetFolderSecurity(FolderHandle folder, const FolderSecurity& security) = 0;
-  // FILE_ATTRIBUTE_REPARSE_POINT on the path itself, or a file's link count above one.
-  virtual LinkKind LinkAt(const std::u16string& path) = 0;
+  // Whatever has the name `name` inside the held `parent` (opened relative to the parent's handle
+  // for DELETE, a link as itself, with backup intent and the restore privilege) is renamed to
+  // `aside` in the same parent, replacing nothing (NtSetInformationFile, FileRenameInformation
+  // with RootDirectory). Handles that others opened before keep leading to it. Returns 0 or code.
+  virtual ErrorCode MoveAside(FolderHandle parent, const std::u16string& name,
+                              const std::u16string& aside) = 0;
+  // GetFileInformationByHandleEx(FileAttributeTagInfo) on the held folder: still a folder and not
+  // a reparse point. Write access to a folder is enough to make it a mount point while it is held.
+  virtual bool IsPlainFolder(FolderHandle folder) = 0;
+  // The SID of the user the program runs as, from its token ("S-1-5-21-..."); empty when it
+  // cannot be read.
+  virtual std::u16string UserSid() = 0;
   // GetDriveTypeW of a drive's root: asked without touching the drive.
   virtual DriveKind DriveKindOf(const std::u16string& root) = 0;
   // GetFullPathNameW: the path made full, its "." and ".." resolved and its separators made "\",
@@ -120,24 +134,35 @@ class FileApi {
   // SHGetKnownFolderPath(FOLDERID_LocalAppData): the user's own application-data folder.
   virtual std::u16string LocalAppDataFolder() = 0;
 
-  // Opens an existing file admitting other readers (and a replacing move, never a writer) and
-  // reads it whole, unless it holds more than max_bytes, which are then not read.
-  virtual ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
-                                   std::uint64_t max_bytes) = 0;
-  // Creates path only when nothing has that name (CREATE_NEW), with no sharing, writes bytes in
-  // one write, flushes them to disk and closes the file. kExists when the name is taken.
-  virtual WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) = 0;
-  // MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH). Returns 0 or code.
-  virtual ErrorCode MoveReplacing(const std::u16string& from, const std::u16string& to) = 0;
-  // DeleteFileW; failures are ignored.
-  virtual void RemoveFile(const std::u16string& path) = 0;
+  // The files of a held folder, each opened relative to the folder's handle by NtCreateFile with
+  // FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT: nothing is reached through a link, and a
+  // folder that became a link after it was held leads nowhere else.
+  //
+  // Opens the file admitting other readers (and a replacing move, never a writer) and reads it
+  // whole, unless it holds more than max_bytes, which are then not read. kAbsent where nothing,
+  // or a folder, has the name; kLink where the name is a reparse point or the file has other
+  // names (hard links).
+  virtual ReadResult ReadFileIn(FolderHandle folder, const std::u16string& name, std::string& bytes,
+                                std::uint64_t max_bytes) = 0;
+  // Creates the file only when nothing has the name (FILE_CREATE), with no sharing, writes bytes
+  // in one write, flushes them to disk and closes the file. kExists when the name is taken.
+  virtual WriteResult WriteNewFileIn(FolderHandle folder, const std::u16string& name,
+                                     const std::string& bytes) = 0;
+  // Opens `from` for DELETE and renames it to `to` in the same folder, replacing a file of that
+  // name (FileRenameInformation with RootDirectory and ReplaceIfExists). Returns 0 or code.
+  virtual ErrorCode ReplaceFileIn(FolderHandle folder, const std::u16string& from,
+                                  const std::u16string& to) = 0;
+  // Opens the file for DELETE and marks the open handle for deletion (FileDispositionInfo);
+  // failures are ignored.
+  virtual void RemoveFileIn(FolderHandle folder, const std::u16string& name) = 0;
   // 64 bits from the system's cryptographic random source (RtlGenRandom); nothing when it fails.
   virtual std::optional<std::uint64_t> Random() = 0;
   // A machine-wide lock of the data files (a named mutex), so that copies of the program that
   // start together, by any user, read and replace the files one after the other. The mutex is
-  // made with an access list that lets every interactive user wait for it; one that exists is
-  // opened for SYNCHRONIZE only. Waits a bounded time; false when the lock could not be had (a
-  // stranger may hold the name), and the caller goes on without it.
+  // made with an access list that lets every interactive user wait for it, and whoever made it
+  // (OWNER RIGHTS) do no more; one that exists is opened for SYNCHRONIZE only. Waits a bounded
+  // time; false when the lock could not be had (a stranger may hold the name), and the caller goes
+  // on without it.
   virtual bool LockDataFiles() = 0;
   virtual void UnlockDataFiles() = 0;
   // FormatMessageW's description of a platform error code, as the platform words it.

@@ -165,10 +165,14 @@ class UserProgramTests(MemoryCase):
                                     (ivy.uninstaller, ivy.arguments))
                 # The machine's files hold the machine's programs alone.
                 self.assert_data(entries(ALL_INSTALLED), b"")
-                self.assertEqual(self.user_data_path(c.ALL_DAT).read_bytes(),
-                                 h.crlf_lines([ivy.entry]))
+                # The user's hold every program that user saw, each tagged as the
+                # machine's or the user's own.
+                self.assertEqual(self.user_data_path(c.ALL_DAT).read_bytes(), h.crlf_lines(
+                    ["Velmoro Uninstaller: the programs seen by this user"]
+                    + [("U " if p is ivy else "M ") + p.entry
+                       for p in sorted(INSTALLED + [ivy], key=lambda p: p.name.lower())]))
                 self.assertEqual(self.user_data_path(c.RECENT_DAT).read_bytes(),
-                                 h.crlf_lines([ivy.name]))
+                                 h.crlf_lines(["U " + ivy.name]))
 
 
 class LineBreakTests(MemoryCase):

@@ -58,8 +58,9 @@ class PlantedDataTests(E2ECase):
         app, boxes = self.run_to_menu()
         self.assertEqual(boxes, [])
         self.assertLess(app.peak_memory(), 256 << 20)
-        # Every program is new against a snapshot of empty lines.
-        self.choose(c.TO_FIRST_RECENT, app=app)
+        # Every program is new to the machine's memory against a snapshot of empty lines; the
+        # user's own memory had seen it.
+        self.choose(c.TO_FIRST_PROGRAM, app=app)
         self.assert_started(app, PROGRAM[1:])
         self.assert_data([ENTRY], ["Alpha Tool"])
 

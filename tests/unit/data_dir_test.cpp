@@ -149,10 +149,9 @@ TEST_F(EnsureDataDirTest, PresentDirectoryIsOnlyTested) {
 TEST_F(EnsureDataDirTest, CreatesTheMissingLevelsInOrderInsideTheirHeldParents) {
   files_.AddDirectory(u"C:\\ProgramData");
   EXPECT_THAT(Ensure(), IsEmpty());
-  EXPECT_THAT(FileCalls(u"DirectoryExists"), ElementsAre(kDataDir, u"C:", u"C:\\ProgramData",
-                                                         u"C:\\ProgramData\\Quinsett", kDataDir));
-  EXPECT_THAT(FileCalls(u"HoldFolder"),
-              ElementsAre(u"C:\\ProgramData", u"C:\\ProgramData\\Quinsett"));
+  EXPECT_THAT(FileCalls(u"DirectoryExists"), ElementsAre(kDataDir, u"C:", u"C:\\ProgramData"));
+  EXPECT_THAT(FileCalls(u"HoldKnownFolder"), ElementsAre(u"C:\\ProgramData"));
+  EXPECT_THAT(FileCalls(u"HoldFolderIn"), ElementsAre(u"C:\\ProgramData\\Quinsett", kDataDir));
   EXPECT_THAT(FileCalls(u"MakeFolder"), ElementsAre(u"C:\\ProgramData\\Quinsett", kDataDir));
   EXPECT_THAT(FileCalls(u"MakeDirectory"), IsEmpty());
   EXPECT_EQ(files_.folders_held(), 0u);
@@ -199,6 +198,9 @@ TEST_F(EnsureDataDirTest, ALevelMadeMeanwhileByAnotherCopyIsNoFailure) {
   files_.MadeMeanwhile(kDataDir);
   EXPECT_THAT(Ensure(), IsEmpty());
   EXPECT_THAT(FileCalls(u"MakeFolder"), ElementsAre(u"C:\\ProgramData\\Quinsett", kDataDir));
+  EXPECT_THAT(
+      FileCalls(u"HoldFolderIn"),
+      ElementsAre(u"C:\\ProgramData\\Quinsett", u"C:\\ProgramData\\Quinsett", kDataDir, kDataDir));
   EXPECT_TRUE(files_.DirectoryExists(kDataDir));
 }
 
@@ -210,11 +212,24 @@ TEST_F(EnsureDataDirTest, LevelsAboveTheProgramsOwnAreMadePlain) {
   EXPECT_NE(files_.MadeWith(u"D:\\Shared\\Quinsett"), std::nullopt);
 }
 
-TEST_F(EnsureDataDirTest, NothingIsMadeThroughALink) {
+// The program's own levels are never links; the known folder may be one (a profile moved to another
+// drive), and the levels are made in the folder it leads to.
+TEST_F(EnsureDataDirTest, NothingIsMadeThroughALinkOfTheProgramsOwn) {
   files_.AddDirectory(u"C:\\ProgramData\\Quinsett");
   files_.MakeLink(u"C:\\ProgramData\\Quinsett", LinkKind::kReparsePoint);
   EXPECT_THAT(Ensure(), IsEmpty());
   EXPECT_THAT(FileCalls(u"MakeFolder"), IsEmpty());
+}
+
+TEST_F(EnsureDataDirTest, AKnownFolderThatIsALinkIsFollowed) {
+  files_.AddDirectory(u"D:\\Moved\\Ann\\AppData\\Local");
+  files_.AddDirectory(u"C:\\Users\\Ann\\AppData");
+  ASSERT_TRUE(files_.MakeMountPoint(u"C:\\Users\\Ann\\AppData", u"D:\\Moved\\Ann\\AppData"));
+  const std::u16string dir = UserDataDir(u"C:\\Users\\Ann\\AppData\\Local");
+  EXPECT_THAT(EnsureDataDir(files_, dir, false), IsEmpty());
+  EXPECT_TRUE(
+      files_.DirectoryExists(u"D:\\Moved\\Ann\\AppData\\Local\\Quinsett\\Velmoro Uninstaller"));
+  EXPECT_EQ(files_.MadeWith(u"D:\\Moved\\Ann\\AppData\\Local\\Quinsett"), std::nullopt);
 }
 
 TEST_F(EnsureDataDirTest, AFileAtTheDataDirectoryGivesOneBox) {

@@ -153,8 +153,10 @@ TEST_P(EnumerationOutcomeTest, MiddleSubkeyGivesItsEntriesAndTheOthersStay) {
   AddProgram(registry, Subkey(u"After"), u"After", u"a.exe");
 
   int appended = 0;
-  const std::vector<std::u16string> entries =
-      Texts(EnumeratePrograms(registry, threads, [&] { ++appended; }));
+  bool finished = false;
+  const std::vector<std::u16string> entries = Texts(EnumeratePrograms(
+      registry, threads, [&] { ++appended; }, &finished));
+  EXPECT_TRUE(finished) << "a malformed or missing value is no failure of the enumeration";
 
   std::vector<std::u16string> expected = {u"Before<#>b.exe"};
   expected.insert(expected.end(), GetParam().entries.begin(), GetParam().entries.end());
@@ -294,7 +296,11 @@ TEST(EnumerationTest, AnAllocationFailureInASubkeyEndsTheEnumeration) {
   AddProgram(registry, Subkey(u"B"), u"B", u"b.exe");
   AddProgram(registry, Subkey(u"C"), u"C", u"c.exe");
   registry.RunOutOfMemory(Subkey(u"B"));
-  EXPECT_THAT(Listed(registry), ElementsAre(u"A<#>a.exe"));
+  bool finished = true;
+  EXPECT_THAT(Texts(EnumeratePrograms(
+                  registry, threads, [] {}, &finished)),
+              ElementsAre(u"A<#>a.exe"));
+  EXPECT_FALSE(finished);
   EXPECT_EQ(registry.open_key_count(), 0u);
 }
 
@@ -304,10 +310,15 @@ TEST(EnumerationTest, AnErrorOutsideTheRegistryEndsTheEnumerationWithWhatItHas) 
   AddProgram(registry, Subkey(u"B"), u"B", u"b.exe");
   AddProgram(registry, Subkey(u"C"), u"C", u"c.exe");
   int appended = 0;
-  const auto entries = Texts(EnumeratePrograms(registry, threads, [&] {
-    if (++appended == 2) throw std::runtime_error("handler failed");
-  }));
+  bool finished = true;
+  const auto entries = Texts(EnumeratePrograms(
+      registry, threads,
+      [&] {
+        if (++appended == 2) throw std::runtime_error("handler failed");
+      },
+      &finished));
   EXPECT_THAT(entries, ElementsAre(u"A<#>a.exe", u"B<#>b.exe"));
+  EXPECT_FALSE(finished);
   EXPECT_EQ(registry.open_key_count(), 0u);
 }
 

@@ -17,6 +17,8 @@ const std::u16string kOwnerRights = u"S-1-3-4";
 const std::u16string kEveryone = u"S-1-1-0";
 const std::u16string kCreatorOwner = u"S-1-3-0";
 const std::u16string kMallory = u"S-1-5-21-1000-2000-3000-1001";
+// The administrator whose elevated run checks the folders.
+const std::u16string kAdministrator = u"S-1-5-21-1000-2000-3000-500";
 constexpr std::uint32_t kFull = 0x1F01FF;
 constexpr std::uint8_t kAll = kObjectInherit | kContainerInherit;
 
@@ -66,18 +68,24 @@ const SecureCase kSecureCases[] = {
     {"owned_by_a_user", With(DataFolderSecurity(), kMallory), false},
     {"made_by_a_users_run", MadeByMallory(), false},
     {"no_access_list", {kAdmins, false, true, {}}, false},
-    {"everyone_may_read", Granting(DataFolderSecurity(), {kEveryone, 0x1200a9, 0}), false},
+    {"everyone_may_read", Granting(DataFolderSecurity(), {kEveryone, 0x1200a9, kAll}), true},
+    {"everyone_may_add_files", Granting(DataFolderSecurity(), {kEveryone, 0x2, 0}), false},
     {"users_may_delete_the_folder", Granting(DataFolderSecurity(), {kUsers, 0x10000, 0}), false},
     {"owner_may_repermission_files",
      Granting(DataFolderSecurity(), {kOwnerRights, 0x40000, kObjectInherit | kInheritOnly}), false},
     {"users_inherit_more_in_folders_made_there",
      Granting(DataFolderSecurity(), {kUsers, 0x1200ab, kContainerInherit | kInheritOnly}), false},
+    // As Wine reports every folder: the running user owns it, with SYSTEM full control.
+    {"the_administrators_own",
+     {kAdministrator, true, false, {{kSystem, kFull, kAll}, {kAdministrator, kFull, kAll}}},
+     true},
 };
 
 class IsSecureFolderTest : public ::testing::TestWithParam<SecureCase> {};
 
 TEST_P(IsSecureFolderTest, OwnerAndGrantsAgainstTheProtectedList) {
-  EXPECT_EQ(IsSecureFolder(GetParam().actual, DataFolderSecurity()), GetParam().secure);
+  EXPECT_EQ(IsSecureFolder(GetParam().actual, DataFolderSecurity(), kAdministrator),
+            GetParam().secure);
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, IsSecureFolderTest, ::testing::ValuesIn(kSecureCases),
@@ -89,9 +97,10 @@ const std::u16string kDataDir = FakeMachine::kDataDir;
 struct TakeBackCase {
   const char* what;
   bool elevated;
-  bool reset_refused;
-  // Afterwards: the folders' security as given, or taken back; a box; the files written.
-  bool taken_back;
+  bool vendor_insecure;  // else only the data folder
+  bool move_refused;
+  // Afterwards: the folder renamed aside, or none; a box; the files written.
+  std::u16string aside;
   std::vector<std::u16string> notices;
   bool written;
 };
@@ -100,13 +109,17 @@ void PrintTo(const TakeBackCase& c, std::ostream* out) {
   *out << c.what;
 }
 
+const std::u16string kAside = u".~0000000000000001";
+
 const TakeBackCase kTakeBackCases[] = {
-    {"administrator", true, false, true, {}, true},
-    {"user", false, false, false, {}, true},
+    {"administrator", true, true, false, kVendorDir + kAside, {}, true},
+    {"administrator_data_folder_only", true, false, false, kDataDir + kAside, {}, true},
+    {"user", false, true, false, u"", {}, true},
     {"administrator_refused",
      true,
      true,
-     false,
+     true,
+     u"",
      {u"The data folder is not used: \"" + kVendorDir +
       u"\" belongs to someone else and could not be taken back."},
      false},
@@ -114,31 +127,69 @@ const TakeBackCase kTakeBackCases[] = {
 
 class TakeBackTest : public ::testing::TestWithParam<TakeBackCase>, protected FakeMachine {};
 
-// A user made both folders before the first administrator's run.
+// A user made the folders before the first administrator's run, and left a snapshot in them. Taken
+// back, they go aside whole, with every handle the user opened before, and fresh ones take their
+// place: the run starts a memory of its own there, finding nothing new.
 TEST_P(TakeBackTest, OnlyAnAdministratorsRunTakesTheFoldersBack) {
   files.AddDirectory(kDataDir);
-  files.SetSecurity(kVendorDir, MadeByMallory());
+  files.SetFile(FakeMachine::DataFile(u"All.dat"), "\r\n");
+  if (GetParam().vendor_insecure) files.SetSecurity(kVendorDir, MadeByMallory());
   files.SetSecurity(kDataDir, MadeByMallory());
   process.elevated = GetParam().elevated;
-  if (GetParam().reset_refused) files.RefuseSecurityReset();
+  if (GetParam().move_refused) files.RefuseMoveAside(kErrorAccessDenied);
   Platform services = platform();
   ProgramMemory memory(services);
-  const Recollection recollection = memory.Update({{u"Alpha", u"a.exe"}});
+  const Recollection recollection = memory.Update({{u"Alpha", u"a.exe"}}, true);
 
   std::vector<std::u16string> notices;
   for (const MemoryNotice& notice : recollection.notices) notices.push_back(notice.text);
   EXPECT_EQ(notices, GetParam().notices);
-  const auto expected = [&](FolderSecurity made) {
-    return GetParam().taken_back ? made : MadeByMallory();
-  };
-  EXPECT_EQ(files.SecurityOf(kVendorDir), expected(VendorFolderSecurity()));
-  EXPECT_EQ(files.SecurityOf(kDataDir), expected(DataFolderSecurity()));
-  EXPECT_EQ(files.File(FakeMachine::DataFile(u"All.dat")).has_value(), GetParam().written);
+  const bool taken_back = !GetParam().aside.empty();
+  if (taken_back) {
+    EXPECT_EQ(files.SecurityOf(GetParam().aside), MadeByMallory());
+    EXPECT_EQ(
+        files.File(GetParam().aside +
+                   (GetParam().vendor_insecure ? u"\\Velmoro Uninstaller\\All.dat" : u"\\All.dat")),
+        "\r\n");
+    EXPECT_EQ(files.MadeWith(kDataDir), DataFolderSecurity());
+    EXPECT_TRUE(recollection.recent.empty()) << "nothing is new to a fresh memory";
+  } else {
+    EXPECT_EQ(files.SecurityOf(kDataDir), MadeByMallory());
+  }
+  EXPECT_EQ(files.MadeWith(kVendorDir).has_value(), taken_back && GetParam().vendor_insecure);
+  EXPECT_EQ(files.File(FakeMachine::DataFile(u"All.dat")),
+            GetParam().written ? "Alpha<#>a.exe\r\n" : "\r\n");
   EXPECT_EQ(files.folders_held(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, TakeBackTest, ::testing::ValuesIn(kTakeBackCases),
                          [](const auto& info) { return std::string(info.param.what); });
+
+// Write access to the data folder is enough to make it a mount point while it is held: the run
+// looks at it once more just before writing, and writes nothing, here or at the target.
+TEST(HeldFolderTest, AFolderMadeAMountPointBeforeTheWriteGetsNothing) {
+  FakeMachine machine;
+  machine.files.AddDirectory(kDataDir);
+  machine.files.AddDirectory(u"C:\\Windows\\System32");
+  machine.files.SetFile(FakeMachine::DataFile(u"All.dat"), "\r\n");
+  machine.files.on_read = [&](const std::u16string& path) {
+    if (path.find(u"Recent.dat") == path.npos) return;
+    machine.files.EraseFile(FakeMachine::DataFile(u"All.dat"));
+    machine.files.EraseFile(FakeMachine::DataFile(u"Recent.dat"));
+    machine.files.MakeMountPoint(kDataDir, u"C:\\Windows\\System32");
+  };
+  machine.files.SetFile(FakeMachine::DataFile(u"Recent.dat"), "");
+  Platform services = machine.platform();
+  ProgramMemory memory(services);
+  const Recollection recollection = memory.Update({{u"Alpha", u"a.exe"}}, true);
+  ASSERT_FALSE(recollection.notices.empty());
+  EXPECT_EQ(recollection.notices[0].text,
+            u"The data folder is not used: \"" + kDataDir + u"\" is a link to another place.");
+  for (const std::u16string& path : machine.files.FilePaths()) {
+    EXPECT_EQ(path.rfind(kDataDir, 0), path.npos) << "written: " << ::testing::PrintToString(path);
+    EXPECT_EQ(path.rfind(u"C:\\Windows", 0), path.npos) << ::testing::PrintToString(path);
+  }
+}
 
 // The folders are held from their check to the last write: a user who tries to rename the data
 // folder away meanwhile, to put a link in its place, cannot.
@@ -153,7 +204,7 @@ TEST(HeldFolderTest, TheDataFolderCannotBeSwappedAfterItsCheck) {
   };
   Platform services = machine.platform();
   ProgramMemory memory(services);
-  memory.Update({{u"Alpha", u"a.exe"}});
+  memory.Update({{u"Alpha", u"a.exe"}}, true);
   EXPECT_EQ(renamed, (std::vector<bool>{false, false}));
   EXPECT_EQ(machine.files.File(FakeMachine::DataFile(u"All.dat")), "Alpha<#>a.exe\r\n");
   // Once the run is over, the folders are the user's to move again, as the platform allows.

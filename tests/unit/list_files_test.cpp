@@ -19,6 +19,14 @@ constexpr char16_t kRecent[] = u"C:\\Data\\Recent.dat";
 const std::string kOldAll = "Old<#>old.exe\r\n";
 const std::string kOldRecent = "Old\r\n";
 
+std::u16string Temp(std::uint64_t random) {
+  return std::u16string(kDir) + u"\\" + TempFileName(random);
+}
+
+FolderHandle Held(FakeFiles& files) {
+  return files.HoldKnownFolder(kDir).folder;
+}
+
 // What a call throws: its FileError message, or "no error".
 template <typename Call>
 std::u16string ErrorOf(Call call) {
@@ -34,7 +42,9 @@ class LoadListFileTest : public ::testing::Test {
  protected:
   LoadListFileTest() { files_.AddDirectory(kDir); }
 
-  LoadedFile Load(const std::u16string& path) { return LoadListFile(files_, path); }
+  LoadedFile Load(const std::u16string& path) {
+    return LoadListFile(files_, Held(files_), path.substr(path.rfind(u'\\') + 1), path);
+  }
 
   FakeFiles files_;
 };
@@ -49,9 +59,22 @@ TEST_F(LoadListFileTest, GivesTheBytes) {
 TEST_F(LoadListFileTest, AbsentFileOrDirectoryIsNotRead) {
   files_.AddDirectory(kRecent);
   EXPECT_EQ(Load(kAll).status, LoadedFile::Status::kAbsent);
-  EXPECT_EQ(Load(kRecent).Text(), nullptr);
-  EXPECT_THAT(files_.log(), ElementsAre(std::u16string(u"FileExists ") + kAll,
-                                        std::u16string(u"FileExists ") + kRecent));
+  EXPECT_EQ(Load(kRecent).status, LoadedFile::Status::kAbsent);
+  EXPECT_EQ(LoadListFile(files_, kNoFolder, u"All.dat", kAll).status, LoadedFile::Status::kAbsent);
+  for (const std::u16string& line : files_.log()) {
+    EXPECT_EQ(line.find(u"ReadWholeFile"), line.npos) << "read: " << ::testing::PrintToString(line);
+  }
+}
+
+// Neither a link nor a file with other names is read: through it, a user could have an
+// administrator's run read or replace a file anywhere.
+TEST_F(LoadListFileTest, ALinkOrAFileWithOtherNamesIsNotRead) {
+  files_.SetFile(kAll, "A\r\n");
+  files_.MakeLink(kAll, LinkKind::kHardLinks);
+  files_.MakeLink(kRecent, LinkKind::kReparsePoint);
+  EXPECT_EQ(Load(kAll).status, LoadedFile::Status::kHardLinks);
+  EXPECT_EQ(Load(kRecent).status, LoadedFile::Status::kLink);
+  EXPECT_EQ(Load(kAll).bytes, "");
 }
 
 TEST_F(LoadListFileTest, UnreadableFileGivesCannotOpen) {
@@ -62,16 +85,15 @@ TEST_F(LoadListFileTest, UnreadableFileGivesCannotOpen) {
   EXPECT_EQ(file.error,
             u"Cannot open file \"C:\\Data\\All.dat\". The process cannot access the file because "
             u"it is being used by another process");
-  EXPECT_EQ(file.Text(), nullptr);
+  EXPECT_EQ(file.bytes, "");
 }
 
 // The limit itself, not the constant on both sides: 64 MiB is read, a byte more is not.
 TEST_F(LoadListFileTest, AFileLargerThanTheLimitIsNotRead) {
   files_.SetLargeFile(kAll, 64 * 1024 * 1024 + 1);
   EXPECT_EQ(Load(kAll).status, LoadedFile::Status::kTooLarge);
-  EXPECT_EQ(Load(kAll).Text(), nullptr);
   files_.SetLargeFile(kAll, 64 * 1024 * 1024);
-  EXPECT_EQ(*Load(kAll).Text(), "");
+  EXPECT_EQ(Load(kAll).status, LoadedFile::Status::kRead);
 }
 
 // Descriptions as a platform might word them.
@@ -95,9 +117,10 @@ TEST(DescriptionTest, TrailingBlanksLineBreaksAndPeriodsAreRemoved) {
     SCOPED_TRACE(::testing::PrintToString(std::u16string(worded)));
     WordedFiles files;
     files.description = worded;
+    files.AddDirectory(kDir);
     files.SetFile(kAll, "");
     files.RefuseRead(kAll, 1);
-    EXPECT_EQ(LoadListFile(files, kAll).error,
+    EXPECT_EQ(LoadListFile(files, Held(files), u"All.dat", kAll).error,
               std::u16string(u"Cannot open file \"C:\\Data\\All.dat\". ") + shown);
   }
 }
@@ -111,7 +134,8 @@ class SaveListFilesTest : public ::testing::Test {
   }
 
   void Save(const std::string* old_recent = &kOldRecent) {
-    SaveListFiles(files_, kDir, "A<#>a.exe\r\nB<#>b.exe\r\n", "B\r\n\r\n", old_recent);
+    SaveListFiles(files_, Held(files_), kDir, "A<#>a.exe\r\nB<#>b.exe\r\n", "B\r\n\r\n",
+                  old_recent);
   }
 
   FakeFiles files_;
@@ -126,14 +150,15 @@ TEST_F(SaveListFilesTest, ReplacesBothFilesWithCrLfLinesAndLeavesNoTemporaryFile
 
 // A file whose text did not change is not written at all.
 TEST_F(SaveListFilesTest, OnlyTheFilesGivenAreReplaced) {
-  SaveListFiles(files_, kDir, std::nullopt, "", &kOldRecent);
+  const FolderHandle folder = Held(files_);
+  SaveListFiles(files_, folder, kDir, std::nullopt, "", &kOldRecent);
   EXPECT_EQ(files_.File(kAll), kOldAll);
   EXPECT_EQ(files_.File(kRecent), "");
   const std::string empty;
-  SaveListFiles(files_, kDir, "", std::nullopt, &empty);
+  SaveListFiles(files_, folder, kDir, "", std::nullopt, &empty);
   EXPECT_EQ(files_.File(kAll), "");
   EXPECT_EQ(files_.files_written(), 2);
-  SaveListFiles(files_, kDir, std::nullopt, std::nullopt, &empty);
+  SaveListFiles(files_, folder, kDir, std::nullopt, std::nullopt, &empty);
   EXPECT_EQ(files_.files_written(), 2);
 }
 
@@ -141,16 +166,16 @@ TEST_F(SaveListFilesTest, OnlyTheFilesGivenAreReplaced) {
 // name someone took beforehand is passed over, and whoever takes every name stops the writing but
 // loses nothing.
 TEST_F(SaveListFilesTest, TemporaryNamesAreRandomAndNeverOpenAnExistingFile) {
-  EXPECT_EQ(TempFileName(kDir, 0x0123456789abcdefull), u"C:\\Data\\~vu0123456789abcdef.tmp");
-  files_.SetFile(TempFileName(kDir, 1), "planted");
+  EXPECT_EQ(TempFileName(0x0123456789abcdefull), u"~vu0123456789abcdef.tmp");
+  files_.SetFile(Temp(1), "planted");
   Save();
-  EXPECT_EQ(files_.File(TempFileName(kDir, 1)), "planted");
+  EXPECT_EQ(files_.File(Temp(1)), "planted");
   EXPECT_EQ(files_.File(kAll), "A<#>a.exe\r\nB<#>b.exe\r\n");
 
   FakeFiles taken;
   taken.AddDirectory(kDir);
-  for (std::uint64_t n = 1; n <= 16; ++n) taken.SetFile(TempFileName(kDir, n), "");
-  EXPECT_EQ(ErrorOf([&] { SaveListFiles(taken, kDir, "A<#>a\r\n", "", nullptr); }),
+  for (std::uint64_t n = 1; n <= 16; ++n) taken.SetFile(Temp(n), "");
+  EXPECT_EQ(ErrorOf([&] { SaveListFiles(taken, Held(taken), kDir, "A<#>a\r\n", "", nullptr); }),
             u"Cannot create file \"C:\\Data\\All.dat\". ");
   EXPECT_EQ(taken.FilePaths().size(), 16u);
 }
@@ -159,7 +184,7 @@ TEST_F(SaveListFilesTest, MovesRecentBeforeAll) {
   Save();
   std::vector<std::u16string> moves;
   for (const std::u16string& line : files_.log()) {
-    if (line.rfind(u"MoveReplacing ", 0) == 0) moves.push_back(line.substr(line.find(u" -> ") + 4));
+    if (line.rfind(u"ReplaceFileIn ", 0) == 0) moves.push_back(line.substr(line.find(u" -> ") + 4));
   }
   EXPECT_THAT(moves, ElementsAre(kRecent, kAll));
 }
@@ -181,16 +206,14 @@ const SaveFailure kSaveFailures[] = {
     {"second_temporary_not_made", [](FakeFiles& f) { f.FailNewFiles(kDir, kErrorAccessDenied, 1); },
      u"Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
     {"all_temporary_not_created_for_writing",
-     [](FakeFiles& f) { f.RefuseCreate(TempFileName(kDir, 1), kErrorSharingViolation); },
+     [](FakeFiles& f) { f.RefuseCreate(Temp(1), kErrorSharingViolation); },
      u"Cannot create file \"C:\\Data\\All.dat\". The process cannot access the file because it is "
      u"being used by another process"},
     {"recent_temporary_not_created_for_writing",
-     [](FakeFiles& f) { f.RefuseCreate(TempFileName(kDir, 2), kErrorAccessDenied); },
+     [](FakeFiles& f) { f.RefuseCreate(Temp(2), kErrorAccessDenied); },
      u"Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
-    {"all_written_short", [](FakeFiles& f) { f.ShortWrite(TempFileName(kDir, 1), 3); },
-     u"Stream write error"},
-    {"recent_written_short", [](FakeFiles& f) { f.ShortWrite(TempFileName(kDir, 2), 0); },
-     u"Stream write error"},
+    {"all_written_short", [](FakeFiles& f) { f.ShortWrite(Temp(1), 3); }, u"Stream write error"},
+    {"recent_written_short", [](FakeFiles& f) { f.ShortWrite(Temp(2), 0); }, u"Stream write error"},
     {"recent_not_replaced", [](FakeFiles& f) { f.FailMove(kRecent, kErrorSharingViolation); },
      u"Cannot create file \"C:\\Data\\Recent.dat\". The process cannot access the file because it "
      u"is being used by another process"},
@@ -199,7 +222,7 @@ const SaveFailure kSaveFailures[] = {
      u"Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
     {"folder_standing_where_recent_goes",
      [](FakeFiles& f) {
-       f.RemoveFile(kRecent);
+       f.EraseFile(kRecent);
        f.AddDirectory(kRecent);
      },
      u"Cannot create file \"C:\\Data\\Recent.dat\". Access is denied"},
@@ -216,7 +239,7 @@ TEST_P(SaveListFilesFailureTest, ReportsTheRealFileAndLeavesBothUnchanged) {
   const std::optional<std::string> old_recent = files.File(kRecent);
 
   EXPECT_EQ(ErrorOf([&] {
-              SaveListFiles(files, kDir, "New<#>n\r\n", "New\r\n",
+              SaveListFiles(files, Held(files), kDir, "New<#>n\r\n", "New\r\n",
                             old_recent ? &*old_recent : nullptr);
             }),
             GetParam().message);
@@ -231,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(FailingSteps, SaveListFilesFailureTest, ::testing::Valu
                          [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(SaveListFilesTest, RecentMadeByThisRunIsRemovedWhenAllCannotBeReplaced) {
-  files_.RemoveFile(kRecent);
+  files_.EraseFile(kRecent);
   files_.FailMove(kAll, kErrorAccessDenied);
   EXPECT_EQ(ErrorOf([&] { Save(nullptr); }),
             u"Cannot create file \"C:\\Data\\All.dat\". Access is denied");
@@ -243,9 +266,25 @@ TEST_F(SaveListFilesTest, RecentMadeByThisRunIsRemovedWhenAllCannotBeReplaced) {
 TEST_F(SaveListFilesTest, MissingDataDirectoryGivesCannotCreateAndNoFile) {
   FakeFiles files;
   files.AddDirectory(u"C:");
-  EXPECT_EQ(ErrorOf([&] { SaveListFiles(files, kDir, "A<#>a\r\n", "", nullptr); }),
+  EXPECT_EQ(ErrorOf([&] { SaveListFiles(files, kNoFolder, kDir, "A<#>a\r\n", "", nullptr); }),
             u"Cannot create file \"C:\\Data\\All.dat\". The system cannot find the path specified");
   EXPECT_THAT(files.FilePaths(), IsEmpty());
+}
+
+// A user who may create files in the data folder can empty it and make it a mount point while it
+// is held: what is written relative to the held folder still lands in it, never at the target.
+TEST_F(SaveListFilesTest, AFolderMadeAMountPointAfterItWasHeldLeadsNowhereElse) {
+  files_.AddDirectory(u"C:\\Elsewhere");
+  const FolderHandle folder = Held(files_);
+  files_.RemoveFileIn(folder, u"All.dat");
+  files_.RemoveFileIn(folder, u"Recent.dat");
+  ASSERT_TRUE(files_.MakeMountPoint(kDir, u"C:\\Elsewhere"));
+  EXPECT_FALSE(files_.IsPlainFolder(folder));
+  SaveListFiles(files_, folder, kDir, "A<#>a\r\n", "A\r\n", nullptr);
+  for (const std::u16string& path : files_.FilePaths()) {
+    EXPECT_EQ(path.rfind(u"C:\\Elsewhere", 0), path.npos) << ::testing::PrintToString(path);
+  }
+  EXPECT_FALSE(files_.FileExists(u"C:\\Elsewhere\\All.dat"));
 }
 
 }  // namespace

@@ -22,14 +22,14 @@ TEST_F(ProgramTest, DataFilesAreReadAndReplacedUnderTheLock) {
   std::vector<std::u16string> steps;
   for (const std::u16string& line : files.log()) {
     if (line.rfind(u"LockDataFiles", 0) == 0 || line.rfind(u"UnlockDataFiles", 0) == 0 ||
-        line.rfind(u"ReadWholeFile", 0) == 0 || line.rfind(u"MoveReplacing", 0) == 0) {
+        line.rfind(u"ReadWholeFile", 0) == 0 || line.rfind(u"ReplaceFileIn", 0) == 0) {
       steps.push_back(line.substr(0, line.find(u' ')));
     }
   }
   // The machine's files, then the user's, made on this first run.
   EXPECT_EQ(steps, (std::vector<std::u16string>{
-                       u"LockDataFiles", u"ReadWholeFile", u"MoveReplacing", u"MoveReplacing",
-                       u"MoveReplacing", u"MoveReplacing", u"UnlockDataFiles"}));
+                       u"LockDataFiles", u"ReadWholeFile", u"ReplaceFileIn", u"ReplaceFileIn",
+                       u"ReplaceFileIn", u"ReplaceFileIn", u"UnlockDataFiles"}));
 }
 
 TEST_F(ProgramTest, ProgramItemsStartTheirOwnEntriesCommands) {
@@ -116,8 +116,9 @@ TEST_F(ProgramTest, PerUserProgramsAreRememberedInTheUsersFolder) {
   EXPECT_EQ(files.File(DataFile(u"All.dat")), "Machine Tool<#>C:\\m.exe\r\n");
   EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "");
   EXPECT_EQ(files.File(user_dir + u"\\All.dat"),
-            "A User Tool<#>C:\\u.exe\r\nVery New<#>C:\\v.exe\r\n");
-  EXPECT_EQ(files.File(user_dir + u"\\Recent.dat"), "Very New\r\n");
+            "Velmoro Uninstaller: the programs seen by this user\r\nU A User Tool<#>C:\\u.exe\r\n"
+            "M Machine Tool<#>C:\\m.exe\r\nU Very New<#>C:\\v.exe\r\n");
+  EXPECT_EQ(files.File(user_dir + u"\\Recent.dat"), "U Very New\r\n");
 }
 
 // An expandable command is started with its variables' values; the files keep it as stored.

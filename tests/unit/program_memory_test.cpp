@@ -33,106 +33,184 @@ struct Step {
   std::vector<ProgramEntry> programs;  // the program list, sorted
   std::vector<std::u16string> recent;  // the commands of "Recent Programs", top first
   int written;                         // data files this run replaces
+  bool finished = true;                // the enumeration went through every key
 };
+
+using FolderTexts = std::map<std::u16string, std::pair<std::string, std::string>>;
 
 struct MemoryCase {
   const char* name;
   std::vector<Step> steps;
   // Afterwards, by folder: "All.dat" and "Recent.dat".
-  std::map<std::u16string, std::pair<std::string, std::string>> files;
+  FolderTexts files;
+  // Before the first run, the same way.
+  FolderTexts before = {};
 };
 
 void PrintTo(const MemoryCase& c, std::ostream* out) {
   *out << c.name;
 }
 
+// The user's "All.dat" begins with a line of its own.
+const std::string H = "Velmoro Uninstaller: the programs seen by this user\r\n";
+
 const std::vector<ProgramEntry> kBase = {M(u"Alpha", u"a"), U(u"Beta", u"b")};
+
+std::vector<ProgramEntry> Own(const char16_t* who, int count) {
+  std::vector<ProgramEntry> own;
+  for (int i = 1; i <= count; ++i) {
+    const std::u16string number(1, static_cast<char16_t>(u'0' + i));
+    own.push_back({who + (u" " + number), who + number, false, true});
+  }
+  return own;
+}
+
+// The programs of `first`, then those of `rest`: the list in its sorted order, as given.
+std::vector<ProgramEntry> Join(std::vector<ProgramEntry> first,
+                               const std::vector<ProgramEntry>& rest) {
+  first.insert(first.end(), rest.begin(), rest.end());
+  return first;
+}
 
 const MemoryCase kCases[] = {
     // The first run remembers and finds nothing new; a run without changes writes nothing.
     {"first_run_then_nothing_new",
      {{kAnn, {M(u"Alpha", u"a")}, {}, 4}, {kAnn, {M(u"Alpha", u"a")}, {}, 0}},
-     {{kMachineDir, {"Alpha<#>a\r\n", ""}}, {UserDir(kAnn), {"", ""}}}},
+     {{kMachineDir, {"Alpha<#>a\r\n", ""}}, {UserDir(kAnn), {H + "M Alpha<#>a\r\n", ""}}}},
     // A program installed for this user only heads the list and stays there; the machine's files
     // hold the machine's programs alone.
     {"user_program_new_since_the_last_run",
      {{kAnn, kBase, {}, 4},
-      {kAnn, {M(u"Alpha", u"a"), U(u"Beta", u"b"), U(u"Gamma", u"g")}, {u"g"}, 2},
-      {kAnn, {M(u"Alpha", u"a"), U(u"Beta", u"b"), U(u"Gamma", u"g")}, {u"g"}, 0}},
+      {kAnn, Join(kBase, {U(u"Gamma", u"g")}), {u"g"}, 2},
+      {kAnn, Join(kBase, {U(u"Gamma", u"g")}), {u"g"}, 0}},
      {{kMachineDir, {"Alpha<#>a\r\n", ""}},
-      {UserDir(kAnn), {"Beta<#>b\r\nGamma<#>g\r\n", "Gamma\r\n"}}}},
-    // The user's first program of their own is new like any other.
-    {"first_user_program",
-     {{kAnn, {M(u"Alpha", u"a")}, {}, 4}, {kAnn, kBase, {u"b"}, 2}},
-     {{kMachineDir, {"Alpha<#>a\r\n", ""}}, {UserDir(kAnn), {"Beta<#>b\r\n", "Beta\r\n"}}}},
+      {UserDir(kAnn), {H + "M Alpha<#>a\r\nU Beta<#>b\r\nU Gamma<#>g\r\n", "U Gamma\r\n"}}}},
     // The machine's and the user's programs new in one run are ordered together, the one that
     // sorts last on top, and keep that order.
     {"new_in_one_run_ordered_together",
      {{kAnn, kBase, {}, 4},
       {kAnn,
-       {M(u"Alpha", u"a"), U(u"Beta", u"b"), M(u"Cedar", u"c"), U(u"Delta", u"d"),
-        M(u"Echo", u"e")},
+       Join(kBase, {M(u"Cedar", u"c"), U(u"Delta", u"d"), M(u"Echo", u"e")}),
        {u"e", u"d", u"c"},
        4},
       {kAnn,
-       {M(u"Alpha", u"a"), U(u"Beta", u"b"), M(u"Cedar", u"c"), U(u"Delta", u"d"),
-        M(u"Echo", u"e")},
+       Join(kBase, {M(u"Cedar", u"c"), U(u"Delta", u"d"), M(u"Echo", u"e")}),
        {u"e", u"d", u"c"},
        0}},
      {{kMachineDir, {"Alpha<#>a\r\nCedar<#>c\r\nEcho<#>e\r\n", "Echo\r\nCedar\r\n"}},
-      {UserDir(kAnn), {"Beta<#>b\r\nDelta<#>d\r\n", "Echo\r\nDelta\r\nCedar\r\n"}}}},
-    // A user's programs are never new to another user, and a machine program found new by one
-    // user's run is still shown to the other, below what that user's list held.
-    {"two_users",
-     {{kAnn, kBase, {}, 4},
-      {kBob, {M(u"Alpha", u"a")}, {}, 2},
-      {kBob, {M(u"Alpha", u"a"), M(u"Yew", u"y")}, {u"y"}, 3},
-      {kAnn, {M(u"Alpha", u"a"), U(u"Beta", u"b"), M(u"Yew", u"y")}, {u"y"}, 1},
+      {UserDir(kAnn),
+       {H + "M Alpha<#>a\r\nU Beta<#>b\r\nM Cedar<#>c\r\nU Delta<#>d\r\nM Echo<#>e\r\n",
+        "M Echo\r\nU Delta\r\nM Cedar\r\n"}}}},
+    // Both users' lists are full of their own programs. A machine program that Ann's run finds
+    // first heads Bob's list at his next run all the same; neither ever sees the other's programs.
+    {"two_users_with_full_lists",
+     {{kAnn, {M(u"Base", u"base")}, {}, 4},
+      {kBob, {M(u"Base", u"base")}, {}, 2},
       {kAnn,
-       {M(u"Alpha", u"a"), U(u"Beta", u"b"), U(u"Quince", u"q"), M(u"Yew", u"y")},
-       {u"q", u"y"},
+       Join(Own(u"Ann", 6), {M(u"Base", u"base")}),
+       {u"Ann6", u"Ann5", u"Ann4", u"Ann3", u"Ann2", u"Ann1"},
        2},
-      {kBob, {M(u"Alpha", u"a"), M(u"Yew", u"y")}, {u"y"}, 0},
+      {kBob,
+       Join({M(u"Base", u"base")}, Own(u"Bob", 6)),
+       {u"Bob6", u"Bob5", u"Bob4", u"Bob3", u"Bob2", u"Bob1"},
+       2},
       {kAnn,
-       {M(u"Alpha", u"a"), U(u"Beta", u"b"), U(u"Quince", u"q"), M(u"Yew", u"y")},
-       {u"q", u"y"},
-       0}},
-     {{kMachineDir, {"Alpha<#>a\r\nYew<#>y\r\n", "Yew\r\n"}},
-      {UserDir(kAnn), {"Beta<#>b\r\nQuince<#>q\r\n", "Quince\r\nYew\r\n"}},
-      {UserDir(kBob), {"", "Yew\r\n"}}}},
+       Join(Own(u"Ann", 6), {M(u"Base", u"base"), M(u"New", u"new")}),
+       {u"new", u"Ann6", u"Ann5", u"Ann4", u"Ann3", u"Ann2"},
+       4},
+      {kBob,
+       Join(Join({M(u"Base", u"base")}, Own(u"Bob", 6)), {M(u"New", u"new")}),
+       {u"new", u"Bob6", u"Bob5", u"Bob4", u"Bob3", u"Bob2"},
+       2}},
+     {{kMachineDir, {"Base<#>base\r\nNew<#>new\r\n", "New\r\n"}},
+      {UserDir(kBob),
+       {H + "M Base<#>base\r\nU Bob 1<#>Bob1\r\nU Bob 2<#>Bob2\r\nU Bob 3<#>Bob3\r\n"
+            "U Bob 4<#>Bob4\r\nU Bob 5<#>Bob5\r\nU Bob 6<#>Bob6\r\nM New<#>new\r\n",
+        "M New\r\nU Bob 6\r\nU Bob 5\r\nU Bob 4\r\nU Bob 3\r\nU Bob 2\r\n"}}}},
+    // The user's own "Foo Tool" sorts first; the machine's, new, is the one its item reaches,
+    // in this run and the next.
+    {"one_name_in_both_hives",
+     {{kAnn, {M(u"Alpha", u"a"), U(u"Foo Tool", u"f1")}, {}, 4},
+      {kAnn, {M(u"Alpha", u"a"), U(u"Foo Tool", u"f1"), M(u"Foo Tool", u"f2")}, {u"f2"}, 4},
+      {kAnn, {M(u"Alpha", u"a"), U(u"Foo Tool", u"f1"), M(u"Foo Tool", u"f2")}, {u"f2"}, 0}},
+     {{kMachineDir, {"Alpha<#>a\r\nFoo Tool<#>f2\r\n", "Foo Tool\r\n"}},
+      {UserDir(kAnn),
+       {H + "M Alpha<#>a\r\nU Foo Tool<#>f1\r\nM Foo Tool<#>f2\r\n", "M Foo Tool\r\n"}}}},
+    // Uninstalled for the user, installed for the whole machine: it stands once.
+    {"per_user_program_reinstalled_for_all",
+     {{kAnn, {M(u"Alpha", u"a")}, {}, 4},
+      {kAnn, {M(u"Alpha", u"a"), U(u"Tool", u"t")}, {u"t"}, 2},
+      {kAnn, {M(u"Alpha", u"a"), M(u"Tool", u"t")}, {u"t"}, 4}},
+     {{kMachineDir, {"Alpha<#>a\r\nTool<#>t\r\n", "Tool\r\n"}},
+      {UserDir(kAnn), {H + "M Alpha<#>a\r\nM Tool<#>t\r\n", "M Tool\r\n"}}}},
+    // A machine program pushed out of the list by six of the user's own does not come back when
+    // one of those is uninstalled.
+    {"a_line_pushed_out_stays_out",
+     {{kAnn, {M(u"Base", u"base")}, {}, 4},
+      {kAnn, {M(u"Base", u"base"), M(u"New", u"new")}, {u"new"}, 4},
+      {kAnn,
+       Join(Own(u"Ann", 6), {M(u"Base", u"base"), M(u"New", u"new")}),
+       {u"Ann6", u"Ann5", u"Ann4", u"Ann3", u"Ann2", u"Ann1"},
+       2},
+      {kAnn,
+       Join(Own(u"Ann", 5), {M(u"Base", u"base"), M(u"New", u"new")}),
+       {u"Ann5", u"Ann4", u"Ann3", u"Ann2", u"Ann1"},
+       2}},
+     {{kMachineDir, {"Base<#>base\r\nNew<#>new\r\n", "New\r\n"}}}},
     // A name with a line break is one line of the files: new once, then known.
     {"line_break_in_a_name",
      {{kAnn, {M(u"Alpha", u"a")}, {}, 4},
-      {kAnn, {M(u"Alpha", u"a"), M(u"Zz\r\nTool", u"z")}, {u"z"}, 3},
-      {kAnn, {M(u"Alpha", u"a"), M(u"Alto", u"t"), M(u"Zz\r\nTool", u"z")}, {u"t", u"z"}, 3}},
+      {kAnn, {M(u"Alpha", u"a"), M(u"Zz\r\nTool", u"z")}, {u"z"}, 4},
+      {kAnn, {M(u"Alpha", u"a"), M(u"Alto", u"t"), M(u"Zz\r\nTool", u"z")}, {u"t", u"z"}, 4}},
      {{kMachineDir, {"Alpha<#>a\r\nAlto<#>t\r\nZz  Tool<#>z\r\n", "Alto\r\nZz  Tool\r\n"}},
-      {UserDir(kAnn), {"", "Alto\r\nZz  Tool\r\n"}}}},
+      {UserDir(kAnn),
+       {H + "M Alpha<#>a\r\nM Alto<#>t\r\nM Zz  Tool<#>z\r\n", "M Alto\r\nM Zz  Tool\r\n"}}}},
     // Names of one 8-bit form: each line reaches a program of its own.
     {"one_8bit_form_for_two_names",
      {{kAnn, {M(u"Alpha", u"a")}, {}, 4},
       {kAnn,
        {M(u"Alpha", u"a"), M(u"\u4E2D\u6587", u"c2"), M(u"\u5FAE\u8F6F", u"c1")},
-       {u"c2", u"c1"},
-       3}},
-     {{kMachineDir, {"Alpha<#>a\r\n?\?<#>c2\r\n?\?<#>c1\r\n", "?\?\r\n?\?\r\n"}},
-      {UserDir(kAnn), {"", "?\?\r\n?\?\r\n"}}}},
+       {u"c1", u"c2"},
+       4}},
+     {{kMachineDir, {"Alpha<#>a\r\n?\?<#>c2\r\n?\?<#>c1\r\n", "?\?\r\n?\?\r\n"}}}},
     // A changed command makes the program new again: its name stands twice, and both lines reach
     // the one program.
     {"changed_command",
      {{kAnn, {M(u"Alpha", u"old")}, {}, 4},
-      {kAnn, {M(u"Alpha", u"old"), M(u"Bravo", u"b")}, {u"b"}, 3},
-      {kAnn, {M(u"Alpha", u"new"), M(u"Bravo", u"b")}, {u"new", u"b"}, 3},
-      {kAnn, {M(u"Alpha", u"new")}, {u"new"}, 3}},
-     {{kMachineDir, {"Alpha<#>new\r\n", "Alpha\r\n"}}, {UserDir(kAnn), {"", "Alpha\r\n"}}}},
-    // A user's first run with a memory of their own keeps the list the machine's memory gave, as
-    // after an update from a version without it, or when the user's folder was removed.
+      {kAnn, {M(u"Alpha", u"old"), M(u"Bravo", u"b")}, {u"b"}, 4},
+      {kAnn, {M(u"Alpha", u"old"), M(u"Bravo", u"b")}, {u"b"}, 0},
+      {kAnn, {M(u"Alpha", u"new"), M(u"Bravo", u"b")}, {u"new", u"b"}, 4},
+      {kAnn, {M(u"Alpha", u"new")}, {u"new"}, 4}},
+     {{kMachineDir, {"Alpha<#>new\r\n", "Alpha\r\n"}},
+      {UserDir(kAnn), {H + "M Alpha<#>new\r\n", "M Alpha\r\n"}}}},
+    // An enumeration that stopped early finds nothing new and writes nothing: the list as it was,
+    // without what it did not find; the next full one finds nothing new either.
+    {"enumeration_stopped_early",
+     {{kAnn, {M(u"Alpha", u"a"), M(u"Bravo", u"b")}, {}, 4},
+      {kAnn, {M(u"Alpha", u"a"), M(u"Bravo", u"b"), M(u"Cedar", u"c")}, {u"c"}, 4},
+      {kAnn, {M(u"Alpha", u"a")}, {}, 0, false},
+      {kAnn, {M(u"Alpha", u"a"), M(u"Cedar", u"c")}, {u"c"}, 0, false},
+      {kAnn, {M(u"Alpha", u"a"), M(u"Bravo", u"b"), M(u"Cedar", u"c")}, {u"c"}, 0}},
+     {{kMachineDir, {"Alpha<#>a\r\nBravo<#>b\r\nCedar<#>c\r\n", "Cedar\r\n"}},
+      {UserDir(kAnn), {H + "M Alpha<#>a\r\nM Bravo<#>b\r\nM Cedar<#>c\r\n", "M Cedar\r\n"}}}},
+    // A user's first run with this memory, also after an earlier version kept the user's own
+    // programs alone, starts from the machine's list: nothing old floods in.
     {"user_memory_starts_from_the_machines_list",
-     {{kAnn, {M(u"Alpha", u"a")}, {}, 4},
-      {kAnn, {M(u"Alpha", u"a"), M(u"Bravo", u"b")}, {u"b"}, 3},
-      {kBob, {M(u"Alpha", u"a"), U(u"Beta", u"u"), M(u"Bravo", u"b")}, {u"b"}, 2}},
-     {{kMachineDir, {"Alpha<#>a\r\nBravo<#>b\r\n", "Bravo\r\n"}},
-      {UserDir(kAnn), {"", "Bravo\r\n"}},
-      {UserDir(kBob), {"Beta<#>u\r\n", "Bravo\r\n"}}}},
+     {{kAnn, {M(u"Alpha", u"a"), U(u"Beta", u"u"), M(u"Cedar", u"c")}, {u"c", u"a"}, 4},
+      {kBob, {M(u"Alpha", u"a"), M(u"Cedar", u"c")}, {u"c", u"a"}, 2}},
+     {{kMachineDir, {"Alpha<#>a\r\nCedar<#>c\r\n", "Cedar\r\nAlpha\r\n"}},
+      {UserDir(kAnn),
+       {H + "M Alpha<#>a\r\nU Beta<#>u\r\nM Cedar<#>c\r\n", "M Cedar\r\nM Alpha\r\n"}},
+      {UserDir(kBob), {H + "M Alpha<#>a\r\nM Cedar<#>c\r\n", "M Cedar\r\nM Alpha\r\n"}}},
+     {{kMachineDir, {"Alpha<#>a\r\n", "Alpha\r\n"}},
+      {UserDir(kAnn), {"Beta<#>u\r\n", "Beta\r\n"}}}},
+    // An empty "All.dat" is a snapshot of no program, in either folder.
+    {"empty_snapshot_is_a_snapshot",
+     {{kAnn, {M(u"Alpha", u"a")}, {u"a"}, 4},
+      {kAnn, {M(u"Alpha", u"a"), U(u"Beta", u"b")}, {u"b", u"a"}, 2}},
+     {{kMachineDir, {"Alpha<#>a\r\n", "Alpha\r\n"}},
+      {UserDir(kAnn), {H + "M Alpha<#>a\r\nU Beta<#>b\r\n", "U Beta\r\nM Alpha\r\n"}}},
+     {{kMachineDir, {"", ""}}}},
 };
 
 class ProgramMemoryTest : public ::testing::TestWithParam<MemoryCase>, protected FakeMachine {
@@ -140,6 +218,11 @@ class ProgramMemoryTest : public ::testing::TestWithParam<MemoryCase>, protected
   ProgramMemoryTest() {
     files.AddDirectory(kAnn);
     files.AddDirectory(kBob);
+    for (const auto& [dir, texts] : GetParam().before) {
+      files.AddDirectory(dir);
+      files.SetFile(dir + u"\\All.dat", texts.first);
+      files.SetFile(dir + u"\\Recent.dat", texts.second);
+    }
   }
 
   std::vector<std::u16string> Run(const Step& step) {
@@ -148,7 +231,7 @@ class ProgramMemoryTest : public ::testing::TestWithParam<MemoryCase>, protected
     Platform services = platform();
     ProgramMemory memory(services);
     EXPECT_TRUE(memory.EnsureDataDir().empty());
-    const Recollection recollection = memory.Update(step.programs);
+    const Recollection recollection = memory.Update(step.programs, step.finished);
     EXPECT_EQ(recollection.notices, std::vector<MemoryNotice>());
     EXPECT_EQ(registry.open_calls().size(), opens + 1) << "the data folder is read once";
     EXPECT_EQ(files.folders_held(), 0u);
@@ -168,17 +251,50 @@ TEST_P(ProgramMemoryTest, RemembersRunAfterRun) {
     EXPECT_EQ(Run(step), step.recent);
     EXPECT_EQ(files.files_written() - written, step.written);
   }
-  std::size_t data_files = 0;
   for (const auto& [dir, texts] : GetParam().files) {
     EXPECT_EQ(files.File(dir + u"\\All.dat"), texts.first);
     EXPECT_EQ(files.File(dir + u"\\Recent.dat"), texts.second);
-    data_files += 2;
   }
-  EXPECT_EQ(files.FilePaths().size(), data_files) << "no other file, no temporary file";
+  for (const std::u16string& path : files.FilePaths()) {
+    EXPECT_NE(path.find(u".dat"), path.npos) << "a temporary file left";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, ProgramMemoryTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A profile moved to another drive leaves a link at the local application-data folder: it is
+// followed, and the user's memory works there. A link at a level of the program's own is not.
+TEST(UserFolderLinkTest, TheKnownFolderIsFollowedTheProgramsOwnLevelsAreNot) {
+  for (const bool own_level : {false, true}) {
+    SCOPED_TRACE(own_level ? "own level" : "known folder");
+    FakeMachine machine;
+    const std::u16string moved = u"D:\\Moved\\Cat\\AppData";
+    const std::u16string local = u"C:\\Users\\Cat\\AppData\\Local";
+    machine.files.AddDirectory(moved + u"\\Local");
+    machine.files.AddDirectory(u"C:\\Users\\Cat\\AppData");
+    ASSERT_TRUE(machine.files.MakeMountPoint(u"C:\\Users\\Cat\\AppData", moved));
+    machine.files.local_app_data = local;
+    if (own_level) {
+      machine.files.AddDirectory(moved + u"\\Local\\Quinsett");
+      machine.files.MakeLink(moved + u"\\Local\\Quinsett", LinkKind::kReparsePoint);
+    }
+    Platform services = machine.platform();
+    ProgramMemory memory(services);
+    ASSERT_TRUE(memory.EnsureDataDir().empty());
+    const Recollection recollection = memory.Update({M(u"Alpha", u"a")}, true);
+    std::vector<MemoryNotice> expected;
+    if (own_level) {
+      expected.push_back(
+          {MemoryNotice::Kind::kWarning, u"The data folder is not used: \"" + local +
+                                             u"\\Quinsett\" is a link to another place."});
+    }
+    EXPECT_EQ(recollection.notices, expected);
+    EXPECT_EQ(
+        machine.files.File(moved + u"\\Local\\Quinsett\\Velmoro Uninstaller\\All.dat").has_value(),
+        !own_level);
+  }
+}
 
 }  // namespace
 }  // namespace velmoro

@@ -28,17 +28,28 @@ std::vector<std::size_t> Everyone(std::size_t count) {
   return positions;
 }
 
-// One run's recent list, from the snapshot's lines and the loaded recent lines.
+std::vector<std::size_t> NewSince(const ProgramSet& set, std::string_view snapshot) {
+  Detection detection(set);
+  ForEachListLine(snapshot, [&](std::string_view line) {
+    detection.See(line);
+    return !detection.Done();
+  });
+  return detection.Found();
+}
+
+// One run's recent list, from the snapshot's lines and the loaded recent lines: the names.
 std::vector<std::string> Updated(const std::vector<std::string>& programs,
                                  const std::vector<std::string>& snapshot,
                                  const std::vector<std::string>& recent) {
   const std::vector<EntryLines> lines = LinesOf(programs);
   const ProgramSet set(lines, Everyone(lines.size()));
-  RecentList list(set);
-  if (!snapshot.empty()) list.AddNew(set.NewSince(FormatListText(snapshot)));
+  RecentList list;
+  if (!snapshot.empty()) list.AddNew(NewSince(set, FormatListText(snapshot)));
   ForEachListLine(FormatListText(recent),
-                  [&](std::string_view line) { return list.AddOlder(line); });
-  return list.lines();
+                  [&](std::string_view line) { return list.AddOlder(set, line); });
+  std::vector<std::string> names;
+  for (const std::size_t position : list.positions()) names.push_back(lines[position].name);
+  return names;
 }
 
 TEST(RecentListTest, FirstRunDetectsNothingAndKeepsMatchingNames) {
@@ -105,7 +116,8 @@ TEST(RecentListTest, CapsAtSixKeepingTheTopmost) {
 struct ResolveCase {
   const char* what;
   std::vector<std::string> programs;
-  std::vector<std::string> recent;
+  std::vector<std::size_t> found;  // new in this run, in list order
+  std::vector<std::string> older;
   std::vector<std::size_t> positions;
 };
 
@@ -113,15 +125,18 @@ void PrintTo(const ResolveCase& c, std::ostream* out) {
   *out << c.what;
 }
 
-// The k-th line of a text stands for the k-th program of that name; where fewer programs have it
-// (a program whose command changed stands twice), the extra lines stand for the last of them.
+// A program found new is listed by its position, whatever its name. The k-th older line of a name
+// stands for the k-th program of that name that is not new in this run; where fewer are left (a
+// program whose command changed stands twice), for the last of them.
 const ResolveCase kResolveCases[] = {
-    {"distinct", {"A<#>1", "B<#>2"}, {"B", "A"}, {1, 0}},
-    {"equal_names_each_their_own", {"S<#>1", "X<#>x", "S<#>2"}, {"S", "S"}, {0, 2}},
-    {"more_lines_than_programs", {"S<#>1", "S<#>2"}, {"S", "S", "S"}, {0, 1, 1}},
-    {"one_program_twice", {"A<#>new"}, {"A", "A"}, {0, 0}},
-    {"counted_per_text", {"S<#>1", "T<#>1", "S<#>2"}, {"S", "T", "S"}, {0, 1, 2}},
-    {"unknown_line_skipped", {"A<#>1"}, {"Gone", "A"}, {0}},
+    {"distinct", {"A<#>1", "B<#>2"}, {}, {"B", "A"}, {1, 0}},
+    {"equal_names_each_their_own", {"S<#>1", "X<#>x", "S<#>2"}, {}, {"S", "S"}, {0, 2}},
+    {"more_lines_than_programs", {"S<#>1", "S<#>2"}, {}, {"S", "S", "S"}, {0, 1, 1}},
+    {"one_program_twice", {"A<#>new"}, {0}, {"A"}, {0, 0}},
+    {"counted_per_name", {"S<#>1", "T<#>1", "S<#>2"}, {}, {"S", "T", "S"}, {0, 1, 2}},
+    {"unknown_line_skipped", {"A<#>1"}, {}, {"Gone", "A"}, {0}},
+    {"new_one_of_a_name_reached_exactly", {"S<#>1", "S<#>2"}, {1}, {}, {1}},
+    {"older_line_passes_the_new_one_by", {"S<#>1", "S<#>2", "S<#>3"}, {0}, {"S", "S"}, {0, 1, 2}},
 };
 
 class ResolveTest : public ::testing::TestWithParam<ResolveCase> {};
@@ -129,20 +144,35 @@ class ResolveTest : public ::testing::TestWithParam<ResolveCase> {};
 TEST_P(ResolveTest, EachLineReachesItsOwnProgram) {
   const std::vector<EntryLines> lines = LinesOf(GetParam().programs);
   const ProgramSet set(lines, Everyone(lines.size()));
-  EXPECT_THAT(set.Resolve(GetParam().recent), ElementsAreArray(GetParam().positions));
+  RecentList list;
+  list.AddNew(GetParam().found);
+  for (const std::string& line : GetParam().older) list.AddOlder(set, line);
+  EXPECT_THAT(list.positions(), ElementsAreArray(GetParam().positions));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, ResolveTest, ::testing::ValuesIn(kResolveCases),
                          [](const auto& info) { return std::string(info.param.what); });
+
+// Names of another set never reach a program of this one.
+TEST(RecentListTest, AnOlderLineResolvesInItsOwnSetOnly) {
+  const std::vector<EntryLines> lines = LinesOf({"Foo<#>machine", "Foo<#>user"});
+  const ProgramSet machine(lines, {0});
+  const ProgramSet user(lines, {1});
+  RecentList list;
+  list.AddOlder(user, "Foo");
+  list.AddOlder(machine, "Foo");
+  list.AddOlder(user, "Foo");
+  EXPECT_THAT(list.positions(), ElementsAre(1u, 0u, 1u));
+}
 
 // A snapshot of a million empty lines is read line by line, never gathered; an empty one holds no
 // entry at all.
 TEST(RecentListTest, SnapshotOfManyLinesCostsNoMoreThanItsBytes) {
   const std::vector<EntryLines> lines = LinesOf({"A<#>a", "<#>"});
   const ProgramSet set(lines, Everyone(2));
-  EXPECT_THAT(set.NewSince(std::string(1'000'000, '\n')), ElementsAre(0u, 1u));
-  EXPECT_THAT(set.NewSince(std::string(1'000'000, '\n') + "<#>"), ElementsAre(0u));
-  EXPECT_THAT(set.NewSince(""), ElementsAre(0u, 1u));
+  EXPECT_THAT(NewSince(set, std::string(1'000'000, '\n')), ElementsAre(0u, 1u));
+  EXPECT_THAT(NewSince(set, std::string(1'000'000, '\n') + "<#>"), ElementsAre(0u));
+  EXPECT_THAT(NewSince(set, ""), ElementsAre(0u, 1u));
 }
 
 std::string DisplayName(const std::string& entry) {

@@ -91,18 +91,20 @@ bool FakeFiles::RenameFolder(const std::u16string& from, const std::u16string& t
 
 bool FakeFiles::FileExists(const std::u16string& path) {
   Log(u"FileExists", path);
-  return files_.count(Key(path)) != 0;
+  return files_.count(Key(Resolved(path))) != 0;
 }
 
 // A folder's path may end in a separator, as GetFileAttributesW takes it.
 bool FakeFiles::DirectoryExists(const std::u16string& path) {
   Log(u"DirectoryExists", path);
-  const bool separator_ends = path.size() > 1 && path.back() == u'\\';
-  return IsDirectory(separator_ends ? path.substr(0, path.size() - 1) : path);
+  const std::u16string resolved = Resolved(path);
+  const bool separator_ends = resolved.size() > 1 && resolved.back() == u'\\';
+  return IsDirectory(separator_ends ? resolved.substr(0, resolved.size() - 1) : resolved);
 }
 
-bool FakeFiles::MakeDirectory(const std::u16string& path) {
-  Log(u"MakeDirectory", path);
+bool FakeFiles::MakeDirectory(const std::u16string& given) {
+  Log(u"MakeDirectory", given);
+  const std::u16string path = Resolved(given);
   const std::u16string key = Key(path);
   const std::u16string parent = Parent(path);
   if (made_meanwhile_.erase(key) != 0) {
@@ -123,29 +125,39 @@ HeldFolder FakeFiles::Hold(const std::u16string& path) {
   return {HoldStatus::kHeld, folder, 0};
 }
 
-HeldFolder FakeFiles::HoldFolder(const std::u16string& path) {
-  Log(u"HoldFolder", path);
-  const std::u16string key = Key(path);
-  if (const auto link = links_.find(key); link != links_.end() && link->second != LinkKind::kNone) {
-    return {HoldStatus::kLink, kNoFolder, 0};
-  }
+HeldFolder FakeFiles::HoldKnownFolder(const std::u16string& path) {
+  Log(u"HoldKnownFolder", path);
+  const std::u16string followed = Resolved(path);
   // The root of the current drive is always there.
-  if (path != u"\\" && !IsDirectory(path))
+  if (path != u"\\" && !IsDirectory(followed)) {
     return {HoldStatus::kMissing, kNoFolder, kErrorPathNotFound};
-  if (held_elsewhere_.count(key) != 0)
+  }
+  if (held_elsewhere_.count(Key(path)) != 0) {
     return {HoldStatus::kInUse, kNoFolder, kErrorSharingViolation};
-  return Hold(path);
+  }
+  return Hold(followed);
+}
+
+HeldFolder FakeFiles::HoldFolderIn(FolderHandle parent, const std::u16string& name) {
+  const std::optional<std::u16string> path = PathIn(parent, name);
+  if (!path) return {HoldStatus::kFailed, kNoFolder, kErrorInvalidHandle};
+  Log(u"HoldFolderIn", *path);
+  if (IsLink(*path, LinkKind::kReparsePoint)) return {HoldStatus::kLink, kNoFolder, 0};
+  if (!IsDirectory(*path)) return {HoldStatus::kMissing, kNoFolder, kErrorFileNotFound};
+  if (held_elsewhere_.count(Key(*path)) != 0) {
+    return {HoldStatus::kInUse, kNoFolder, kErrorSharingViolation};
+  }
+  return Hold(*path);
 }
 
 HeldFolder FakeFiles::MakeFolder(FolderHandle parent, const std::u16string& name,
                                  const FolderSecurity* security) {
-  const std::u16string* parent_path = HeldPath(parent);
-  if (parent_path == nullptr) return {HoldStatus::kFailed, kNoFolder, kErrorInvalidHandle};
-  const std::u16string path = (*parent_path == u"\\" ? u"" : *parent_path) + u"\\" + name;
-  Log(u"MakeFolder", path);
-  const std::u16string key = Key(path);
+  const std::optional<std::u16string> path = PathIn(parent, name);
+  if (!path) return {HoldStatus::kFailed, kNoFolder, kErrorInvalidHandle};
+  Log(u"MakeFolder", *path);
+  const std::u16string key = Key(*path);
   if (made_meanwhile_.erase(key) != 0) {
-    AddDirectory(path);
+    AddDirectory(*path);
     return {HoldStatus::kFailed, kNoFolder, kErrorAlreadyExists};
   }
   if (denied_dirs_.count(key) != 0) return {HoldStatus::kFailed, kNoFolder, kErrorAccessDenied};
@@ -159,7 +171,7 @@ HeldFolder FakeFiles::MakeFolder(FolderHandle parent, const std::u16string& name
     folder.security.owner = creator;
   }
   dirs_[key] = folder;
-  return Hold(path);
+  return Hold(*path);
 }
 
 void FakeFiles::ReleaseFolder(FolderHandle folder) {
@@ -174,18 +186,35 @@ std::optional<FolderSecurity> FakeFiles::ReadFolderSecurity(FolderHandle folder)
   return SecurityOf(*path);
 }
 
-bool FakeFiles::ResetFolderSecurity(FolderHandle folder, const FolderSecurity& security) {
+ErrorCode FakeFiles::MoveAside(FolderHandle parent, const std::u16string& name,
+                               const std::u16string& aside) {
+  const std::optional<std::u16string> path = PathIn(parent, name);
+  if (!path) return kErrorInvalidHandle;
+  Log(u"MoveAside", *path + u" -> " + aside);
+  if (move_aside_refused_ != kErrorSuccess) return move_aside_refused_;
+  const std::u16string to = *PathIn(parent, aside);
+  if (IsDirectory(to) || files_.count(Key(to)) != 0) return kErrorAlreadyExists;
+  if (links_.erase(Key(*path)) != 0) return kErrorSuccess;  // the link itself moves away
+  return RenameFolder(*path, to) ? kErrorSuccess : kErrorSharingViolation;
+}
+
+bool FakeFiles::IsPlainFolder(FolderHandle folder) {
   const std::u16string* path = HeldPath(folder);
   if (path == nullptr) return false;
-  Log(u"ResetFolderSecurity", *path);
-  if (security_reset_refused_) return false;
-  dirs_[Key(*path)].security = security;
-  return true;
+  Log(u"IsPlainFolder", *path);
+  return IsDirectory(*path) && !IsLink(*path, LinkKind::kReparsePoint);
 }
 
 const std::u16string* FakeFiles::HeldPath(FolderHandle folder) const {
   const auto it = holds_.find(folder);
   return it == holds_.end() ? nullptr : &it->second;
+}
+
+std::optional<std::u16string> FakeFiles::PathIn(FolderHandle folder,
+                                                const std::u16string& name) const {
+  const std::u16string* path = HeldPath(folder);
+  if (path == nullptr) return std::nullopt;
+  return (*path == u"\\" ? u"" : *path) + u"\\" + name;
 }
 
 DriveKind FakeFiles::DriveKindOf(const std::u16string& root) {
@@ -228,74 +257,88 @@ std::optional<std::uint64_t> FakeFiles::Random() {
   return ++random_;
 }
 
-LinkKind FakeFiles::LinkAt(const std::u16string& path) {
-  Log(u"LinkAt", path);
-  const auto it = links_.find(Key(path));
-  return it == links_.end() ? LinkKind::kNone : it->second;
-}
-
-ReadResult FakeFiles::ReadWholeFile(const std::u16string& path, std::string& bytes,
-                                    std::uint64_t max_bytes) {
-  Log(u"ReadWholeFile", path);
-  if (on_read) on_read(path);
-  const std::u16string key = Key(path);
+ReadResult FakeFiles::ReadFileIn(FolderHandle folder, const std::u16string& name,
+                                 std::string& bytes, std::uint64_t max_bytes) {
+  const std::optional<std::u16string> path = PathIn(folder, name);
+  if (!path) return {ReadStatus::kFailed, kErrorInvalidHandle};
+  Log(u"OpenFileIn", *path);
+  const std::u16string key = Key(*path);
+  if (IsLink(*path, LinkKind::kReparsePoint)) return {ReadStatus::kLink};
+  if (dirs_.count(key) != 0) return {ReadStatus::kAbsent};
+  auto it = files_.find(key);
+  if (it == files_.end()) return {ReadStatus::kAbsent};
+  if (IsLink(*path, LinkKind::kHardLinks)) return {ReadStatus::kHardLinks};
   if (auto refused = refused_reads_.find(key); refused != refused_reads_.end()) {
     return {ReadStatus::kFailed, refused->second};
   }
-  if (dirs_.count(key) != 0) return {ReadStatus::kFailed, kErrorAccessDenied};
-  auto it = files_.find(key);
-  if (it == files_.end()) return {ReadStatus::kFailed, kErrorFileNotFound};
-  if (it->second.size.value_or(it->second.bytes.size()) > max_bytes) return {ReadStatus::kTooLarge};
-  bytes = it->second.bytes;
+  Log(u"ReadWholeFile", *path);
+  // The file is open: what others do to its name meanwhile leaves the bytes read as they were.
+  const StoredFile opened = it->second;
+  if (on_read) on_read(*path);
+  if (opened.size.value_or(opened.bytes.size()) > max_bytes) return {ReadStatus::kTooLarge};
+  bytes = opened.bytes;
   return {};
 }
 
-WriteResult FakeFiles::WriteNewFile(const std::u16string& path, const std::string& bytes) {
-  Log(u"WriteNewFile", path);
-  const std::u16string key = Key(path);
-  const std::u16string parent = Parent(path);
-  if (new_file_failure_ && Key(parent) == new_file_failure_->dir) {
-    if (new_file_failure_->successes == 0)
+WriteResult FakeFiles::WriteNewFileIn(FolderHandle folder, const std::u16string& name,
+                                      const std::string& bytes) {
+  const std::optional<std::u16string> path = PathIn(folder, name);
+  if (!path) return {WriteStatus::kCreateFailed, kErrorInvalidHandle};
+  Log(u"WriteNewFileIn", *path);
+  const std::u16string key = Key(*path);
+  if (new_file_failure_ && Key(*HeldPath(folder)) == new_file_failure_->dir) {
+    if (new_file_failure_->successes == 0) {
       return {WriteStatus::kCreateFailed, new_file_failure_->code};
+    }
     --new_file_failure_->successes;
   }
   if (auto refused = refused_creates_.find(key); refused != refused_creates_.end()) {
     return {WriteStatus::kCreateFailed, refused->second};
   }
-  if (files_.count(key) != 0 || dirs_.count(key) != 0)
+  if (files_.count(key) != 0 || dirs_.count(key) != 0 || links_.count(key) != 0) {
     return {WriteStatus::kExists, kErrorFileExists};
-  if (!parent.empty() && !IsDirectory(parent))
-    return {WriteStatus::kCreateFailed, kErrorPathNotFound};
+  }
+  if (!IsDirectory(*HeldPath(folder))) return {WriteStatus::kCreateFailed, kErrorPathNotFound};
   ++new_files_made_;
   if (auto cut = short_writes_.find(key);
       cut != short_writes_.end() && cut->second < bytes.size()) {
-    SetFile(path, bytes.substr(0, cut->second));
+    SetFile(*path, bytes.substr(0, cut->second));
     return {WriteStatus::kShortWrite, kErrorDiskFull};
   }
-  SetFile(path, bytes);
+  SetFile(*path, bytes);
   return {};
 }
 
-ErrorCode FakeFiles::MoveReplacing(const std::u16string& from, const std::u16string& to) {
-  Log(u"MoveReplacing", from + u" -> " + to);
-  const std::u16string to_key = Key(to);
-  const std::u16string parent = Parent(to);
+ErrorCode FakeFiles::ReplaceFileIn(FolderHandle folder, const std::u16string& from,
+                                   const std::u16string& to) {
+  const std::optional<std::u16string> from_path = PathIn(folder, from);
+  if (!from_path) return kErrorInvalidHandle;
+  const std::u16string to_path = *PathIn(folder, to);
+  Log(u"ReplaceFileIn", *from_path + u" -> " + to_path);
+  const std::u16string to_key = Key(to_path);
   if (auto failed = failed_moves_.find(to_key); failed != failed_moves_.end()) {
     return failed->second;
   }
-  auto source = files_.find(Key(from));
+  auto source = files_.find(Key(*from_path));
   if (source == files_.end()) return kErrorFileNotFound;
   if (dirs_.count(to_key) != 0) return kErrorAccessDenied;
-  if (!parent.empty() && !IsDirectory(parent)) return kErrorPathNotFound;
+  // A link of that name is replaced as itself; what it led to is not touched.
+  links_.erase(to_key);
   const std::string bytes = source->second.bytes;
   files_.erase(source);
-  SetFile(to, bytes);
+  SetFile(to_path, bytes);
   return 0;
 }
 
-void FakeFiles::RemoveFile(const std::u16string& path) {
-  Log(u"RemoveFile", path);
-  files_.erase(Key(path));
+void FakeFiles::RemoveFileIn(FolderHandle folder, const std::u16string& name) {
+  const std::optional<std::u16string> path = PathIn(folder, name);
+  if (!path) return;
+  Log(u"RemoveFileIn", *path);
+  if (IsLink(*path, LinkKind::kReparsePoint)) {
+    links_.erase(Key(*path));
+    return;
+  }
+  files_.erase(Key(*path));
 }
 
 std::u16string FakeFiles::DescribeError(ErrorCode code) {
@@ -331,6 +374,42 @@ std::u16string FakeFiles::Parent(const std::u16string& path) {
 
 bool FakeFiles::IsDirectory(const std::u16string& path) const {
   return dirs_.count(Key(path)) != 0;
+}
+
+bool FakeFiles::IsLink(const std::u16string& path, LinkKind kind) const {
+  const auto it = links_.find(Key(path));
+  return it != links_.end() && it->second == kind;
+}
+
+std::u16string FakeFiles::Resolved(const std::u16string& path) const {
+  const std::u16string key = Key(path);
+  for (const auto& [mount, target] : mounts_) {
+    if (Within(key, mount)) return Resolved(target + path.substr(mount.size()));
+  }
+  return path;
+}
+
+bool FakeFiles::MakeMountPoint(const std::u16string& path, const std::u16string& target) {
+  Log(u"MakeMountPoint", path + u" -> " + target);
+  const std::u16string key = Key(path);
+  if (!IsDirectory(path)) return false;
+  for (const auto& [file, stored] : files_) {
+    if (Within(file, key) && file != key) return false;
+  }
+  for (const auto& [dir, folder] : dirs_) {
+    if (Within(dir, key) && dir != key) return false;
+  }
+  links_[key] = LinkKind::kReparsePoint;
+  mounts_[key] = target;
+  return true;
+}
+
+void FakeFiles::ClearFaults() {
+  refused_reads_.clear();
+  refused_creates_.clear();
+  short_writes_.clear();
+  failed_moves_.clear();
+  new_file_failure_.reset();
 }
 
 bool FakeFiles::LockDataFiles() {

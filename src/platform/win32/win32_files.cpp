@@ -13,8 +13,10 @@
 #include <algorithm>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/win32/win32_privileges.h"
+#include "platform/win32/win32_relative.h"
 #include "platform/win32/win32_security.h"
 #include "platform/win32/win32_wide.h"
 
@@ -26,25 +28,36 @@ UniqueHandle OpenFile(const std::u16string& path, DWORD access, DWORD sharing, D
   return OwnHandle(CreateFileW(Wide(path), access, sharing, nullptr, disposition, flags, nullptr));
 }
 
-bool IsLink(const BY_HANDLE_FILE_INFORMATION& info) {
-  return (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1;
-}
-
 // A held folder may be listed and its security read; it shares reading and writing but never
 // deleting, so nobody can rename, remove or replace it while it is held.
 constexpr DWORD kHoldAccess =
-    FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
+    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
 constexpr DWORD kHoldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr DWORD kAnySharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// One name inside a folder, made relative to the folder's handle, and the same name that a Win32
-// path reaches: nothing that climbs or descends (separators, "." and ".."), names a stream (":"),
-// or that Win32 paths trim (a trailing dot or blank).
-bool IsOneName(const std::u16string& name) {
-  constexpr std::size_t kMaxName = MAXWORD / sizeof(wchar_t);  // a UNICODE_STRING's bound
-  if (name.empty() || name.size() > kMaxName || name.back() == u'.' || name.back() == u' ') {
-    return false;
+// Wine opens what a symbolic link leads to even when asked for the link itself, and its attribute
+// tag shows no reparse point; the name's own attributes still show the link. On Windows the open
+// itself tells, and a held name can no longer change.
+bool NameIsLink(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+std::u16string Child(const std::u16string& folder, const std::u16string& name) {
+  return (folder == u"\\" ? u"" : folder) + u"\\" + name;
+}
+
+HoldStatus StatusOfFailedOpen(std::uint32_t status) {
+  switch (status) {
+    case kStatusSharingViolation:
+      return HoldStatus::kInUse;
+    case kStatusObjectNameNotFound:
+    case kStatusObjectPathNotFound:
+    case kStatusNotADirectory:
+      return HoldStatus::kMissing;
+    default:
+      return HoldStatus::kFailed;
   }
-  return name.find_first_of(std::u16string_view(u"\\/:\0", 4)) == std::u16string::npos;
 }
 
 }  // namespace
@@ -66,9 +79,11 @@ bool Win32Files::MakeDirectory(const std::u16string& path) {
   return CreateDirectoryW(Wide(path), nullptr) != 0;
 }
 
-HeldFolder Win32Files::HoldFolder(const std::u16string& path) {
-  UniqueHandle folder = OpenFile(path, kHoldAccess, kHoldSharing, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
+HeldFolder Win32Files::HoldKnownFolder(const std::u16string& path) {
+  // Whatever moves it meanwhile, the handle still leads to the folder it was: it need not keep
+  // anybody from renaming it, and other programs may open it with any access.
+  UniqueHandle folder =
+      OpenFile(path, kHoldAccess, kAnySharing, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
   if (!folder) {
     const DWORD error = GetLastError();
     switch (error) {
@@ -85,48 +100,46 @@ HeldFolder Win32Files::HoldFolder(const std::u16string& path) {
   if (!GetFileInformationByHandle(folder.get(), &info)) {
     return {HoldStatus::kFailed, kNoFolder, GetLastError()};
   }
-  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return {HoldStatus::kLink};
-  // Wine opens what a symbolic link leads to even when asked for the link itself; the name's own
-  // attributes still show the link. Held, the name can no longer change on Windows.
-  const DWORD attributes = GetFileAttributesW(Wide(path));
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return {HoldStatus::kMissing};
+  return Keep(std::move(folder), path);
+}
+
+HeldFolder Win32Files::HoldFolderIn(FolderHandle parent, const std::u16string& name) {
+  const Held* held = Find(parent);
+  if (held == nullptr) return {HoldStatus::kFailed, kNoFolder, ERROR_INVALID_HANDLE};
+  RelativeOpen opened;
+  {
+    const BackupPrivileges privileges;
+    opened = OpenRelative(held->handle.get(), name, kHoldAccess, kHoldSharing, FILE_OPEN,
+                          FILE_DIRECTORY_FILE | FILE_OPEN_FOR_BACKUP_INTENT);
+  }
+  if (!opened.handle) return {StatusOfFailedOpen(opened.status), kNoFolder, opened.error};
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!GetFileInformationByHandleEx(opened.handle.get(), FileAttributeTagInfo, &tag, sizeof(tag))) {
+    return {HoldStatus::kFailed, kNoFolder, GetLastError()};
+  }
+  const std::u16string path = Child(held->path, name);
+  if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || NameIsLink(path)) {
     return {HoldStatus::kLink};
   }
-  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return {HoldStatus::kMissing};
-  return Keep(std::move(folder));
+  return Keep(std::move(opened.handle), path);
 }
 
 HeldFolder Win32Files::MakeFolder(FolderHandle parent, const std::u16string& name,
                                   const FolderSecurity* security) {
-  const HANDLE root = Held(parent);
-  if (root == nullptr) return {HoldStatus::kFailed, kNoFolder, ERROR_INVALID_HANDLE};
-  if (!IsOneName(name)) return {HoldStatus::kFailed, kNoFolder, ERROR_INVALID_NAME};
+  const Held* held = Find(parent);
+  if (held == nullptr) return {HoldStatus::kFailed, kNoFolder, ERROR_INVALID_HANDLE};
   std::optional<FolderDescriptor> descriptor;
   if (security != nullptr) {
-    descriptor = FolderDescriptor::Make(*security, false);
+    descriptor = FolderDescriptor::Make(*security);
     if (!descriptor) return {HoldStatus::kFailed, kNoFolder, ERROR_INVALID_SECURITY_DESCR};
   }
-  std::u16string name_buffer = name;
-  UNICODE_STRING object_name{};
-  object_name.Buffer = Wide(name_buffer.data());
-  object_name.Length = static_cast<USHORT>(name_buffer.size() * sizeof(wchar_t));
-  object_name.MaximumLength = object_name.Length;
-  OBJECT_ATTRIBUTES attributes{};
-  InitializeObjectAttributes(&attributes, &object_name, OBJ_CASE_INSENSITIVE, root,
-                             descriptor ? descriptor->get() : nullptr);
-  IO_STATUS_BLOCK io{};
-  HANDLE made = nullptr;
   // Created and opened in one step, relative to the held parent: no link can take the name's
   // place between the two, nor lead the creation anywhere else.
-  const NTSTATUS status = NtCreateFile(
-      &made, kHoldAccess, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, kHoldSharing,
-      FILE_CREATE, FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT,
-      nullptr, 0);
-  if (!NT_SUCCESS(status)) {
-    return {HoldStatus::kFailed, kNoFolder,
-            static_cast<std::uint32_t>(RtlNtStatusToDosError(status))};
-  }
-  return Keep(OwnHandle(made));
+  RelativeOpen made = OpenRelative(held->handle.get(), name, kHoldAccess, kHoldSharing, FILE_CREATE,
+                                   FILE_DIRECTORY_FILE, descriptor ? descriptor->get() : nullptr);
+  if (!made.handle) return {HoldStatus::kFailed, kNoFolder, made.error};
+  return Keep(std::move(made.handle), Child(held->path, name));
 }
 
 void Win32Files::ReleaseFolder(FolderHandle folder) {
@@ -134,59 +147,67 @@ void Win32Files::ReleaseFolder(FolderHandle folder) {
 }
 
 std::optional<FolderSecurity> Win32Files::ReadFolderSecurity(FolderHandle folder) {
-  const HANDLE held = Held(folder);
+  const Held* held = Find(folder);
   if (held == nullptr) return std::nullopt;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetSecurityInfo(held, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                      nullptr, nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+  if (GetSecurityInfo(held->handle.get(), SE_FILE_OBJECT,
+                      OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                      nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   const UniqueLocal<void> owned(descriptor);
   return DescribeFolderSecurity(descriptor);
 }
 
-bool Win32Files::ResetFolderSecurity(FolderHandle folder, const FolderSecurity& security) {
-  const HANDLE held = Held(folder);
+ErrorCode Win32Files::MoveAside(FolderHandle parent, const std::u16string& name,
+                                const std::u16string& aside) {
+  const Held* held = Find(parent);
+  if (held == nullptr) return ERROR_INVALID_HANDLE;
+  // With backup intent, the restore privilege grants deleting (and so renaming) a folder whose
+  // access list grants the administrators nothing.
+  const BackupPrivileges privileges;
+  const RelativeOpen opened = OpenRelative(held->handle.get(), name, DELETE, kAnySharing, FILE_OPEN,
+                                           FILE_OPEN_FOR_BACKUP_INTENT);
+  if (!opened.handle) return opened.error;
+  return RenameRelative(opened.handle.get(), held->handle.get(), aside, false);
+}
+
+bool Win32Files::IsPlainFolder(FolderHandle folder) {
+  const Held* held = Find(folder);
   if (held == nullptr) return false;
-  std::optional<FolderDescriptor> descriptor = FolderDescriptor::Make(security, true);
-  if (!descriptor) return false;
-  // With backup intent, the restore privilege lets an administrator write the owner and the list
-  // of a folder whose list grants them nothing, and name any owner.
-  const OwnershipPrivileges privileges;
-  const UniqueHandle writable = OwnHandle(
-      ReOpenFile(held, WRITE_OWNER | WRITE_DAC | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
-  if (!writable) return false;
-  // Not SetSecurityInfo: it would carry the new list down to what the folder holds, through any
-  // link planted there. This sets the folder's own descriptor and nothing else.
-  return SetKernelObjectSecurity(writable.get(),
-                                 OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                     PROTECTED_DACL_SECURITY_INFORMATION,
-                                 descriptor->get()) != 0;
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!GetFileInformationByHandleEx(held->handle.get(), FileAttributeTagInfo, &tag, sizeof(tag))) {
+    return false;
+  }
+  return (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+         (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
-HANDLE Win32Files::Held(FolderHandle folder) const {
+std::u16string Win32Files::UserSid() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  const UniqueHandle owned_token(token);
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<ULONGLONG> buffer((size + sizeof(ULONGLONG) - 1) / sizeof(ULONGLONG));
+  if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) return {};
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+    return {};
+  }
+  const UniqueLocal<wchar_t> owned_text(text);
+  return FromWide(text, wcslen(text));
+}
+
+const Win32Files::Held* Win32Files::Find(FolderHandle folder) const {
   const auto found = folders_.find(folder);
-  return found == folders_.end() ? nullptr : found->second.get();
+  return found == folders_.end() ? nullptr : &found->second;
 }
 
-HeldFolder Win32Files::Keep(UniqueHandle folder) {
+HeldFolder Win32Files::Keep(UniqueHandle folder, std::u16string path) {
   const FolderHandle number = ++last_folder_;
-  folders_.emplace(number, std::move(folder));
+  folders_.emplace(number, Held{std::move(folder), std::move(path)});
   return {HoldStatus::kHeld, number, 0};
-}
-
-LinkKind Win32Files::LinkAt(const std::u16string& path) {
-  const DWORD attributes = GetFileAttributesW(Wide(path));
-  if (attributes == INVALID_FILE_ATTRIBUTES) return LinkKind::kNone;
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return LinkKind::kReparsePoint;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return LinkKind::kNone;
-  const UniqueHandle file =
-      OpenFile(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!file || !GetFileInformationByHandle(file.get(), &info)) return LinkKind::kNone;
-  return info.nNumberOfLinks > 1 ? LinkKind::kHardLinks : LinkKind::kNone;
 }
 
 std::u16string Win32Files::ModuleFileName() {
@@ -245,17 +266,34 @@ std::u16string Win32Files::LocalAppDataFolder() {
   return folder;
 }
 
-ReadResult Win32Files::ReadWholeFile(const std::u16string& path, std::string& bytes,
-                                     std::uint64_t max_bytes) {
+ReadResult Win32Files::ReadFileIn(FolderHandle folder, const std::u16string& name,
+                                  std::string& bytes, std::uint64_t max_bytes) {
+  const Held* held = Find(folder);
+  if (held == nullptr) return {ReadStatus::kFailed, ERROR_INVALID_HANDLE};
   // Other readers are admitted, writers are not; where the file system allows it, a move that
   // replaces the file may happen meanwhile (FILE_SHARE_DELETE) and this read still sees the old
   // text. A link is opened as itself, never followed.
-  const UniqueHandle file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
-  if (!file) return {ReadStatus::kFailed, GetLastError()};
+  const RelativeOpen opened =
+      OpenRelative(held->handle.get(), name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                   FILE_OPEN, FILE_NON_DIRECTORY_FILE);
+  if (!opened.handle) {
+    switch (opened.status) {
+      case kStatusObjectNameNotFound:
+      case kStatusFileIsADirectory:
+        return {ReadStatus::kAbsent};
+      default:
+        return {ReadStatus::kFailed, opened.error};
+    }
+  }
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(file.get(), &info)) return {ReadStatus::kFailed, GetLastError()};
-  if (IsLink(info)) return {ReadStatus::kFailed, kErrorCantAccessFile};
+  if (!GetFileInformationByHandle(opened.handle.get(), &info)) {
+    return {ReadStatus::kFailed, GetLastError()};
+  }
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+      NameIsLink(Child(held->path, name))) {
+    return {ReadStatus::kLink};
+  }
+  if (info.nNumberOfLinks > 1) return {ReadStatus::kHardLinks};
   const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   if (size > max_bytes) return {ReadStatus::kTooLarge};
   bytes.assign(static_cast<std::size_t>(size), '\0');
@@ -263,7 +301,7 @@ ReadResult Win32Files::ReadWholeFile(const std::u16string& path, std::string& by
   while (done < bytes.size()) {
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
     DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + done, wanted, &got, nullptr)) {
+    if (!ReadFile(opened.handle.get(), bytes.data() + done, wanted, &got, nullptr)) {
       return {ReadStatus::kFailed, GetLastError()};
     }
     if (got == 0) break;  // the file shrank since its size was taken
@@ -273,34 +311,56 @@ ReadResult Win32Files::ReadWholeFile(const std::u16string& path, std::string& by
   return {};
 }
 
-WriteResult Win32Files::WriteNewFile(const std::u16string& path, const std::string& bytes) {
-  const UniqueHandle file = OpenFile(path, GENERIC_WRITE, 0, CREATE_NEW);
-  if (!file) {
-    const DWORD error = GetLastError();
-    const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-    return {taken ? WriteStatus::kExists : WriteStatus::kCreateFailed, error};
+WriteResult Win32Files::WriteNewFileIn(FolderHandle folder, const std::u16string& name,
+                                       const std::string& bytes) {
+  const Held* held = Find(folder);
+  if (held == nullptr) return {WriteStatus::kCreateFailed, ERROR_INVALID_HANDLE};
+  const RelativeOpen file = OpenRelative(held->handle.get(), name, GENERIC_WRITE, 0, FILE_CREATE,
+                                         FILE_NON_DIRECTORY_FILE);
+  if (!file.handle) {
+    const bool taken = file.status == kStatusObjectNameCollision;
+    return {taken ? WriteStatus::kExists : WriteStatus::kCreateFailed, file.error};
   }
   if (bytes.size() > MAXDWORD) return {WriteStatus::kShortWrite, 0};
   if (!bytes.empty()) {
     DWORD written = 0;
-    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+    if (!WriteFile(file.handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                   nullptr) ||
         written != bytes.size()) {
       return {WriteStatus::kShortWrite, 0};
     }
   }
   // Data that never reached the disk must not replace the old file.
-  if (!FlushFileBuffers(file.get())) return {WriteStatus::kShortWrite, 0};
+  if (!FlushFileBuffers(file.handle.get())) return {WriteStatus::kShortWrite, 0};
   return {};
 }
 
-ErrorCode Win32Files::MoveReplacing(const std::u16string& from, const std::u16string& to) {
-  return MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-             ? 0
-             : GetLastError();
+ErrorCode Win32Files::ReplaceFileIn(FolderHandle folder, const std::u16string& from,
+                                    const std::u16string& to) {
+  const Held* held = Find(folder);
+  if (held == nullptr) return ERROR_INVALID_HANDLE;
+  // Windows never replaces a folder by a file; Wine would, were it not looked at first. The look
+  // is over before the move: nothing open may stand in its way.
+  if (OpenRelative(held->handle.get(), to, FILE_READ_ATTRIBUTES, kAnySharing, FILE_OPEN,
+                   FILE_NON_DIRECTORY_FILE)
+          .status == kStatusFileIsADirectory) {
+    return ERROR_ACCESS_DENIED;
+  }
+  const RelativeOpen file = OpenRelative(held->handle.get(), from, DELETE, kAnySharing, FILE_OPEN,
+                                         FILE_NON_DIRECTORY_FILE);
+  if (!file.handle) return file.error;
+  return RenameRelative(file.handle.get(), held->handle.get(), to, true);
 }
 
-void Win32Files::RemoveFile(const std::u16string& path) {
-  DeleteFileW(Wide(path));
+void Win32Files::RemoveFileIn(FolderHandle folder, const std::u16string& name) {
+  const Held* held = Find(folder);
+  if (held == nullptr) return;
+  const RelativeOpen file = OpenRelative(held->handle.get(), name, DELETE, kAnySharing, FILE_OPEN,
+                                         FILE_NON_DIRECTORY_FILE);
+  if (!file.handle) return;
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  SetFileInformationByHandle(file.handle.get(), FileDispositionInfo, &disposition,
+                             sizeof(disposition));
 }
 
 // RtlGenRandom, from advapi32, which the program imports anyway.
@@ -317,11 +377,12 @@ constexpr wchar_t kDataFilesMutex[] = L"Global\\Quinsett.VelmoroUninstaller.Data
 constexpr DWORD kLockWaitMs = 2000;
 // SYSTEM and Administrators may do anything with the lock (MUTEX_ALL_ACCESS); every signed-in
 // user may only wait for it (SYNCHRONIZE), which is all that holding it takes (ReleaseMutex asks
-// only that the caller own it). Its access list can be changed by them and by its owner, the user
-// whose copy made it, as the owner of any object may unless an OWNER RIGHTS entry limits that; by
-// nobody else. A stranger who holds it costs each run the wait, no more.
+// only that the caller own it). Whoever made it (OWNER RIGHTS) may only wait too: without that
+// entry a user whose copy made it would keep the owner's implied right to change its access list.
+// A stranger who holds it costs each run the wait, no more.
 constexpr wchar_t kDataFilesMutexSecurity[] =
-    L"D:P(A;;0x1F0001;;;SY)(A;;0x1F0001;;;BA)(A;;0x100000;;;IU)(A;;0x100000;;;AU)";
+    L"D:P(A;;0x1F0001;;;SY)(A;;0x1F0001;;;BA)(A;;0x100000;;;IU)(A;;0x100000;;;AU)"
+    L"(A;;0x100000;;;OW)";
 
 bool Win32Files::LockDataFiles() {
   PSECURITY_DESCRIPTOR descriptor = nullptr;

@@ -12,36 +12,45 @@ class Win32Files final : public FileApi {
   bool FileExists(const std::u16string& path) override;
   bool DirectoryExists(const std::u16string& path) override;
   bool MakeDirectory(const std::u16string& path) override;
-  HeldFolder HoldFolder(const std::u16string& path) override;
+  HeldFolder HoldKnownFolder(const std::u16string& path) override;
+  HeldFolder HoldFolderIn(FolderHandle parent, const std::u16string& name) override;
   HeldFolder MakeFolder(FolderHandle parent, const std::u16string& name,
                         const FolderSecurity* security) override;
   void ReleaseFolder(FolderHandle folder) override;
   std::optional<FolderSecurity> ReadFolderSecurity(FolderHandle folder) override;
-  bool ResetFolderSecurity(FolderHandle folder, const FolderSecurity& security) override;
-  LinkKind LinkAt(const std::u16string& path) override;
+  ErrorCode MoveAside(FolderHandle parent, const std::u16string& name,
+                      const std::u16string& aside) override;
+  bool IsPlainFolder(FolderHandle folder) override;
+  std::u16string UserSid() override;
   std::u16string ModuleFileName() override;
   DriveKind DriveKindOf(const std::u16string& root) override;
   std::optional<std::u16string> FullPath(const std::u16string& path) override;
   std::u16string LocalAppDataFolder() override;
-  ReadResult ReadWholeFile(const std::u16string& path, std::string& bytes,
-                           std::uint64_t max_bytes) override;
-  WriteResult WriteNewFile(const std::u16string& path, const std::string& bytes) override;
-  ErrorCode MoveReplacing(const std::u16string& from, const std::u16string& to) override;
-  void RemoveFile(const std::u16string& path) override;
+  ReadResult ReadFileIn(FolderHandle folder, const std::u16string& name, std::string& bytes,
+                        std::uint64_t max_bytes) override;
+  WriteResult WriteNewFileIn(FolderHandle folder, const std::u16string& name,
+                             const std::string& bytes) override;
+  ErrorCode ReplaceFileIn(FolderHandle folder, const std::u16string& from,
+                          const std::u16string& to) override;
+  void RemoveFileIn(FolderHandle folder, const std::u16string& name) override;
   std::optional<std::uint64_t> Random() override;
   bool LockDataFiles() override;
   void UnlockDataFiles() override;
   std::u16string DescribeError(ErrorCode code) override;
 
  private:
-  // The handle of a held folder; null for a number that holds none.
-  HANDLE Held(FolderHandle folder) const;
+  struct Held {
+    UniqueHandle handle;
+    std::u16string path;  // as it was reached
+  };
+  // A held folder; null for a number that holds none.
+  const Held* Find(FolderHandle folder) const;
   // Holds an open folder under a new number.
-  HeldFolder Keep(UniqueHandle folder);
+  HeldFolder Keep(UniqueHandle folder, std::u16string path);
 
   OwnedMutex lock_;  // the data files' mutex while it is held
   // The folders held, closed when released or with this object.
-  std::map<FolderHandle, UniqueHandle> folders_;
+  std::map<FolderHandle, Held> folders_;
   FolderHandle last_folder_ = kNoFolder;
 };
 

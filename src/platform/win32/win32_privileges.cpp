@@ -13,13 +13,13 @@ PTOKEN_PRIVILEGES AsTokenPrivileges(Buffer& privileges) {
 
 }  // namespace
 
-OwnershipPrivileges::OwnershipPrivileges() {
+BackupPrivileges::BackupPrivileges() {
   static_assert(offsetof(PrivilegeList, entries) == offsetof(TOKEN_PRIVILEGES, Privileges));
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
   token_.reset(token);
   PrivilegeList wanted;
-  for (const wchar_t* name : {SE_RESTORE_NAME, SE_TAKE_OWNERSHIP_NAME}) {
+  for (const wchar_t* name : {SE_BACKUP_NAME, SE_RESTORE_NAME}) {
     LUID_AND_ATTRIBUTES& privilege = wanted.entries[wanted.count];
     if (LookupPrivilegeValueW(nullptr, name, &privilege.Luid)) {
       privilege.Attributes = SE_PRIVILEGE_ENABLED;
@@ -36,7 +36,7 @@ OwnershipPrivileges::OwnershipPrivileges() {
   }
 }
 
-OwnershipPrivileges::~OwnershipPrivileges() {
+BackupPrivileges::~BackupPrivileges() {
   if (token_ && previous_.count > 0) {
     AdjustTokenPrivileges(token_.get(), FALSE, AsTokenPrivileges(previous_), 0, nullptr, nullptr);
   }

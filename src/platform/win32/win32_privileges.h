@@ -6,14 +6,16 @@
 
 namespace velmoro {
 
-// The restore and take-ownership privileges, enabled in the process token while this lives, as far
-// as the token holds them (an administrator's elevated token does), then put back as they were.
-class OwnershipPrivileges {
+// The backup and restore privileges, enabled in the process token while this lives, as far as the
+// token holds them (an administrator's elevated token does), then put back as they were. With
+// them, an open with backup intent is granted reading, and deleting, whatever the access list
+// says.
+class BackupPrivileges {
  public:
-  OwnershipPrivileges();
-  ~OwnershipPrivileges();
-  OwnershipPrivileges(const OwnershipPrivileges&) = delete;
-  OwnershipPrivileges& operator=(const OwnershipPrivileges&) = delete;
+  BackupPrivileges();
+  ~BackupPrivileges();
+  BackupPrivileges(const BackupPrivileges&) = delete;
+  BackupPrivileges& operator=(const BackupPrivileges&) = delete;
 
  private:
   // TOKEN_PRIVILEGES with room for both.

@@ -53,17 +53,10 @@ PSID AllowedTrustee(const ACE_HEADER* header) {
 
 }  // namespace
 
-std::optional<FolderDescriptor> FolderDescriptor::Make(const FolderSecurity& security,
-                                                       bool with_owner) {
+std::optional<FolderDescriptor> FolderDescriptor::Make(const FolderSecurity& security) {
   FolderDescriptor made;
   if (!InitializeSecurityDescriptor(&made.descriptor_, SECURITY_DESCRIPTOR_REVISION)) {
     return std::nullopt;
-  }
-  if (with_owner) {
-    made.owner_ = SidFromText(security.owner);
-    if (!made.owner_ || !SetSecurityDescriptorOwner(&made.descriptor_, made.owner_.get(), FALSE)) {
-      return std::nullopt;
-    }
   }
   PACL acl = nullptr;  // no list at all where `security` has none
   if (security.has_dacl) {

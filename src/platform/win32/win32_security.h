@@ -14,10 +14,10 @@ namespace velmoro {
 // the grants in their order, protected from inheritance, owning its SIDs and list.
 class FolderDescriptor {
  public:
-  // With `with_owner`, the descriptor names `security.owner` as owner; otherwise the owner is left
-  // to whoever applies it (the creator's default). Nothing when a SID is not valid text, a grant
-  // carries an inheritance flag beyond the four of file_api.h, or the list would not fit an ACL.
-  static std::optional<FolderDescriptor> Make(const FolderSecurity& security, bool with_owner);
+  // The owner is left to whoever applies it (the creator's default). Nothing when a SID is not
+  // valid text, a grant carries an inheritance flag beyond the four of file_api.h, or the list
+  // would not fit an ACL.
+  static std::optional<FolderDescriptor> Make(const FolderSecurity& security);
 
   PSECURITY_DESCRIPTOR get() { return &descriptor_; }
 
@@ -25,7 +25,6 @@ class FolderDescriptor {
   FolderDescriptor() = default;
 
   // The descriptor points into heap storage that the members own, so a move keeps it valid.
-  UniqueLocal<void> owner_;
   std::vector<UniqueLocal<void>> trustees_;
   std::vector<DWORD> acl_;  // DWORD units: an ACL must be DWORD-aligned
   SECURITY_DESCRIPTOR descriptor_{};

@@ -1,0 +1,108 @@
+#include "catalogue/memory_texts.h"
+
+namespace velmoro {
+
+namespace {
+
+constexpr std::string_view kMachineTag = "M ";
+constexpr std::string_view kOwnTag = "U ";
+
+std::vector<std::size_t> Positions(const std::vector<bool>& per_user, bool own) {
+  std::vector<std::size_t> positions;
+  for (std::size_t i = 0; i < per_user.size(); ++i) {
+    if (per_user[i] == own) positions.push_back(i);
+  }
+  return positions;
+}
+
+std::vector<EntryLines> LinesOf(const std::vector<ProgramEntry>& programs, TextApi& text) {
+  std::vector<EntryLines> lines;
+  lines.reserve(programs.size());
+  for (const ProgramEntry& program : programs) lines.push_back(DataFileLines(program, text));
+  return lines;
+}
+
+std::vector<bool> PerUser(const std::vector<ProgramEntry>& programs) {
+  std::vector<bool> per_user;
+  per_user.reserve(programs.size());
+  for (const ProgramEntry& program : programs) per_user.push_back(program.per_user);
+  return per_user;
+}
+
+// Each line followed by CR LF, as FormatListText writes it, built without a copy of every line.
+class TextBuilder {
+ public:
+  explicit TextBuilder(std::size_t size) { text_.reserve(size); }
+  void Line(std::string_view tag, std::string_view line) {
+    text_.append(tag).append(line).append("\r\n");
+  }
+  std::string Take() { return std::move(text_); }
+
+ private:
+  std::string text_;
+};
+
+}  // namespace
+
+RunPrograms::RunPrograms(const std::vector<ProgramEntry>& programs, TextApi& text)
+    : lines(LinesOf(programs, text)),
+      per_user(PerUser(programs)),
+      machine(lines, Positions(per_user, false)),
+      own(lines, Positions(per_user, true)) {}
+
+std::string MachineSnapshotText(const RunPrograms& programs) {
+  std::size_t size = 0;
+  for (const std::size_t position : programs.machine.positions()) {
+    size += programs.lines[position].entry.size() + 2;
+  }
+  TextBuilder text(size);
+  for (const std::size_t position : programs.machine.positions()) {
+    text.Line({}, programs.lines[position].entry);
+  }
+  return text.Take();
+}
+
+std::string MachineListText(const RunPrograms& programs, const std::vector<std::size_t>& list) {
+  TextBuilder text(0);
+  for (const std::size_t position : list) text.Line({}, programs.lines[position].name);
+  return text.Take();
+}
+
+std::string UserSnapshotText(const RunPrograms& programs) {
+  std::size_t size = kUserSnapshotHeader.size() + 2;
+  for (const EntryLines& line : programs.lines) size += kMachineTag.size() + line.entry.size() + 2;
+  TextBuilder text(size);
+  text.Line({}, kUserSnapshotHeader);
+  for (std::size_t i = 0; i < programs.lines.size(); ++i) {
+    text.Line(programs.IsOwn(i) ? kOwnTag : kMachineTag, programs.lines[i].entry);
+  }
+  return text.Take();
+}
+
+std::string UserListText(const RunPrograms& programs, const std::vector<std::size_t>& list) {
+  TextBuilder text(0);
+  for (const std::size_t position : list) {
+    text.Line(programs.IsOwn(position) ? kOwnTag : kMachineTag, programs.lines[position].name);
+  }
+  return text.Take();
+}
+
+std::optional<std::string_view> UserSnapshotBody(std::string_view bytes) {
+  if (bytes.substr(0, kUserSnapshotHeader.size()) != kUserSnapshotHeader) return std::nullopt;
+  std::string_view rest = bytes.substr(kUserSnapshotHeader.size());
+  // The first line ends here, or the header was only the start of a longer line.
+  if (!rest.empty() && rest.front() != '\r' && rest.front() != '\n') return std::nullopt;
+  if (!rest.empty() && rest.front() == '\r') rest.remove_prefix(1);
+  if (!rest.empty() && rest.front() == '\n') rest.remove_prefix(1);
+  return rest;
+}
+
+std::optional<TaggedLine> ReadTagged(std::string_view line) {
+  for (const bool own : {false, true}) {
+    const std::string_view tag = own ? kOwnTag : kMachineTag;
+    if (line.substr(0, tag.size()) == tag) return TaggedLine{own, line.substr(tag.size())};
+  }
+  return std::nullopt;
+}
+
+}  // namespace velmoro
