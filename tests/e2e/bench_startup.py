@@ -6,7 +6,9 @@ For N programs in the machine-wide uninstall key (default 300, 3,000 and
 30,000) it fills a private prefix from a generated .reg file and prints the
 median over a few runs of the program: from its start until its popup menu's
 X window is mapped; from the key that opens "All Programs" until that submenu
-is mapped, and, where the list opens in groups, the same for its first group.
+is mapped, and, where the list opens in groups, the same for its first group,
+or else from the context-menu key until the first program's own menu is
+mapped.
 Beside them, in the same prefix and run, ``wine uninstaller --list`` (which
 lists the same key) and ``wine reg query <key> /s``, and a bare menu program
 (tools/bare_menu.cpp: one window and a popup menu, nothing read), which is
@@ -64,7 +66,8 @@ def time_command(prefix: h.Prefix, *args: str) -> float:
 def time_menus(x: h.XServer, prefix: h.Prefix, levels: int) -> tuple[float, ...]:
     """One run of the program: seconds to its menu, then to each of the first
     `levels` levels below "All Programs" open (the list, then its first group;
-    nan where a build shows no groups)."""
+    nan where a build shows no groups), then, in a list without groups, to the
+    first program's own menu (nan where a build has none)."""
     x.move_pointer(60, 40)
     app = prefix.start_app("bench")
     try:
@@ -72,21 +75,29 @@ def time_menus(x: h.XServer, prefix: h.Prefix, levels: int) -> tuple[float, ...]
         times = [time.monotonic() - app.started]
         x.keys(*c.TO_ALL_PROGRAMS)
         for level in range(levels):
-            opened = time.monotonic()
-            x.keys("Right")
-            try:
-                # Right on a program opens nothing: a list without groups.
-                h.wait_menu(x, app, timeout=900 if level == 0 else 10, count=level + 2)
-            except h.HarnessError:
-                times.append(math.nan)
+            times.append(time_to_level(x, app, "Right", level + 2, 900 if level == 0 else 10))
+            if math.isnan(times[-1]):
                 break
-            times.append(time.monotonic() - opened)
+        if levels == 1:
+            times.append(time_to_level(x, app, "Menu", 3, 10))
         x.keys(*["Escape"] * len(times))
         if (code := app.wait(120)) != 0:
             raise h.HarnessError(f"the program ended with {code}")
         return tuple(times)
     finally:
         app.kill()
+
+
+def time_to_level(x: h.XServer, app: h.App, key: str, menus: int, timeout: float) -> float:
+    """Seconds from the key to `menus` menus shown; nan where they never are
+    (Right on a program in a list without groups, a build without own menus)."""
+    started = time.monotonic()
+    x.keys(key)
+    try:
+        h.wait_menu(x, app, timeout=timeout, count=menus)
+    except h.HarnessError:
+        return math.nan
+    return time.monotonic() - started
 
 
 def time_to_menu(x: h.XServer, prefix: h.Prefix, prepare=None) -> float:
@@ -148,12 +159,13 @@ def main() -> int:
                         if run:
                             runs[label].append(times)
                 for label, _path in exes:
-                    menu, opened, *group = (statistics.median(column)
-                                            for column in zip(*runs[label]))
-                    group = f"{group[0]:.3f}" if group and not math.isnan(group[0]) else "-"
+                    menu, opened, last = (statistics.median(column)
+                                          for column in zip(*runs[label]))
+                    last = "-" if math.isnan(last) else f"{last:.3f}"
+                    group, own = (last, "-") if grouped else ("-", last)
                     h.log(f"N={size} {label}: menu {menu:.3f} s, All Programs {opened:.3f} s, "
-                          f"first group {group} s")
-                    rows.append([f"{size:,}", label, f"{menu:.3f}", f"{opened:.3f}", group,
+                          f"first group {group} s, own menu {own} s")
+                    rows.append([f"{size:,}", label, f"{menu:.3f}", f"{opened:.3f}", group, own,
                                  f"{lister:.3f}", f"{query:.3f}", f"{menu / lister:.2f}"])
                 bare = float(rows[-1][2])
                 for row in rows[-len(exes):]:
@@ -162,7 +174,8 @@ def main() -> int:
                 prefix.destroy()
     print_table(f"Under Wine, median of {args.runs} runs (seconds)",
                 ["programs", "build", "menu shown", "All Programs open", "first group open",
-                 "uninstaller --list", "reg query /s", "menu/uninstaller", "menu/bare"], rows)
+                 "own menu open", "uninstaller --list", "reg query /s", "menu/uninstaller",
+                 "menu/bare"], rows)
     return 0
 
 
