@@ -57,7 +57,10 @@ void EnumerateKey(RegistryApi& registry, ThreadApi& threads, RegKey root, std::u
   list_reader.SetRootKey(root);
   // When the key does not open, no key is open and the listing is empty.
   if (!list_reader.OpenKeyReadOnly(kUninstallKey)) return;
-  const std::vector<std::u16string> names = list_reader.GetKeyNames();
+  // A key that opens but cannot be listed may hold any program: the enumeration has not finished.
+  const std::optional<std::vector<std::u16string>> listed = list_reader.GetKeyNames();
+  if (!listed) throw std::runtime_error("the Uninstall key could not be listed");
+  const std::vector<std::u16string>& names = *listed;
 
   // The subkeys are opened below the Uninstall key, which stays open meanwhile: opening a long
   // path from the root costs the platform several times as much, for every program. Each thread

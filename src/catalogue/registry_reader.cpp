@@ -60,11 +60,13 @@ void RegistryReader::CloseKey() {
   key_ = kNoKey;
 }
 
-std::vector<std::u16string> RegistryReader::GetKeyNames() {
+std::optional<std::vector<std::u16string>> RegistryReader::GetKeyNames() {
   std::vector<std::u16string> names;
   std::uint32_t count = 0;
   std::uint32_t longest = 0;
-  if (key_ == kNoKey || api_.QueryInfoKey(key_, count, longest) != kErrorSuccess) return names;
+  if (key_ == kNoKey || api_.QueryInfoKey(key_, count, longest) != kErrorSuccess) {
+    return std::nullopt;
+  }
   const std::size_t capacity = std::size_t{longest} + 1;
   std::vector<char16_t> buffer(capacity);
   names.reserve(count);

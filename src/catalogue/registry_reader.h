@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,9 @@ class RegistryReader {
   // read. No limit at first.
   void LimitValueSize(std::uint32_t max_bytes) { max_value_bytes_ = max_bytes; }
   // Names of the open key's direct subkeys, in enumeration order; indexes whose name cannot be
-  // fetched are skipped.
-  std::vector<std::u16string> GetKeyNames();
+  // fetched are skipped. Nothing when no key is open or its information cannot be read: then it
+  // is not known which subkeys it has.
+  std::optional<std::vector<std::u16string>> GetKeyNames();
   // Fetches the value's type and data with it, in most cases with one platform call; the reads
   // of the same value that follow take them from there.
   bool ValueExists(const std::u16string& name);
