@@ -7,7 +7,7 @@ std::string FormatListText(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) size += line.size() + 2;
   std::string text;
   text.reserve(size);
-  for (const std::string& line : lines) text.append(line).append("\r\n");
+  for (const std::string& line : lines) AppendListLine(text, line);
   return text;
 }
 

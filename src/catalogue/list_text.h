@@ -30,6 +30,11 @@ inline bool HasListLine(std::string_view bytes) {
   return !bytes.empty() && bytes.front() != '\0';
 }
 
+// One line of the list text form: its bytes, then CR LF.
+inline void AppendListLine(std::string& text, std::string_view line) {
+  text.append(line).append("\r\n");
+}
+
 std::string FormatListText(const std::vector<std::string>& lines);
 
 }  // namespace velmoro

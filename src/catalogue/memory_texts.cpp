@@ -1,5 +1,7 @@
 #include "catalogue/memory_texts.h"
 
+#include "catalogue/list_text.h"
+
 namespace velmoro {
 
 namespace {
@@ -29,18 +31,11 @@ std::vector<bool> PerUser(const std::vector<ProgramEntry>& programs) {
   return per_user;
 }
 
-// Each line followed by CR LF, as FormatListText writes it, built without a copy of every line.
-class TextBuilder {
- public:
-  explicit TextBuilder(std::size_t size) { text_.reserve(size); }
-  void Line(std::string_view tag, std::string_view line) {
-    text_.append(tag).append(line).append("\r\n");
-  }
-  std::string Take() { return std::move(text_); }
-
- private:
-  std::string text_;
-};
+// A line of the user's files: its tag, then the entry line or name.
+void AppendTagged(std::string& text, std::string_view tag, std::string_view line) {
+  text.append(tag);
+  AppendListLine(text, line);
+}
 
 }  // namespace
 
@@ -55,36 +50,39 @@ std::string MachineSnapshotText(const RunPrograms& programs) {
   for (const std::size_t position : programs.machine.positions()) {
     size += programs.lines[position].entry.size() + 2;
   }
-  TextBuilder text(size);
+  std::string text;
+  text.reserve(size);
   for (const std::size_t position : programs.machine.positions()) {
-    text.Line({}, programs.lines[position].entry);
+    AppendListLine(text, programs.lines[position].entry);
   }
-  return text.Take();
+  return text;
 }
 
 std::string MachineListText(const RunPrograms& programs, const std::vector<std::size_t>& list) {
-  TextBuilder text(0);
-  for (const std::size_t position : list) text.Line({}, programs.lines[position].name);
-  return text.Take();
+  std::string text;
+  for (const std::size_t position : list) AppendListLine(text, programs.lines[position].name);
+  return text;
 }
 
 std::string UserSnapshotText(const RunPrograms& programs) {
   std::size_t size = kUserSnapshotHeader.size() + 2;
   for (const EntryLines& line : programs.lines) size += kMachineTag.size() + line.entry.size() + 2;
-  TextBuilder text(size);
-  text.Line({}, kUserSnapshotHeader);
+  std::string text;
+  text.reserve(size);
+  AppendListLine(text, kUserSnapshotHeader);
   for (std::size_t i = 0; i < programs.lines.size(); ++i) {
-    text.Line(programs.IsOwn(i) ? kOwnTag : kMachineTag, programs.lines[i].entry);
+    AppendTagged(text, programs.IsOwn(i) ? kOwnTag : kMachineTag, programs.lines[i].entry);
   }
-  return text.Take();
+  return text;
 }
 
 std::string UserListText(const RunPrograms& programs, const std::vector<std::size_t>& list) {
-  TextBuilder text(0);
+  std::string text;
   for (const std::size_t position : list) {
-    text.Line(programs.IsOwn(position) ? kOwnTag : kMachineTag, programs.lines[position].name);
+    AppendTagged(text, programs.IsOwn(position) ? kOwnTag : kMachineTag,
+                 programs.lines[position].name);
   }
-  return text.Take();
+  return text;
 }
 
 std::optional<std::string_view> UserSnapshotBody(std::string_view bytes) {
