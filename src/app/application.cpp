@@ -51,6 +51,9 @@ StageAction Application::Advance(StageEvent event) {
     case StageAction::kPostQuit:
       platform_.desktop.PostQuit();
       break;
+    case StageAction::kEndMenu:
+      platform_.desktop.EndMenu();
+      break;
     case StageAction::kNone:
     case StageAction::kRunCommand:
       break;
@@ -106,14 +109,17 @@ void Application::OnRestore() {
   Advance(StageEvent::kRestored);
 }
 
-void Application::MenuOpening() {
+bool Application::MenuOpening() {
   Advance(StageEvent::kMenuOpening);
+  requests_.Reset();
+  return stage_ == Stage::kMenuOpen;
 }
 
 // Whatever the choice was, once its handler has run the program has done its work. The end
 // waits for the handler so that a message box it shows is not ended by the quit message.
-void Application::MenuClosed(bool command_queued) {
-  Advance(command_queued ? StageEvent::kMenuClosedWithChoice : StageEvent::kMenuDismissed);
+void Application::MenuClosed(std::optional<std::uint16_t> choice) {
+  choice_ = choice.value_or(0);
+  Advance(choice ? StageEvent::kMenuClosedWithChoice : StageEvent::kMenuDismissed);
 }
 
 // Without the foreground the menu would neither take keys nor close on a click outside, and the
@@ -124,9 +130,10 @@ void Application::ForegroundRefused() {
 }
 
 // Only the one choice of the menu that has closed is carried out: a command message at any other
-// time names no choice of the user's.
+// time, or one the popup posted beside a choice made in an entry's own menu, names no choice of
+// the user's.
 void Application::OnCommand(std::uint16_t command) {
-  if (Advance(StageEvent::kCommand) != StageAction::kRunCommand) return;
+  if (command != choice_ || Advance(StageEvent::kCommand) != StageAction::kRunCommand) return;
   if (MenuItem* item = form_->PMenu1.FindItem(command)) Guarded([item] { item->Click(); });
   form_->Close();
 }
@@ -160,11 +167,36 @@ IconSource Application::OnItemIcon(std::uint16_t command) {
   }
 }
 
-std::optional<std::vector<MenuEntry>> Application::OnProgramMenu(std::uint16_t command) {
-  if (!ServesMenu(stage_)) return std::nullopt;
-  std::optional<std::vector<MenuEntry>> entries;
-  Guarded([&] { entries = form_->ProgramMenu(command); });
-  return entries;
+void Application::OnMenuSelect(std::uint16_t level, std::uint16_t command) {
+  if (ServesMenu(stage_)) requests_.Selected(level, command);
+}
+
+void Application::OnSubmenuClosed(std::uint16_t level) {
+  if (ServesMenu(stage_)) requests_.LevelClosed(level);
+}
+
+// A request is taken whether or not a menu opens for it: let through, a right button's release
+// would choose the entry, and F10 would close every menu.
+bool Application::OnMenuInput(const MenuInput& input) {
+  if (!ServesMenu(stage_)) return false;
+  const ProgramMenuRequests::Answer answer = requests_.Input(input);
+  if (answer == ProgramMenuRequests::Answer::kTakeAndOpen) OpenProgramMenu();
+  return answer != ProgramMenuRequests::Answer::kPassOn;
+}
+
+// The notices alone can be behind: a submenu closed by Left or Escape sends none for the entry
+// highlighted again, so the platform says whether the entry is highlighted, in a level on the
+// screen, before its menu is made.
+void Application::OpenProgramMenu() {
+  const std::optional<ProgramMenuRequests::Highlight> highlight = requests_.highlight();
+  if (!highlight || !platform_.desktop.MenuEntryHighlighted(highlight->level, highlight->command)) {
+    return;
+  }
+  Guarded([&] {
+    if (const auto entries = form_->ProgramMenu(highlight->command)) {
+      platform_.desktop.ShowProgramMenu(highlight->level, highlight->command, *entries);
+    }
+  });
 }
 
 void Application::OnCloseRequest() {

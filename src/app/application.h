@@ -6,6 +6,7 @@
 
 #include "app/form_runner.h"
 #include "app/host_form.h"
+#include "app/program_menu_requests.h"
 #include "app/stage.h"
 #include "platform/platform.h"
 
@@ -33,8 +34,8 @@ class Application final : public DesktopEvents, public FormRunner {
   // FormRunner: what the form reports.
   void Terminate() override;
   void ProcessMessages() override;
-  void MenuOpening() override;
-  void MenuClosed(bool command_queued) override;
+  bool MenuOpening() override;
+  void MenuClosed(std::optional<std::uint16_t> choice) override;
   void ForegroundRefused() override;
 
   // DesktopEvents: what the platform reports.
@@ -44,7 +45,9 @@ class Application final : public DesktopEvents, public FormRunner {
   std::optional<std::vector<MenuEntry>> OnSubmenuOpening(std::uint16_t owner) override;
   int OnMenuChar(std::uint16_t owner, char16_t key, int current) override;
   IconSource OnItemIcon(std::uint16_t command) override;
-  std::optional<std::vector<MenuEntry>> OnProgramMenu(std::uint16_t command) override;
+  void OnMenuSelect(std::uint16_t level, std::uint16_t command) override;
+  void OnSubmenuClosed(std::uint16_t level) override;
+  bool OnMenuInput(const MenuInput& input) override;
   void OnCloseRequest() override;
   void OnEndSession() override;
   // The error display: a box owned by the application window, captioned with the title.
@@ -58,11 +61,16 @@ class Application final : public DesktopEvents, public FormRunner {
   void Guarded(Action action);
   // Shows the host form as a normal window, which activates it.
   void ShowHostForm();
+  // The own menu of the program item the user sees highlighted now; nothing without one.
+  void OpenProgramMenu();
 
   Platform& platform_;
   std::u16string title_;
   std::unique_ptr<TForm1> form_;
   Stage stage_ = Stage::kStarting;
+  ProgramMenuRequests requests_;
+  // The command of the menu's choice, the only one carried out; 0 until the menu has closed on one.
+  std::uint16_t choice_ = 0;
 };
 
 }  // namespace velmoro

@@ -78,7 +78,7 @@ void TForm1::FormActivate() {
   int x = 0;
   int y = 0;
   if (!platform_.desktop.CursorPos(x, y)) platform_.desktop.WorkAreaCentre(x, y);
-  runner_.MenuOpening();
+  if (!runner_.MenuOpening()) return;
   runner_.MenuClosed(PMenu1.Popup(platform_.desktop, x, y));
 }
 

@@ -4,7 +4,7 @@
 
 namespace velmoro {
 
-bool PopupMenu::Popup(DesktopApi& desktop, int x, int y) {
+std::optional<std::uint16_t> PopupMenu::Popup(DesktopApi& desktop, int x, int y) {
   ReduceSeparators(Items);
   return desktop.TrackPopup(BuildMenuEntries(Items), x, y);
 }
@@ -30,7 +30,7 @@ MenuItem* PopupMenu::FindItem(std::uint16_t command) {
   return program_menu_ ? program_menu_->Find(command) : nullptr;
 }
 
-std::vector<MenuEntry> PopupMenu::ShowProgramMenu(std::uint16_t item,
+std::vector<MenuEntry> PopupMenu::KeepProgramMenu(std::uint16_t item,
                                                   std::unique_ptr<MenuItem> menu) {
   program_menu_ = std::move(menu);
   program_menu_item_ = item;

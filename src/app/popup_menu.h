@@ -17,8 +17,8 @@ class PopupMenu {
   MenuItem Items;
 
   // Applies the menu rules to the top level, builds the platform menu and tracks it at x, y.
-  // Returns whether a choice was queued.
-  bool Popup(DesktopApi& desktop, int x, int y);
+  // Returns the command of the choice queued, if any.
+  std::optional<std::uint16_t> Popup(DesktopApi& desktop, int x, int y);
   // A submenu is opening: clicks its owner, applies the rules to its children and returns its new
   // entries when anything changed.
   std::optional<std::vector<MenuEntry>> SubmenuOpening(std::uint16_t owner);
@@ -27,10 +27,10 @@ class PopupMenu {
   // An item of the tree, or of the program menu last shown.
   MenuItem* FindItem(std::uint16_t command);
 
-  // The program menu last shown: the own menu of the item `item`, whose items are chosen like any
-  // other, and whose level that item names (its keys are answered like a submenu's). Showing
-  // another one replaces it.
-  std::vector<MenuEntry> ShowProgramMenu(std::uint16_t item, std::unique_ptr<MenuItem> menu);
+  // Keeps the own menu of the item `item` while it may be shown: its items are chosen like any
+  // other, and that item names its level (its keys are answered like a submenu's). Another one
+  // replaces it. Returns its entries, for the platform to show.
+  std::vector<MenuEntry> KeepProgramMenu(std::uint16_t item, std::unique_ptr<MenuItem> menu);
 
  private:
   std::unique_ptr<MenuItem> program_menu_;

@@ -28,7 +28,7 @@ std::optional<std::vector<MenuEntry>> TForm1::ProgramMenu(std::uint16_t command)
     shown->OnClick = [this, action = std::move(action)](MenuItem&) { DoProgramAction(action); };
     menu->Add(std::move(shown)).SetDefault(is_default);
   }
-  return PMenu1.ShowProgramMenu(command, std::move(menu));
+  return PMenu1.KeepProgramMenu(command, std::move(menu));
 }
 
 void TForm1::DoProgramAction(const ProgramAction& action) {

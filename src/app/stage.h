@@ -12,11 +12,13 @@ enum class Stage {
   kWaitingForRestore,  // minimised, or refused the foreground: a click on the taskbar button
                        // brings the menu
   kMenuOpen,           // the popup menu is up: the platform asks about its levels and items
+  kMenuEnding,         // ...and the program was asked to end: the menu is ended first
   kMenuClosed,         // the menu closed on a choice whose command message is queued
   kCommandChosen,      // the chosen item's handler runs; no other command is taken
   kEnding,             // the quit message is posted; the loop runs until it takes it
   kEnded,              // the loop has taken the quit message
 };
+inline constexpr int kStageCount = static_cast<int>(Stage::kEnded) + 1;
 
 // What happens to a run.
 enum class StageEvent {
@@ -32,6 +34,7 @@ enum class StageEvent {
   kMenuDismissed,  // closed without a choice, or on an entry that gives no command
   kCommand,        // a command message came
 };
+inline constexpr int kStageEventCount = static_cast<int>(StageEvent::kCommand) + 1;
 
 // What the application does on the way to the next stage.
 enum class StageAction {
@@ -42,6 +45,7 @@ enum class StageAction {
   kMinimise,      // show the application window minimised
   kRunCommand,    // click the item of the command, then close the form
   kPostQuit,      // post the quit message
+  kEndMenu,       // end the popup menu: a quit message posted inside its loop would be lost there
 };
 
 struct StageStep {

@@ -51,6 +51,16 @@ inline constexpr std::uint16_t kTopLevel = 0;
 // The program's windows that boxes and started programs are given as their owner.
 enum class Owner { kAppWindow, kHostForm, kMenuOwner };
 
+// What the popup's message filter sees of the user's input while the menu is tracked.
+struct MenuInput {
+  enum class Kind { kKeyDown, kRightButtonDown, kRightButtonUp, kOther };
+  Kind kind = Kind::kOther;
+  std::uint16_t key = 0;  // the virtual key of a key pressed (WM_KEYDOWN, WM_SYSKEYDOWN)
+  bool shift = false;     // Shift is held
+};
+inline constexpr std::uint16_t kVkApps = 0x5D;
+inline constexpr std::uint16_t kVkF10 = 0x79;
+
 // Where the monitors are: the top-left corner of the virtual screen (SM_XVIRTUALSCREEN,
 // SM_YVIRTUALSCREEN), negative with a monitor left of or above the primary one.
 struct ScreenLayout {
@@ -77,12 +87,15 @@ class DesktopEvents {
   virtual int OnMenuChar(std::uint16_t owner, char16_t key, int current) = 0;
   // An entry with an icon is drawn for the first time (WM_DRAWITEM): where its icon comes from.
   virtual IconSource OnItemIcon(std::uint16_t command) = 0;
-  // The user asked for the own menu of the highlighted entry `command` (the context-menu key,
-  // Shift+F10, or a right click with Shift held): its entries, or nothing when it has none. The
-  // platform shows them beside the entry while the menu stays open; choosing one closes the whole
-  // menu with that entry's command queued, as any choice does; Escape closes only the entry's
-  // menu.
-  virtual std::optional<std::vector<MenuEntry>> OnProgramMenu(std::uint16_t command) = 0;
+  // WM_MENUSELECT: in the open level owned by `level`, the entry `command` is highlighted now; 0
+  // when what is highlighted is a submenu entry, a separator or nothing. Closing a submenu sends no
+  // such notice for the entry that owns it, which is highlighted again.
+  virtual void OnMenuSelect(std::uint16_t level, std::uint16_t command) = 0;
+  // WM_UNINITMENUPOPUP: the level owned by `level` has closed.
+  virtual void OnSubmenuClosed(std::uint16_t level) = 0;
+  // The popup's own input, seen before the popup acts on it (a MSGF_MENU message filter). True
+  // takes it: the popup removes it from the queue and does nothing with it.
+  virtual bool OnMenuInput(const MenuInput& input) = 0;
   // WM_CLOSE to any window of the program.
   virtual void OnCloseRequest() = 0;
   // WM_ENDSESSION with the logon really ending.
@@ -139,10 +152,24 @@ class DesktopApi {
   // the user clicks it, which restores it (OnRestore).
   virtual void FlashAppWindow() = 0;
   // Builds the platform menu and runs TrackPopupMenu(flags 2) at x, y, owned by the menu owner
-  // window, then posts it WM_NULL. Returns when the menu has closed: true when the choice left
-  // a WM_COMMAND in the queue (looked at with PeekMessage PM_NOREMOVE, still delivered by the
-  // loop), false when the menu was dismissed or the chosen entry gives no command.
-  virtual bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) = 0;
+  // window, then posts it WM_NULL. Returns when the menu has closed: the command that the choice
+  // left in the queue (still delivered by the loop), nothing when the menu was dismissed or the
+  // chosen entry gives no command. A choice made in an entry's own menu is queued once the popup
+  // has closed, after anything the popup itself posted meanwhile.
+  virtual std::optional<std::uint16_t> TrackPopup(const std::vector<MenuEntry>& top, int x,
+                                                  int y) = 0;
+  // The level owned by `level` is open on the screen and its entry `command` is highlighted in it
+  // (GetMenuState with MF_HILITE).
+  virtual bool MenuEntryHighlighted(std::uint16_t level, std::uint16_t command) = 0;
+  // Shows an entry's own menu beside the entry `command` of the level `level` once the input that
+  // asked for it has left the queue, inside the popup's loop (TrackPopupMenuEx, TPM_RECURSE), and
+  // only while that entry is still highlighted and its place on the screen can be had: otherwise
+  // nothing shows. Choosing one of its entries closes the whole menu with that entry's command as
+  // the choice; Escape closes only the entry's menu.
+  virtual void ShowProgramMenu(std::uint16_t level, std::uint16_t command,
+                               const std::vector<MenuEntry>& entries) = 0;
+  // EndMenu: the popup being tracked closes without a choice, and TrackPopup returns.
+  virtual void EndMenu() = 0;
   // MessageBoxW; no caption gives the platform's default caption.
   virtual int ShowMessageBox(Owner owner, const std::u16string& text,
                              const std::optional<std::u16string>& caption, unsigned flags) = 0;

@@ -280,6 +280,12 @@ const EndSessionCase kEndSessionCases[] = {
        m.desktop.on_box = [&m](const FakeDesktop::Box&) { m.desktop.SendEndSession(); };
      },
      1},
+    {"menu",
+     [](FakeMachine& m) {
+       m.desktop.choice = {u"All Programs"};
+       m.desktop.on_popup = [&m] { m.desktop.SendEndSession(); };
+     },
+     1},
 };
 
 class EndSessionTest : public ::testing::TestWithParam<EndSessionCase> {};

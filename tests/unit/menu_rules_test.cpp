@@ -128,7 +128,7 @@ TEST(PopupMenuTest, OnlyAnItemWithChildrenIsClickedAsASubmenuOpens) {
   }
   // The item whose own menu is shown names that menu's level, for its keys.
   MenuItem& program = menu.Items.Add(std::make_unique<MenuItem>(pool));
-  menu.ShowProgramMenu(program.Command(), Level(pool, {u"Uninstall", u"Copy Name"}));
+  menu.KeepProgramMenu(program.Command(), Level(pool, {u"Uninstall", u"Copy Name"}));
   ASSERT_NE(menu.Level(program.Command()), nullptr);
   EXPECT_EQ(Shown(*menu.Level(program.Command())), u"Uninstall Copy Name");
   EXPECT_NE(menu.FindItem((*menu.Level(program.Command()))[1].Command()), nullptr);

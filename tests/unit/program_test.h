@@ -21,10 +21,14 @@ class ProgramTest : public ::testing::Test, protected FakeMachine {
     desktop = FakeDesktop();
     desktop.choice = std::move(choice);
     desktop.start_state = start_state;
+    Prepare(desktop);
     shell.calls.clear();
     Platform machine = platform();
     return RunProgram(machine);
   }
+
+  // Sets up each run's fresh desktop.
+  virtual void Prepare(FakeDesktop&) {}
 
   std::vector<std::u16string> Texts(const std::vector<MenuEntry>& entries) {
     std::vector<std::u16string> texts;

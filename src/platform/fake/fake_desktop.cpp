@@ -40,24 +40,6 @@ void FakeDesktop::Activate(Window window) {
   if (window == Window::kHostForm) Post([this] { events_->OnHostActivated(); });
 }
 
-const MenuEntry* FakeDesktop::FindEntry(const std::vector<std::u16string>& path) const {
-  if (popups.empty() || path.empty()) return nullptr;
-  const std::vector<MenuEntry>* level = &popups.back().top;
-  const MenuEntry* found = nullptr;
-  for (const std::u16string& text : path) {
-    found = nullptr;
-    for (const MenuEntry& entry : *level) {
-      if (entry.text == text) {
-        found = &entry;
-        break;
-      }
-    }
-    if (found == nullptr) return nullptr;
-    level = &found->submenu;
-  }
-  return found;
-}
-
 void FakeDesktop::SetAppTitle(const std::u16string& title) {
   log.push_back(u"title " + title);
 }
@@ -134,85 +116,6 @@ bool FakeDesktop::CursorPos(int& x, int& y) {
 void FakeDesktop::WorkAreaCentre(int& x, int& y) {
   x = work_area_centre.first;
   y = work_area_centre.second;
-}
-
-void FakeDesktop::Draw(const std::vector<MenuEntry>& level, const MenuEntry* chosen) {
-  for (std::size_t i = 0; i < level.size(); ++i) {
-    const MenuEntry& entry = level[i];
-    if (!entry.icon || (i >= drawn_per_level && &entry != chosen)) continue;
-    const bool drawn_before = std::any_of(
-        icons.begin(), icons.end(), [&](const auto& icon) { return icon.first == entry.command; });
-    if (drawn_before) continue;
-    icons.emplace_back(entry.command, events_->OnItemIcon(entry.command));
-    log.push_back(u"icon " + icons.back().second.path);
-  }
-}
-
-MenuEntry* FakeDesktop::Named(std::vector<MenuEntry>& level, const std::u16string& wanted) {
-  if (wanted.size() > 1 && wanted[0] == u'@') {
-    std::size_t index = 0;
-    for (std::size_t i = 1; i < wanted.size(); ++i) index = index * 10 + (wanted[i] - u'0');
-    return index < level.size() ? &level[index] : nullptr;
-  }
-  for (MenuEntry& entry : level) {
-    if (entry.text == wanted) return &entry;
-  }
-  return nullptr;
-}
-
-std::optional<std::uint16_t> FakeDesktop::ProgramMenu(std::vector<MenuEntry>& level,
-                                                      std::size_t& step) {
-  const MenuEntry* entry = Named(level, choice[step].substr(5));
-  if (entry == nullptr) return std::nullopt;
-  log.push_back(u"program menu " + entry->text);
-  std::optional<std::vector<MenuEntry>> entries = events_->OnProgramMenu(entry->command);
-  if (!entries) return std::nullopt;
-  program_menus.emplace_back(entry->command, std::move(*entries));
-  if (step + 1 == choice.size()) return std::nullopt;
-  MenuEntry* chosen = Named(program_menus.back().second, choice[++step]);
-  if (chosen == nullptr || chosen->separator || chosen->disabled) return std::nullopt;
-  return chosen->command;
-}
-
-// The menu's own loop delivers what is posted while it is up; the choice is queued once it has
-// closed, for the program's loop.
-bool FakeDesktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
-  const std::optional<std::uint16_t> chosen = Track(top, x, y);
-  while (!queue_.empty()) Dispatch();
-  if (chosen) PostCommand(*chosen);
-  return chosen.has_value();
-}
-
-std::optional<std::uint16_t> FakeDesktop::Track(const std::vector<MenuEntry>& top, int x, int y) {
-  log.push_back(u"popup");
-  Activate(Window::kMenuOwner);
-  popups.push_back({top, x, y});
-  if (on_popup) on_popup();
-  std::vector<MenuEntry>* level = &popups.back().top;
-  std::uint16_t owner = kTopLevel;
-  bool opened = false;
-  for (std::size_t step = 0; step < choice.size(); ++step) {
-    if (owner != kTopLevel && !opened) {
-      if (auto rebuilt = events_->OnSubmenuOpening(owner)) *level = std::move(*rebuilt);
-      opened = true;
-    }
-    if (choice[step].starts_with(u"menu:")) {
-      if (const auto command = ProgramMenu(*level, step)) return command;
-      continue;
-    }
-    MenuEntry* chosen = Named(*level, choice[step]);
-    Draw(*level, chosen);
-    if (chosen == nullptr || chosen->separator || chosen->disabled) return std::nullopt;
-    if (step + 1 == choice.size()) {
-      if (!chosen->submenu.empty()) return std::nullopt;  // choosing a submenu entry only opens it
-      return chosen->command;
-    }
-    if (chosen->submenu.empty()) return std::nullopt;  // a plain entry opens nothing to go on in
-    owner = chosen->command;
-    level = &chosen->submenu;
-    opened = false;
-  }
-  return std::nullopt;
 }
 
 bool FakeDesktop::CopyText(const std::u16string& text) {

@@ -36,12 +36,23 @@ class FakeDesktop : public DesktopApi {
     int y;
   };
 
-  // Menu choice: the texts of the entries to open, ending with the one to choose ("@3" names the
-  // entry at index 3 of its level). Empty dismisses the menu. Each level shown is drawn: its first
-  // `drawn_per_level` entries, and the one chosen in it, as a long level shows only its top.
-  // "menu:" before a text highlights that entry and asks for its own menu (the context-menu key);
-  // the next text chooses in that menu, an empty one closes it (Escape) and the choice goes on in
-  // the level the entry is in.
+  // Menu choice, step by step. A text highlights the entry of the open level that it names ("@3"
+  // names the entry at index 3): a submenu entry opens, and the last text chooses its entry (a
+  // submenu entry then only opens). Empty dismisses the menu. Each level shown is drawn: its first
+  // `drawn_per_level` entries, and the one highlighted in it, as a long level shows only its top.
+  // Steps that begin with "!" are the user's input, on what is highlighted:
+  //   "!apps", "!shift+f10": the context-menu key, Shift+F10;
+  //   "!shift+rdown", "!rdown", "!shift+rup", "!rup": the right button pressed or let go, with
+  //   Shift held or not; a release the program does not take chooses the highlighted entry;
+  //   "!left", "!escape": the open submenu closes (WM_UNINITMENUPOPUP, and as under Wine no
+  //   WM_MENUSELECT for the entry that owns it); Escape at the top dismisses the menu;
+  //   "!hide": the open submenu closes with no notice at all;
+  //   "!point:<text>": the pointer moves onto an entry of the level below the open submenu, which
+  //   closes;
+  //   "!close": a close request (WM_CLOSE) is posted, also as the step of an entry's own menu.
+  // "menu:<text>" highlights the entry and presses the context-menu key. Once an entry's own menu
+  // shows, the next step chooses in it, or, empty, closes it (Escape) and the choice goes on in the
+  // level the entry is in.
   std::vector<std::u16string> choice;
   std::size_t drawn_per_level = 20;
   int start_state = kSwShowDefault;
@@ -75,8 +86,13 @@ class FakeDesktop : public DesktopApi {
   // Runs inside each message box, before it returns; may post messages.
   std::function<void(const Box&)> on_box;
   // Runs inside each popup menu while it is up, before the choice; may post messages, which the
-  // menu's own loop delivers.
+  // menu's own loop delivers before each step of the choice.
   std::function<void()> on_popup;
+  // An entry's own menu cannot be placed beside its entry (GetMenuItemRect fails).
+  bool program_menu_unplaced = false;
+  // A click on the popup's highlighted entry reaches the popup just as a choice made in an entry's
+  // own menu closes it: the popup posts its own choice first.
+  bool click_beside_program_menu = false;
 
   // What happened, in order.
   std::vector<std::u16string> log;
@@ -92,6 +108,8 @@ class FakeDesktop : public DesktopApi {
   int quit_requests = 0;
   // Boxes that a quit message would have ended before the user closed them.
   int boxes_cut_short = 0;
+  // Quit messages that the menu's loop took and dropped, as Wine's does.
+  int quits_lost_in_menu = 0;
   // The loop asked for a message when none could ever come: the program would hang.
   bool waited_forever = false;
 
@@ -124,7 +142,11 @@ class FakeDesktop : public DesktopApi {
   void TakeForeground() override;
   bool HoldsForeground() override { return foreground_ == Window::kMenuOwner; }
   void FlashAppWindow() override;
-  bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
+  std::optional<std::uint16_t> TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
+  bool MenuEntryHighlighted(std::uint16_t level, std::uint16_t command) override;
+  void ShowProgramMenu(std::uint16_t level, std::uint16_t command,
+                       const std::vector<MenuEntry>& entries) override;
+  void EndMenu() override;
   int ShowMessageBox(Owner owner, const std::u16string& text,
                      const std::optional<std::u16string>& caption, unsigned flags) override;
   bool CopyText(const std::u16string& text) override;
@@ -141,16 +163,42 @@ class FakeDesktop : public DesktopApi {
   };
 
   void Post(std::function<void()> deliver, bool sent = false);
+  // A level of the popup on the screen, and the index of its highlighted entry.
+  struct OpenLevel {
+    std::uint16_t owner;
+    std::vector<MenuEntry>* entries;
+    std::optional<std::size_t> highlighted;
+  };
+  // How a step of the choice leaves the menu: still up, or closed with the command chosen, if any.
+  struct Outcome {
+    bool closes = false;
+    std::optional<std::uint16_t> command;
+  };
+  struct PendingMenu {
+    std::uint16_t level;
+    std::uint16_t command;
+    std::vector<MenuEntry> entries;
+  };
+
   // Draws a level's entries: an entry with an icon asks for it the first time it is drawn.
-  void Draw(const std::vector<MenuEntry>& level, const MenuEntry* chosen);
+  void Draw(const std::vector<MenuEntry>& level, const MenuEntry* highlighted);
   // The menu's own loop: follows `choice` and gives the command chosen, if any.
-  std::optional<std::uint16_t> Track(const std::vector<MenuEntry>& top, int x, int y);
+  std::optional<std::uint16_t> Track();
   // The entry of a level that a choice's text names, or null.
   static MenuEntry* Named(std::vector<MenuEntry>& level, const std::u16string& wanted);
-  // "menu:" and the text that follows it, at step `step`: shows the entry's own menu and takes the
-  // choice made in it. Returns the command chosen there, or nothing; `step` is left on the last
-  // step used.
-  std::optional<std::uint16_t> ProgramMenu(std::vector<MenuEntry>& level, std::size_t& step);
+  // Highlights the entry of the open level that `text` names (WM_MENUSELECT); null for none.
+  MenuEntry* Highlight(const std::u16string& text);
+  void Open(MenuEntry& entry);
+  void CloseLevel(bool notify);
+  // A step that begins with "!", at `step`, which is left on the last step used.
+  Outcome Act(const std::u16string& action, std::size_t& step);
+  // The input as the menu's message filter sees it, then as the popup takes what the program
+  // leaves.
+  Outcome Input(const MenuInput& input, std::size_t& step);
+  // An entry's own menu asked for by the input just taken: shown, and the choice made in it.
+  Outcome ProgramMenu(std::size_t& step);
+  // The menu's loop delivers what is posted while it is up; false once the menu has been ended.
+  bool DeliverWhileUp();
   // Takes the first queued message and delivers it; returns whether it was a posted one.
   bool Dispatch();
   void Activate(Window window);
@@ -158,6 +206,11 @@ class FakeDesktop : public DesktopApi {
   DesktopEvents* events_ = nullptr;
   std::deque<Message> queue_;
   bool quit_posted_ = false;
+  std::vector<OpenLevel> levels_;
+  std::optional<PendingMenu> pending_menu_;
+  bool menu_ended_ = false;
+  // The command the popup itself posted beside a choice made in an entry's own menu.
+  std::optional<std::uint16_t> popup_posted_;
   Window active_ = Window::kNone;
   Window foreground_ = Window::kOtherProgram;
 };

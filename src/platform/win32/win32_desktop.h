@@ -5,6 +5,7 @@
 #include <exception>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "platform/desktop_api.h"
 #include "platform/win32/win32_handles.h"
@@ -40,7 +41,11 @@ class Win32Desktop final : public DesktopApi {
   void TakeForeground() override;
   bool HoldsForeground() override;
   void FlashAppWindow() override;
-  bool TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
+  std::optional<std::uint16_t> TrackPopup(const std::vector<MenuEntry>& top, int x, int y) override;
+  bool MenuEntryHighlighted(std::uint16_t level, std::uint16_t command) override;
+  void ShowProgramMenu(std::uint16_t level, std::uint16_t command,
+                       const std::vector<MenuEntry>& entries) override;
+  void EndMenu() override;
   int ShowMessageBox(Owner owner, const std::u16string& text,
                      const std::optional<std::u16string>& caption, unsigned flags) override;
   bool CopyText(const std::u16string& text) override;
@@ -101,13 +106,17 @@ class Win32Desktop final : public DesktopApi {
   bool MeasureItemIcon(MEASUREITEMSTRUCT& measure) const;
   bool DrawItemIcon(const DRAWITEMSTRUCT& draw);
   // An entry's own menu: while the popup is tracked, a message-filter hook of this thread sees the
-  // menu's input first; WM_MENUSELECT tells which entry is highlighted.
+  // menu's input first, and the program takes what asks for the highlighted entry's menu;
+  // WM_MENUSELECT and WM_UNINITMENUPOPUP tell the program what is highlighted.
   static LRESULT CALLBACK MenuFilter(int code, WPARAM wparam, LPARAM lparam) noexcept;
+  bool TakesMenuInput(const MSG& message);
   void MenuSelected(HMENU menu, UINT item, UINT flags);
-  // True when the input was the user's request for the highlighted entry's menu, taken from the
-  // popup.
-  bool ProgramMenuInput(const MSG& message);
-  void ShowProgramMenu(const std::vector<MenuEntry>& entries);
+  void SubmenuClosed(HMENU menu);
+  HMENU OpenLevel(std::uint16_t level) const;
+  void ShowPendingProgramMenu();
+
+  // Posted to the menu owner so that the entry's menu shows from the popup's loop.
+  static constexpr UINT kShowProgramMenuMessage = WM_APP + 3;
 
   HINSTANCE instance_;
   DesktopEvents* events_ = nullptr;
@@ -129,10 +138,17 @@ class Win32Desktop final : public DesktopApi {
   bool app_minimised_ = false;
   // The desktop whose popup the hook serves: one thread, one popup at a time.
   static Win32Desktop* tracking_;
-  HMENU highlighted_menu_ = nullptr;
-  std::uint16_t highlighted_command_ = 0;  // 0: nothing, or a submenu entry
+  // The levels of the popup on the screen, from WM_INITMENUPOPUP to WM_UNINITMENUPOPUP.
+  std::set<HMENU> open_menus_;
+  struct PendingProgramMenu {
+    std::uint16_t level;
+    std::uint16_t command;
+    std::vector<MenuEntry> entries;
+  };
+  std::optional<PendingProgramMenu> pending_program_menu_;
   bool program_menu_open_ = false;
   std::uint16_t program_menu_choice_ = 0;  // chosen in an entry's own menu, queued once closed
+  bool menu_ended_ = false;                // EndMenu was asked for while the popup is up
 
   WindowClass app_class_;
   WindowClass host_class_;

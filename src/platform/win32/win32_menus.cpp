@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_wide.h"
 
@@ -14,12 +16,15 @@ int HighlightedItem(HMENU menu) {
 
 }  // namespace
 
-bool Win32Desktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
+std::optional<std::uint16_t> Win32Desktop::TrackPopup(const std::vector<MenuEntry>& top, int x,
+                                                      int y) {
   UniqueMenu menu(CreatePopupMenu());
-  if (!menu) return false;
+  if (!menu) return std::nullopt;
   menu_owners_[menu.get()] = kTopLevel;
   FillMenu(menu.get(), top);
   icon_size_ = IconSize(x, y);
+  menu_ended_ = false;
+  open_menus_ = {menu.get()};
   {
     tracking_ = this;
     const UniqueHook filter(
@@ -28,19 +33,23 @@ bool Win32Desktop::TrackPopup(const std::vector<MenuEntry>& top, int x, int y) {
                    nullptr);
     tracking_ = nullptr;
   }
-  highlighted_menu_ = nullptr;
-  highlighted_command_ = 0;
+  open_menus_.clear();
+  pending_program_menu_.reset();
+  std::optional<std::uint16_t> choice;
+  MSG command{};
   if (program_menu_choice_ != 0) {
+    // After whatever the popup posted itself as it closed: the program carries out only this.
     PostMessageW(menu_owner_.get(), WM_COMMAND, program_menu_choice_, 0);
-    program_menu_choice_ = 0;
+    choice = std::exchange(program_menu_choice_, 0);
+  } else if (PeekMessageW(&command, menu_owner_.get(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) {
+    choice = LOWORD(command.wParam);
   }
   // Lets the platform finish closing the menu before anything else takes the foreground.
   PostMessageW(menu_owner_.get(), WM_NULL, 0, 0);
   menu_owners_.clear();
   unfilled_.clear();
   item_icons_.clear();
-  MSG command{};
-  return PeekMessageW(&command, menu_owner_.get(), WM_COMMAND, WM_COMMAND, PM_NOREMOVE) != 0;
+  return choice;
 }
 
 void Win32Desktop::FillMenu(HMENU menu, const std::vector<MenuEntry>& entries) {
@@ -103,6 +112,7 @@ void Win32Desktop::SubmenuOpening(HMENU menu, bool window_menu) {
   if (window_menu || program_menu_open_ || owner == menu_owners_.end() || events_ == nullptr) {
     return;
   }
+  open_menus_.insert(menu);
   std::optional<std::vector<MenuEntry>> entries = events_->OnSubmenuOpening(owner->second);
   if (auto unfilled = unfilled_.find(menu); unfilled != unfilled_.end()) {
     if (!entries) entries = std::move(unfilled->second);

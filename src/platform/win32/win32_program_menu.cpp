@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "platform/win32/win32_desktop.h"
 
 namespace velmoro {
@@ -11,15 +13,18 @@ bool ShiftDown() {
 }
 
 // Shift+F10 comes as WM_SYSKEYDOWN, the context-menu key as WM_KEYDOWN.
-bool AsksForProgramMenu(const MSG& message) {
+MenuInput InputOf(const MSG& message) {
+  using Kind = MenuInput::Kind;
   switch (message.message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      return message.wParam == VK_APPS || (message.wParam == VK_F10 && ShiftDown());
+      return {Kind::kKeyDown, static_cast<std::uint16_t>(message.wParam), ShiftDown()};
+    case WM_RBUTTONDOWN:
+      return {Kind::kRightButtonDown, 0, (message.wParam & MK_SHIFT) != 0};
     case WM_RBUTTONUP:
-      return (message.wParam & MK_SHIFT) != 0;
+      return {Kind::kRightButtonUp, 0, (message.wParam & MK_SHIFT) != 0};
     default:
-      return false;
+      return {};
   }
 }
 
@@ -35,11 +40,12 @@ int PositionOf(HMENU menu, UINT command) {
 
 Win32Desktop* Win32Desktop::tracking_ = nullptr;
 
-// The menu's own input passes here first, on the thread that tracks it (code MSGF_MENU).
+// The menu's own input passes here first, on the thread that tracks it (code MSGF_MENU). What the
+// hook takes, the menu's loop removes from the queue and does nothing with.
 LRESULT CALLBACK Win32Desktop::MenuFilter(int code, WPARAM wparam, LPARAM lparam) noexcept {
   if (code == MSGF_MENU && tracking_ != nullptr) {
     try {
-      if (tracking_->ProgramMenuInput(*reinterpret_cast<const MSG*>(lparam))) return TRUE;
+      if (tracking_->TakesMenuInput(*reinterpret_cast<const MSG*>(lparam))) return TRUE;
     } catch (...) {
       tracking_->ReportFailure(std::current_exception());
       return TRUE;
@@ -48,61 +54,103 @@ LRESULT CALLBACK Win32Desktop::MenuFilter(int code, WPARAM wparam, LPARAM lparam
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-// WM_MENUSELECT: the entry the user has highlighted, while it is a command entry of the popup.
-// The program menu's own entries are not: they belong to no entry of the popup.
-void Win32Desktop::MenuSelected(HMENU menu, UINT item, UINT flags) {
-  if (program_menu_open_) return;
-  const bool closed = flags == 0xFFFF && menu == nullptr;
-  const bool command = !closed && (flags & (MF_POPUP | MF_SEPARATOR)) == 0;
-  highlighted_menu_ = command ? menu : nullptr;
-  highlighted_command_ = command ? static_cast<std::uint16_t>(item) : 0;
+// An entry's own menu answers its input itself.
+bool Win32Desktop::TakesMenuInput(const MSG& message) {
+  if (program_menu_open_ || events_ == nullptr) return false;
+  const MenuInput input = InputOf(message);
+  return input.kind != MenuInput::Kind::kOther && events_->OnMenuInput(input);
 }
 
-// A right click with Shift held is taken from the menu, which would choose the entry: its release
-// opens the entry's own menu instead.
-bool Win32Desktop::ProgramMenuInput(const MSG& message) {
-  if (program_menu_open_ || highlighted_command_ == 0 || events_ == nullptr) return false;
-  if (message.message == WM_RBUTTONDOWN) return (message.wParam & MK_SHIFT) != 0;
-  if (!AsksForProgramMenu(message)) return false;
-  std::optional<std::vector<MenuEntry>> entries = events_->OnProgramMenu(highlighted_command_);
-  if (!entries) return false;
-  // The popup's loop looks at its input before it takes it: left queued, the request would reach
-  // the entry's menu too, where F10 closes every menu.
-  MSG taken{};
-  PeekMessageW(&taken, message.hwnd, message.message, message.message, PM_REMOVE);
-  ShowProgramMenu(*entries);
-  return true;
+// WM_MENUSELECT: the entry the user has highlighted in a level of the popup. The program menu's
+// own entries belong to no level of the popup.
+void Win32Desktop::MenuSelected(HMENU menu, UINT item, UINT flags) {
+  if (program_menu_open_ || events_ == nullptr) return;
+  const auto owner = menu_owners_.find(menu);
+  if (owner == menu_owners_.end()) return;
+  const bool command = (flags & (MF_POPUP | MF_SEPARATOR)) == 0;
+  events_->OnMenuSelect(owner->second, command ? static_cast<std::uint16_t>(item) : 0);
+}
+
+// WM_UNINITMENUPOPUP.
+void Win32Desktop::SubmenuClosed(HMENU menu) {
+  open_menus_.erase(menu);
+  const auto owner = menu_owners_.find(menu);
+  if (program_menu_open_ || owner == menu_owners_.end() || events_ == nullptr) return;
+  events_->OnSubmenuClosed(owner->second);
+}
+
+// The level's menu, while it is on the screen.
+HMENU Win32Desktop::OpenLevel(std::uint16_t level) const {
+  for (const HMENU menu : open_menus_) {
+    const auto owner = menu_owners_.find(menu);
+    if (owner != menu_owners_.end() && owner->second == level) return menu;
+  }
+  return nullptr;
+}
+
+// Closing a submenu highlights the entry that owns it again without a WM_MENUSELECT, and takes
+// the highlight of the entries in it (Wine's hide_sub_popups): only the menu's own state tells
+// what the user sees highlighted now.
+bool Win32Desktop::MenuEntryHighlighted(std::uint16_t level, std::uint16_t command) {
+  const HMENU menu = OpenLevel(level);
+  const int index = menu == nullptr ? -1 : PositionOf(menu, command);
+  if (index < 0) return false;
+  const UINT state = GetMenuState(menu, static_cast<UINT>(index), MF_BYPOSITION);
+  return state != static_cast<UINT>(-1) && (state & MF_HILITE) != 0;
+}
+
+// Shown from the menu's loop once it has taken the input away: shown from the hook, the entry's
+// menu would find that input still queued, and F10 there closes every menu.
+void Win32Desktop::ShowProgramMenu(std::uint16_t level, std::uint16_t command,
+                                   const std::vector<MenuEntry>& entries) {
+  pending_program_menu_ = PendingProgramMenu{level, command, entries};
+  PostMessageW(menu_owner_.get(), kShowProgramMenuMessage, 0, 0);
 }
 
 // Beside the entry, as a submenu would open; TPM_RECURSE lets it open inside the popup's loop, and
-// TPM_RETURNCMD hands the choice back here, so the popup can be closed with it.
-void Win32Desktop::ShowProgramMenu(const std::vector<MenuEntry>& entries) {
+// TPM_RETURNCMD hands the choice back here, so the popup can be closed with it. An entry that is
+// no longer highlighted, or whose place cannot be had, gets no menu: nothing is shown at a place
+// of its own.
+void Win32Desktop::ShowPendingProgramMenu() {
+  const std::optional<PendingProgramMenu> pending = std::exchange(pending_program_menu_, {});
+  if (!pending || tracking_ != this || !MenuEntryHighlighted(pending->level, pending->command)) {
+    return;
+  }
+  const HMENU level_menu = OpenLevel(pending->level);
+  RECT item{};
+  if (!GetMenuItemRect(nullptr, level_menu,
+                       static_cast<UINT>(PositionOf(level_menu, pending->command)), &item)) {
+    return;
+  }
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return;
-  FillMenu(menu.get(), entries);
-  RECT item{};
-  const int index = PositionOf(highlighted_menu_, highlighted_command_);
-  if (index < 0 || !GetMenuItemRect(nullptr, highlighted_menu_, static_cast<UINT>(index), &item)) {
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    item = RECT{cursor.x, cursor.y, cursor.x, cursor.y};
-  }
+  FillMenu(menu.get(), pending->entries);
   TPMPARAMS beside{};
   beside.cbSize = sizeof(beside);
   beside.rcExclude = item;
   // Its keys are answered as the entry's level: a first letter finds an item there.
-  menu_owners_[menu.get()] = highlighted_command_;
+  menu_owners_[menu.get()] = pending->command;
   program_menu_open_ = true;
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenuEx(menu.get(), TPM_RECURSE | TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN,
                        item.right, item.top, menu_owner_.get(), &beside));
   program_menu_open_ = false;
   menu_owners_.erase(menu.get());
+  // The program was asked to end while the entry's menu was up: the popup ends too.
+  if (menu_ended_) {
+    ::EndMenu();
+    return;
+  }
   if (chosen == 0) return;
   // Queued once the popup has closed (TrackPopup): posted now, the popup's own loop would deliver
   // it while the menu is still up.
   program_menu_choice_ = static_cast<std::uint16_t>(chosen);
-  EndMenu();
+  ::EndMenu();
+}
+
+void Win32Desktop::EndMenu() {
+  menu_ended_ = true;
+  ::EndMenu();
 }
 
 }  // namespace velmoro

@@ -227,6 +227,12 @@ LRESULT Win32Desktop::MenuOwnerMessage(HWND window, UINT message, WPARAM wparam,
     case WM_MENUSELECT:
       MenuSelected(reinterpret_cast<HMENU>(lparam), LOWORD(wparam), HIWORD(wparam));
       return 0;
+    case WM_UNINITMENUPOPUP:
+      SubmenuClosed(reinterpret_cast<HMENU>(wparam));
+      return 0;
+    case kShowProgramMenuMessage:
+      ShowPendingProgramMenu();
+      return 0;
     default:
       break;
   }
