@@ -157,6 +157,10 @@ const Steps kLeavings[] = {
     {"pointer_on_another_menu", {u"!point:Exit"}},
     {"closed_without_notice", {u"!hide"}},
 };
+void PrintTo(const Steps& steps, std::ostream* out) {
+  *out << steps.name;
+}
+
 const Steps kAskings[] = {
     {"key", {u"!apps"}},
     {"shift_f10", {u"!shift+f10"}},
