@@ -60,11 +60,15 @@ void RegistryReader::CloseKey() {
   key_ = kNoKey;
 }
 
+// A subkey made or removed meanwhile takes any index, so the names after it move: some are then
+// missed and others seen twice. The listing is whole only where every index gave a name and the
+// key's count and last-write time are the same afterwards.
 std::optional<std::vector<std::u16string>> RegistryReader::GetKeyNames() {
   std::vector<std::u16string> names;
   std::uint32_t count = 0;
   std::uint32_t longest = 0;
-  if (key_ == kNoKey || api_.QueryInfoKey(key_, count, longest) != kErrorSuccess) {
+  std::uint64_t written = 0;
+  if (key_ == kNoKey || api_.QueryInfoKey(key_, count, longest, written) != kErrorSuccess) {
     return std::nullopt;
   }
   const std::size_t capacity = std::size_t{longest} + 1;
@@ -72,9 +76,14 @@ std::optional<std::vector<std::u16string>> RegistryReader::GetKeyNames() {
   names.reserve(count);
   for (std::uint32_t index = 0; index < count; ++index) {
     auto length = static_cast<std::uint32_t>(capacity);
-    // A name that cannot be fetched (the key changed since it was queried) is left out.
-    if (api_.EnumKey(key_, index, buffer.data(), length) != kErrorSuccess) continue;
+    if (api_.EnumKey(key_, index, buffer.data(), length) != kErrorSuccess) return std::nullopt;
     names.emplace_back(buffer.begin(), std::find(buffer.begin(), buffer.end(), u'\0'));
+  }
+  std::uint32_t count_after = 0;
+  std::uint64_t written_after = 0;
+  if (api_.QueryInfoKey(key_, count_after, longest, written_after) != kErrorSuccess ||
+      count_after != count || written_after > written) {
+    return std::nullopt;
   }
   return names;
 }

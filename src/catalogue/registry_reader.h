@@ -27,9 +27,9 @@ class RegistryReader {
   // Values of more than max_bytes are not fetched: reading one fails as when its data cannot be
   // read. No limit at first.
   void LimitValueSize(std::uint32_t max_bytes) { max_value_bytes_ = max_bytes; }
-  // Names of the open key's direct subkeys, in enumeration order; indexes whose name cannot be
-  // fetched are skipped. Nothing when no key is open or its information cannot be read: then it
-  // is not known which subkeys it has.
+  // Names of the open key's direct subkeys, in enumeration order. Nothing when it is not known
+  // which subkeys it has: no key is open, its information cannot be read, an index gives no
+  // name, or the key changed while it was listed.
   std::optional<std::vector<std::u16string>> GetKeyNames();
   // Fetches the value's type and data with it, in most cases with one platform call; the reads
   // of the same value that follow take them from there.

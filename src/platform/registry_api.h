@@ -39,10 +39,10 @@ class RegistryApi {
                             RegKey& result) = 0;
   // RegCloseKey.
   virtual ErrorCode CloseKey(RegKey key) = 0;
-  // RegQueryInfoKeyW: number of subkeys and length of the longest subkey name in characters
-  // (without NUL).
-  virtual ErrorCode QueryInfoKey(RegKey key, std::uint32_t& subkeys,
-                                 std::uint32_t& max_name_length) = 0;
+  // RegQueryInfoKeyW: number of subkeys, length of the longest subkey name in characters (without
+  // NUL) and the key's last-write time (a FILETIME, which making or removing a subkey moves on).
+  virtual ErrorCode QueryInfoKey(RegKey key, std::uint32_t& subkeys, std::uint32_t& max_name_length,
+                                 std::uint64_t& last_write) = 0;
   // RegEnumKeyExW: on entry name_length is the buffer's capacity in characters including the NUL;
   // on success it is the name's length without the NUL.
   virtual ErrorCode EnumKey(RegKey key, std::uint32_t index, char16_t* name,

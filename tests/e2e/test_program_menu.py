@@ -14,6 +14,7 @@ Alpha Suite (a Windows Installer entry with every detail)."""
 
 from __future__ import annotations
 
+import time
 import unittest
 
 import constants as c
@@ -123,6 +124,32 @@ class ProgramMenuTests(E2ECase):
                     self.wait_menu(app, count=3)
                     self.x.keys(*down_to(1), "Return")
                 self.assert_started(app, started)
+
+    def test_a_request_opens_nothing_once_the_item_is_left(self):
+        # Left closes the submenu with no notice for "Recent Programs", highlighted again.
+        app = self.start_to_menu()[0]
+        self.x.keys(*TO_BRAVO)
+        self.wait_menu(app, count=2)
+        self.x.keys("Left")
+        h.wait_until(lambda: len(h.menu_windows(self.x)) == 1, 30, 0.05,
+                     "the submenu to close")
+        self.x.keys("Menu")
+        time.sleep(1.5)
+        self.assertEqual(len(h.menu_windows(self.x)), 1)
+        self.x.keys("Escape")
+        self.assert_started(app)
+
+    def test_a_right_press_taken_with_shift_takes_its_release_too(self):
+        app = self.start_to_menu()[0]
+        self.x.keys(*c.TO_FIRST_RECENT)
+        recent = max(self.wait_menu(app, count=2), key=lambda w: w.x)
+        self.x.move_pointer(recent.x + recent.width // 2, recent.y + recent.height // 2)
+        # Shift is let go before the button: the release alone would choose Bravo Tool.
+        self.x.run(["xdotool", "keydown", "shift", "mousedown", "3", "keyup", "shift", "mouseup",
+                    "3"])
+        self.wait_menu(app, count=3)
+        self.x.keys("Escape")
+        self.assert_started(app)
 
     def test_an_item_whose_uninstaller_is_gone_carries_the_warning_sign(self):
         app = self.start_to_menu()[0]

@@ -19,6 +19,7 @@ ENTRY = "Alpha Tool<#>C:\\Apps\\Alpha\\un.exe /x"
 NO_FOLDER = "Error creating directory:\n\r"
 # A box without a caption of its own gets Wine's default one.
 DEFAULT_CAPTION = "Error"
+HOST_FORM = "class=TForm1"
 APP_WINDOW = "class=VelmoroApplication"
 MENU_OWNER = "class=VelmoroMenuOwner"
 
@@ -156,6 +157,17 @@ class StartupBoxTests(E2ECase):
         self.wait_menu(app)
         self.x.keys("Escape")
         self.assert_ends_with_zero(app)
+
+    def test_a_close_request_while_the_menu_is_up_ends_the_program_at_once(self):
+        # The menu is ended first: its own loop would take the quit message and drop it.
+        for window in (HOST_FORM, APP_WINDOW, MENU_OWNER):
+            with self.case(window):
+                app = self.start_to_menu()[0]
+                self.x.keys(*c.TO_FIRST_PROGRAM)
+                self.wait_menu(app, count=2)
+                self.assertEqual(self.prefix.inspector("close", window), 0)
+                self.assert_ends_with_zero(app, timeout=2)
+                self.assert_started(app)
 
     def test_a_start_nobody_can_see_ends_at_once_and_makes_nothing(self):
         # Any window station but WinSta0 is not visible, as a service's is not.

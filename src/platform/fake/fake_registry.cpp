@@ -38,6 +38,7 @@ void FakeRegistry::SetRaw(const std::u16string& path, const std::u16string& name
   Value& value = EnsureValue(path, name, view);
   value.type = type;
   value.bytes = bytes;
+  Ensure(path, view).last_write = ++clock_;
 }
 
 std::string FakeRegistry::Utf16Bytes(const std::u16string& text) {
@@ -76,6 +77,14 @@ void FakeRegistry::FailEnumKey(const std::u16string& path, std::uint32_t index) 
   for (Tree& tree : trees_) {
     auto it = tree.find(AsciiUpper(path));
     if (it != tree.end()) it->second.failing_indexes.insert(index);
+  }
+}
+
+void FakeRegistry::MakeSubkeyWhileListed(const std::u16string& path, std::uint32_t index,
+                                         const std::u16string& name) {
+  for (Tree& tree : trees_) {
+    auto it = tree.find(AsciiUpper(path));
+    if (it != tree.end()) it->second.made_while_listed[index] = name;
   }
 }
 
@@ -145,12 +154,13 @@ ErrorCode FakeRegistry::CloseKey(RegKey key) {
 }
 
 ErrorCode FakeRegistry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
-                                     std::uint32_t& max_name_length) {
+                                     std::uint32_t& max_name_length, std::uint64_t& last_write) {
   ++calls_.query_info;
   const Key* node = KeyOf(key);
   if (node == nullptr) return kErrorInvalidHandle;
   if (node->fail_query_info) return kErrorAccessDenied;
   subkeys = static_cast<std::uint32_t>(node->subkeys.size());
+  last_write = node->last_write;
   max_name_length = 0;
   for (const std::u16string& name : node->subkeys) {
     max_name_length = std::max(max_name_length, static_cast<std::uint32_t>(name.size()));
@@ -162,8 +172,14 @@ ErrorCode FakeRegistry::EnumKey(RegKey key, std::uint32_t index, char16_t* name,
                                 std::uint32_t& name_length) {
   ++calls_.enum_key;
   enum_capacities_.push_back(name_length);
-  const Key* node = KeyOf(key);
+  Key* node = KeyOf(key);
   if (node == nullptr) return kErrorInvalidHandle;
+  if (const auto made = node->made_while_listed.find(index);
+      made != node->made_while_listed.end()) {
+    node->subkeys.insert(node->subkeys.begin(), made->second);
+    node->last_write = ++clock_;
+    node->made_while_listed.erase(made);
+  }
   if (index >= node->subkeys.size()) return kErrorNoMoreItems;
   if (node->failing_indexes.count(index) != 0) return kErrorAccessDenied;
   const std::u16string& subkey = node->subkeys[index];
@@ -211,7 +227,9 @@ FakeRegistry::Key& FakeRegistry::Ensure(const std::u16string& path, View view) {
   if (auto it = tree.find(key); it != tree.end()) return it->second;
   const std::size_t cut = path.rfind(u'\\');
   if (cut != path.npos) {
-    Ensure(path.substr(0, cut), view).subkeys.push_back(path.substr(cut + 1));
+    Key& parent = Ensure(path.substr(0, cut), view);
+    parent.subkeys.push_back(path.substr(cut + 1));
+    parent.last_write = ++clock_;
   }
   return tree[key];
 }

@@ -47,6 +47,10 @@ class FakeRegistry : public RegistryApi {
   // The next three act on the key, in every view, as it stands when they are called.
   void FailQueryInfo(const std::u16string& path);
   void FailEnumKey(const std::u16string& path, std::uint32_t index);
+  // While the key is listed, just before the name at `index` is asked for, another program makes
+  // the subkey `name`, which takes index 0: the names after it move on by one.
+  void MakeSubkeyWhileListed(const std::u16string& path, std::uint32_t index,
+                             const std::u16string& name);
   // Reading a value of the key throws std::bad_alloc, as an allocation that fails would.
   void RunOutOfMemory(const std::u16string& path);
   // The value still reports its type and size, but fetching its data fails.
@@ -78,8 +82,8 @@ class FakeRegistry : public RegistryApi {
   ErrorCode OpenKey(RegKey parent, const std::u16string& path, std::uint32_t access,
                     RegKey& result) override;
   ErrorCode CloseKey(RegKey key) override;
-  ErrorCode QueryInfoKey(RegKey key, std::uint32_t& subkeys,
-                         std::uint32_t& max_name_length) override;
+  ErrorCode QueryInfoKey(RegKey key, std::uint32_t& subkeys, std::uint32_t& max_name_length,
+                         std::uint64_t& last_write) override;
   ErrorCode EnumKey(RegKey key, std::uint32_t index, char16_t* name,
                     std::uint32_t& name_length) override;
   ErrorCode QueryValue(RegKey key, const std::u16string& name, std::uint32_t* type,
@@ -99,6 +103,9 @@ class FakeRegistry : public RegistryApi {
     bool fail_query_info = false;
     bool out_of_memory = false;
     std::set<std::uint32_t> failing_indexes;
+    std::map<std::uint32_t, std::u16string> made_while_listed;
+    // Moved on whenever the key's subkeys or values change.
+    std::uint64_t last_write = 0;
   };
   struct Handle {
     int tree;
@@ -124,6 +131,7 @@ class FakeRegistry : public RegistryApi {
   std::vector<std::uint32_t> enum_capacities_;
   int bad_closes_ = 0;
   std::size_t peak_open_keys_ = 0;
+  std::uint64_t clock_ = 0;
 };
 
 }  // namespace velmoro

@@ -31,14 +31,16 @@ ErrorCode Win32Registry::CloseKey(RegKey key) {
 }
 
 ErrorCode Win32Registry::QueryInfoKey(RegKey key, std::uint32_t& subkeys,
-                                      std::uint32_t& max_name_length) {
+                                      std::uint32_t& max_name_length, std::uint64_t& last_write) {
   DWORD count = 0;
   DWORD longest = 0;
+  FILETIME written{};
   const LONG status = RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, &count, &longest,
-                                       nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+                                       nullptr, nullptr, nullptr, nullptr, nullptr, &written);
   if (status == ERROR_SUCCESS) {
     subkeys = count;
     max_name_length = longest;
+    last_write = (std::uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
   }
   return static_cast<ErrorCode>(status);
 }
