@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "catalogue/path_text.h"
+
 namespace velmoro {
 
 namespace {
@@ -52,7 +54,7 @@ bool HasDeviceOrDotName(std::u16string_view names) {
 }  // namespace
 
 std::optional<std::u16string> OnFixedDrive(std::u16string_view path, FileApi& files) {
-  if (NamesStart(path) == 0) return std::nullopt;
+  if (!IsPathText(path) || NamesStart(path) == 0) return std::nullopt;
   std::optional<std::u16string> full = files.FullPath(std::u16string(path));
   if (!full) return std::nullopt;
   const std::size_t names = NamesStart(*full);

@@ -9,8 +9,9 @@
 namespace velmoro {
 
 // Whether the program may touch a path that a program's registry values name, and the full path
-// (GetFullPathNameW) that it then touches: only "X:\..." (or "\\?\X:\...") on a fixed drive of this
-// machine, with no name in it that Windows takes for a device. A network share, or a network,
+// (GetFullPathNameW) that it then touches: only path text (IsPathText: no wildcard, quote or
+// control character) of the form "X:\..." (or "\\?\X:\...") on a fixed drive of this machine, with
+// no name in it that Windows takes for a device. A network share, or a network,
 // removable or optical drive could keep the menu waiting for a server or a disk, and hands an
 // administrator's credentials to whoever answers there; a device name in any folder ("C:\x\COM1",
 // on older Windows "C:\x\LPT1.ico" too) opens the port or the console. The device names are CON,

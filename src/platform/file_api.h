@@ -83,7 +83,9 @@ class FileApi {
  public:
   virtual ~FileApi() = default;
 
-  // FindFirstFileW: true only for an existing entry that is not a directory.
+  // GetFileAttributesW succeeds and the attributes lack FILE_ATTRIBUTE_DIRECTORY: true only for an
+  // existing entry that is not a directory. Unlike FindFirstFileW it reads no "*" or "?" as a
+  // pattern.
   virtual bool FileExists(const std::u16string& path) = 0;
   // GetFileAttributesW succeeds and the attributes carry FILE_ATTRIBUTE_DIRECTORY.
   virtual bool DirectoryExists(const std::u16string& path) = 0;

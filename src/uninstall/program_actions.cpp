@@ -2,7 +2,6 @@
 
 #include "catalogue/detail_values.h"
 #include "catalogue/fixed_drive.h"
-#include "catalogue/path_text.h"
 #include "uninstall/command_split.h"
 #include "uninstall/details_line.h"
 #include "uninstall/run_uninstall_command.h"
@@ -31,7 +30,7 @@ std::u16string Installer(const char16_t* option, const std::u16string& product_c
 
 bool MissingFile(const std::u16string& command, Platform& platform) {
   const auto launch = SplitUninstallCommand(command, platform.text);
-  if (!launch || !IsPathText(launch->file)) return false;
+  if (!launch) return false;
   const auto full = OnFixedDrive(launch->file, platform.files);
   return full && !platform.files.FileExists(*full);
 }
@@ -72,7 +71,6 @@ void AddChange(const ProgramDetails& details, const bool msi, TextApi& text,
 
 // The folder, ending in "\": so it can name only a folder, never a file put in its place since.
 std::u16string InstallFolder(const ProgramDetails& details, FileApi& files) {
-  if (!IsPathText(details.install_location)) return {};
   const auto folder = OnFixedDrive(details.install_location, files);
   if (!folder || !files.DirectoryExists(*folder)) return {};
   return folder->back() == u'\\' ? *folder : *folder + u'\\';

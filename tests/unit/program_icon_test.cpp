@@ -87,6 +87,14 @@ const IconCase kCases[] = {
      {Kind::kFile, u"C:\\My App\\un.exe", 0},
      {}},
     {"missing_uninstaller", [](FakeMachine&) {}, {}, {}},
+    // A file call would take it for a pattern, which a file of another name matches.
+    {"uninstaller_named_by_a_pattern",
+     [](FakeMachine& m) {
+       Command(m, u"C:\\App\\un*.exe /x");
+       m.files.SetFile(u"C:\\App\\uninst.exe", "");
+     },
+     {},
+     {u"C:\\App\\un*.exe"}},
     {"batch_file",
      [](FakeMachine& m) {
        Command(m, u"C:\\App\\remove.bat /q");

@@ -89,8 +89,10 @@ bool FakeFiles::RenameFolder(const std::u16string& from, const std::u16string& t
   return true;
 }
 
+// GetFileAttributesW takes no pattern: "*" and "?" make no valid name.
 bool FakeFiles::FileExists(const std::u16string& path) {
   Log(u"FileExists", path);
+  if (path.find_first_of(u"*?") != path.npos) return false;
   return files_.count(Key(Resolved(path))) != 0;
 }
 

@@ -63,11 +63,8 @@ HoldStatus StatusOfFailedOpen(std::uint32_t status) {
 }  // namespace
 
 bool Win32Files::FileExists(const std::u16string& path) {
-  WIN32_FIND_DATAW data{};
-  HANDLE found = FindFirstFileW(Wide(path), &data);
-  if (found == INVALID_HANDLE_VALUE) return false;
-  const UniqueFind find(found);
-  return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool Win32Files::DirectoryExists(const std::u16string& path) {

@@ -19,11 +19,6 @@ inline UniqueHandle OwnHandle(HANDLE handle) {
   return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
-struct FindCloser {
-  void operator()(HANDLE find) const { FindClose(find); }
-};
-using UniqueFind = std::unique_ptr<void, FindCloser>;
-
 // Memory the platform allocated with LocalAlloc for the caller.
 struct LocalFreer {
   void operator()(void* memory) const { LocalFree(memory); }
