@@ -45,7 +45,7 @@ IconSource ProgramIcon(const ProgramEntry& entry, Platform& platform) {
     return generic;
   }
   const auto full = OnFixedDrive(launch->file, platform.files);
-  if (!full || !platform.files.FileExists(*full)) return generic;
+  if (!full || platform.files.ProbePath(*full) != PathKind::kFile) return generic;
   return {IconSource::Kind::kFile, *full, 0};
 }
 

@@ -75,6 +75,9 @@ struct FolderSecurity {
   bool operator==(const FolderSecurity&) const = default;
 };
 
+// What a path leads to, as far as the file system answered in time.
+enum class PathKind { kFile, kFolder, kAbsent, kUnknown };
+
 // What kind of drive a root such as "C:\\" is, as GetDriveTypeW reports it.
 enum class DriveKind { kFixed, kRemote, kRemovable, kOptical, kOther };
 
@@ -89,6 +92,12 @@ class FileApi {
   virtual bool FileExists(const std::u16string& path) = 0;
   // GetFileAttributesW succeeds and the attributes carry FILE_ATTRIBUTE_DIRECTORY.
   virtual bool DirectoryExists(const std::u16string& path) = 0;
+  // What a path that a program's registry values name leads to, asked while the menu is up:
+  // GetFileAttributesW on a worker, waited for a quarter of a second, since a path on a fixed drive
+  // can lead through a directory link to a share, a sleeping disk or a cloud placeholder. kAbsent
+  // only where nothing has the name; kUnknown where the answer did not come in time or says
+  // nothing sure (access denied), and at once for every path once one answer has not come in time.
+  virtual PathKind ProbePath(const std::u16string& path) = 0;
   // CreateDirectoryW, one level, with the permissions it inherits.
   virtual bool MakeDirectory(const std::u16string& path) = 0;
   // The common or local application-data folder, which may be a link (a profile moved to another

@@ -32,7 +32,9 @@ bool MissingFile(const std::u16string& command, Platform& platform) {
   const auto launch = SplitUninstallCommand(command, platform.text);
   if (!launch) return false;
   const auto full = OnFixedDrive(launch->file, platform.files);
-  return full && !platform.files.FileExists(*full);
+  if (!full) return false;
+  const PathKind found = platform.files.ProbePath(*full);
+  return found == PathKind::kAbsent || found == PathKind::kFolder;
 }
 
 // "Uninstall" and "Uninstall quietly".
@@ -72,7 +74,7 @@ void AddChange(const ProgramDetails& details, const bool msi, TextApi& text,
 // The folder, ending in "\": so it can name only a folder, never a file put in its place since.
 std::u16string InstallFolder(const ProgramDetails& details, FileApi& files) {
   const auto folder = OnFixedDrive(details.install_location, files);
-  if (!folder || !files.DirectoryExists(*folder)) return {};
+  if (!folder || files.ProbePath(*folder) != PathKind::kFolder) return {};
   return folder->back() == u'\\' ? *folder : *folder + u'\\';
 }
 

@@ -117,6 +117,13 @@ const ActionsCase kActionsCases[] = {
     {"install_folder_that_is_gone",
      [](ProgramDetails& d, FakeMachine&) { d.install_location = u"C:\\Gone"; },
      {}},
+    {"install_folder_slow_to_answer",
+     [](ProgramDetails& d, FakeMachine& m) {
+       d.install_location = u"C:\\Far\\App";
+       m.files.AddDirectory(d.install_location);
+       m.files.AnswerSlowly(u"C:\\Far");
+     },
+     {}},
     {"install_folder_on_a_network_drive",
      [](ProgramDetails& d, FakeMachine& m) {
        m.files.drives[u'Z'] = DriveKind::kRemote;
@@ -242,6 +249,15 @@ const MissingCase kMissingCases[] = {
     {"bare_name", u"MsiExec.exe /X{1}", [](FakeMachine&) {}, false, u"MsiExec"},
     {"relative_path", u"App\\un.exe", [](FakeMachine&) {}, false, u"App"},
     {"pattern", u"C:\\App\\un?.exe", Exists, false, u"un?"},
+    // Not known is no mark: the path leads through a link to somewhere slow.
+    {"slow_to_answer", u"C:\\Far\\un.exe", [](FakeMachine& m) { m.files.AnswerSlowly(u"C:\\Far"); },
+     false, u""},
+    {"after_a_slow_answer", u"C:\\App\\un.exe",
+     [](FakeMachine& m) {
+       m.files.AnswerSlowly(u"C:\\Far");
+       m.files.ProbePath(u"C:\\Far\\un.exe");
+     },
+     false, u"C:\\App"},
 };
 
 class UninstallerMissingTest : public ::testing::TestWithParam<MissingCase> {};

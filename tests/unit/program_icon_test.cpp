@@ -87,6 +87,13 @@ const IconCase kCases[] = {
      {Kind::kFile, u"C:\\My App\\un.exe", 0},
      {}},
     {"missing_uninstaller", [](FakeMachine&) {}, {}, {}},
+    {"uninstaller_slow_to_answer",
+     [](FakeMachine& m) {
+       m.files.SetFile(u"C:\\App\\un.exe", "");
+       m.files.AnswerSlowly(u"C:\\App");
+     },
+     {},
+     {}},
     // A file call would take it for a pattern, which a file of another name matches.
     {"uninstaller_named_by_a_pattern",
      [](FakeMachine& m) {

@@ -96,9 +96,30 @@ bool FakeFiles::FileExists(const std::u16string& path) {
   return files_.count(Key(Resolved(path))) != 0;
 }
 
-// A folder's path may end in a separator, as GetFileAttributesW takes it.
+PathKind FakeFiles::ProbePath(const std::u16string& path) {
+  if (probes_stalled_) return PathKind::kUnknown;
+  Log(u"ProbePath", path);
+  const std::u16string key = Key(Resolved(path));
+  for (const std::u16string& slow : slow_folders_) {
+    if (key == slow || key.starts_with(slow + u'\\')) {
+      probes_stalled_ = true;
+      return PathKind::kUnknown;
+    }
+  }
+  // No valid name holds a wildcard; "\\?\" is no wildcard.
+  const std::size_t names = path.starts_with(u"\\\\?\\") ? 4 : 0;
+  if (path.find_first_of(u"*?", names) != path.npos) return PathKind::kUnknown;
+  if (files_.count(key) != 0) return PathKind::kFile;
+  return FolderAt(path) ? PathKind::kFolder : PathKind::kAbsent;
+}
+
 bool FakeFiles::DirectoryExists(const std::u16string& path) {
   Log(u"DirectoryExists", path);
+  return FolderAt(path);
+}
+
+// A folder's path may end in a separator, as GetFileAttributesW takes it.
+bool FakeFiles::FolderAt(const std::u16string& path) const {
   const std::u16string resolved = Resolved(path);
   const bool separator_ends = resolved.size() > 1 && resolved.back() == u'\\';
   return IsDirectory(separator_ends ? resolved.substr(0, resolved.size() - 1) : resolved);

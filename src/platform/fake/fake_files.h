@@ -57,6 +57,9 @@ class FakeFiles : public FileApi {
   std::function<void(const std::u16string& path)> on_read;
 
   void DenyMakeDirectory(const std::u16string& path) { denied_dirs_.insert(Key(path)); }
+  // The folder, and what is in it, lies behind a link to a share or a sleeping disk: a probe of it
+  // does not answer in time, and none is asked after it.
+  void AnswerSlowly(const std::u16string& folder) { slow_folders_.push_back(Key(folder)); }
   // Another program holds the folder with the right to delete it.
   void HoldElsewhere(const std::u16string& path) { held_elsewhere_.insert(Key(path)); }
   // MoveAside fails with code.
@@ -104,6 +107,7 @@ class FakeFiles : public FileApi {
 
   bool FileExists(const std::u16string& path) override;
   bool DirectoryExists(const std::u16string& path) override;
+  PathKind ProbePath(const std::u16string& path) override;
   bool MakeDirectory(const std::u16string& path) override;
   HeldFolder HoldKnownFolder(const std::u16string& path) override;
   HeldFolder HoldFolderIn(FolderHandle parent, const std::u16string& name) override;
@@ -157,6 +161,7 @@ class FakeFiles : public FileApi {
   static std::u16string Key(const std::u16string& path);
   static std::u16string Parent(const std::u16string& path);
   bool IsDirectory(const std::u16string& path) const;
+  bool FolderAt(const std::u16string& path) const;
   bool IsLink(const std::u16string& path, LinkKind kind) const;
   // A path given whole, through the mount points on its way.
   std::u16string Resolved(const std::u16string& path) const;
@@ -167,6 +172,8 @@ class FakeFiles : public FileApi {
   HeldFolder Hold(const std::u16string& path);
   void Log(const char16_t* operation, const std::u16string& path);
 
+  std::vector<std::u16string> slow_folders_;
+  bool probes_stalled_ = false;
   std::map<std::u16string, StoredFile> files_;
   std::map<std::u16string, Folder> dirs_;
   std::map<FolderHandle, std::u16string> holds_;

@@ -28,6 +28,14 @@ DWORD WINAPI RunBoundedWork(void* parameter) noexcept {
 
 }  // namespace
 
+bool RunFileStep(std::function<void(const std::atomic<bool>& late)> work) {
+  static std::atomic<bool> stalled{false};
+  if (stalled.load()) return false;
+  if (RunWithin(kFileStepWaitMs, std::move(work))) return true;
+  stalled.store(true);
+  return false;
+}
+
 bool RunWithin(DWORD wait_ms, std::function<void(const std::atomic<bool>& late)> work) {
   auto bounded = std::make_shared<BoundedWork>();
   bounded->work = std::move(work);

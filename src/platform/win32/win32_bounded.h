@@ -14,4 +14,11 @@ namespace velmoro {
 // be made. What the work throws is dropped.
 bool RunWithin(DWORD wait_ms, std::function<void(const std::atomic<bool>& late)> work);
 
+// A file step that another program or a far disk can hold up for as long as it likes (an open
+// that waits for an opportunistic lock, a path that leads through a link to a share or a sleeping
+// disk), while the menu is up: run as RunWithin does, waited for kFileStepWaitMs. Once one step
+// has not finished in time, no other is waited for by this process: false at once.
+inline constexpr DWORD kFileStepWaitMs = 250;
+bool RunFileStep(std::function<void(const std::atomic<bool>& late)> work);
+
 }  // namespace velmoro

@@ -11,6 +11,7 @@ class Win32Files final : public FileApi {
  public:
   bool FileExists(const std::u16string& path) override;
   bool DirectoryExists(const std::u16string& path) override;
+  PathKind ProbePath(const std::u16string& path) override;
   bool MakeDirectory(const std::u16string& path) override;
   HeldFolder HoldKnownFolder(const std::u16string& path) override;
   HeldFolder HoldFolderIn(FolderHandle parent, const std::u16string& name) override;

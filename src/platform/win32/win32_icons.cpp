@@ -21,8 +21,6 @@ namespace {
 constexpr int kLargestIcon = 256;
 // Any larger file would keep the menu waiting while it is read, for an icon.
 constexpr ULONGLONG kLargestFile = 64ull << 20;
-// Long enough for a file on a disk that is awake; a file that takes longer gives the generic icon.
-constexpr DWORD kOpenWaitMs = 250;
 // Not in every SDK: cloud storage placeholders, whose data is fetched over the network when read.
 constexpr DWORD kRecallOnOpen = 0x00040000;
 constexpr DWORD kRecallOnDataAccess = 0x00400000;
@@ -136,17 +134,15 @@ HICON Win32IconCache::Get(const IconSource& source, int size) {
 }
 
 // Opening is the one step another program can hold up, for as long as it likes: an opportunistic
-// lock on the file makes the open wait until its holder lets go. So the file is opened on a worker
-// and waited for a short time; once one has not opened in time, no other is waited for. Held open,
+// lock on the file makes the open wait until its holder lets go. So the file is opened as a
+// bounded file step: a file that takes longer gives the generic icon. Held open,
 // the file is the one the path names, and while it is held no other program can be granted an
 // oplock that would hold up a reader again: the system picks the icon's image made for that size
 // from the same file.
 UniqueIcon Win32IconCache::FromFile(const std::u16string& path, int index, int size) {
-  if (stalled_ || path.find(u'\0') != std::u16string::npos) return nullptr;
+  if (path.find(u'\0') != std::u16string::npos) return nullptr;
   const auto opened = std::make_shared<UniqueHandle>();
-  if (!RunWithin(kOpenWaitMs,
-                 [path, opened](const std::atomic<bool>&) { *opened = OpenIconFile(path); })) {
-    stalled_ = true;
+  if (!RunFileStep([path, opened](const std::atomic<bool>&) { *opened = OpenIconFile(path); })) {
     return nullptr;
   }
   if (!*opened || !HoldsPlainLocalFile(opened->get(), path)) return nullptr;

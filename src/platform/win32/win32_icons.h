@@ -48,8 +48,6 @@ class Win32IconCache {
   LoadIconWithScaleDownFn load_scaled_ = nullptr;
   std::vector<UniqueIcon> made_;
   std::map<Key, HICON, KeyLess> icons_;
-  // A file did not open in time: a disk is waking, or another program holds files up.
-  bool stalled_ = false;
 };
 
 }  // namespace velmoro
