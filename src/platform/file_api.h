@@ -147,7 +147,10 @@ class FileApi {
 
   // The files of a held folder, each opened relative to the folder's handle by NtCreateFile with
   // FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT: nothing is reached through a link, and a
-  // folder that became a link after it was held leads nowhere else.
+  // folder that became a link after it was held leads nowhere else. Each open is made as
+  // data_file_opens.h says, asking not to wait for another program's opportunistic lock: where one
+  // stands in the way, the step fails at once with ERROR_SHARING_VIOLATION, as for a file held
+  // open, and nothing it would have done afterwards waits either.
   //
   // Opens the file admitting other readers (and a replacing move, never a writer) and reads it
   // whole, unless it holds more than max_bytes, which are then not read. kAbsent where nothing,
@@ -159,12 +162,16 @@ class FileApi {
   // in one write, flushes them to disk and closes the file. kExists when the name is taken.
   virtual WriteResult WriteNewFileIn(FolderHandle folder, const std::u16string& name,
                                      const std::string& bytes) = 0;
-  // Opens `from` for DELETE and renames it to `to` in the same folder, replacing a file of that
-  // name (FileRenameInformation with RootDirectory and ReplaceIfExists). Returns 0 or code.
+  // Gives `from` the name `to` in the same folder, replacing a file of that name: both are opened
+  // for DELETE, unshared, so that anyone else holding either fails the step at once; the file
+  // replaced is renamed aside ("~vu", 16 random hex digits, ".old"), `from` takes the free name
+  // and the old file is deleted; should someone take the name in between, the step fails and the
+  // old file is put back where it can be (FileRenameInformation with RootDirectory, never
+  // replacing). A folder of that name is never replaced (ERROR_ACCESS_DENIED). Returns 0 or code.
   virtual ErrorCode ReplaceFileIn(FolderHandle folder, const std::u16string& from,
                                   const std::u16string& to) = 0;
-  // Opens the file for DELETE and marks the open handle for deletion (FileDispositionInfo);
-  // failures are ignored.
+  // Opens the file for DELETE, unshared, and marks the open handle for deletion
+  // (FileDispositionInfo); failures, a file held elsewhere among them, are ignored.
   virtual void RemoveFileIn(FolderHandle folder, const std::u16string& name) = 0;
   // 64 bits from the system's cryptographic random source (RtlGenRandom); nothing when it fails.
   virtual std::optional<std::uint64_t> Random() = 0;

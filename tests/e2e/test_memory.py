@@ -115,6 +115,12 @@ class TwoUsersTests(MemoryCase):
             [HEADER] + [p.tagged(p.entry) for p in [BASE, *BOB, NEW]]))
         # The machine's files hold the machine's programs alone, as ever.
         self.assert_data([BASE.entry, NEW.entry], [NEW.name])
+        # Each file replaced went: nothing is left aside, nor any temporary file.
+        for folder in [self.data_path("")] + [
+                self.prefix.unix_path(self.local_app_data(user) + "\\" + USER_DATA)
+                for user in ("ann", "bob")]:
+            self.assertEqual(sorted(p.name for p in folder.iterdir()),
+                             sorted([c.ALL_DAT, c.RECENT_DAT]))
 
 
 class ReadOnlyMachineFilesTests(MemoryCase):

@@ -24,6 +24,8 @@ const std::u16string kUserAll =
 const std::string kOldAll = "Alpha<#>C:\\alpha.exe\r\n";
 const std::string kOldRecent = "Alpha\r\n";
 constexpr std::uint32_t kDenied = kErrorAccessDenied;
+const std::u16string kInUse =
+    u"The process cannot access the file because it is being used by another process.";
 
 enum class Files { kUnchanged, kReplaced };
 
@@ -158,6 +160,20 @@ const FaultCase kCases[] = {
      kAllPrograms,
      {},
      Files::kUnchanged},
+    // Another user's oplock on a data file: reading it would break a batch oplock, replacing it a
+    // read-handle one, and wait for ever for that user.
+    {"all_oplocked_against_reading",
+     [](FakeMachine& m) { m.files.HoldOplock(kAll, OplockKind::kBatch); },
+     {u"Cannot open file \"" + kAll + u"\". " + kInUse},
+     kAllPrograms,
+     {},
+     Files::kUnchanged},
+    {"recent_oplocked_against_replacing",
+     [](FakeMachine& m) { m.files.HoldOplock(kRecent, OplockKind::kReadHandle); },
+     {u"Cannot create file \"" + kRecent + u"\". " + kInUse},
+     kAllPrograms,
+     kAllRecent,
+     Files::kUnchanged},
     {"all_temp_not_made",
      [](FakeMachine& m) { m.files.FailNewFiles(kDir, kDenied); },
      {CannotCreate(kAll)},
@@ -291,6 +307,7 @@ TEST_P(FaultInjectionTest, ShowsTheErrorAndLosesNoFile) {
     EXPECT_NE(box.flags & kMbSetForeground, 0u) << "a box behind other windows: " << box.flags;
   }
   EXPECT_FALSE(machine.files.lock_held()) << "the lock is given back, also on an error";
+  EXPECT_TRUE(machine.files.waited_forever().empty()) << "a run that never ends";
   EXPECT_EQ(boxes, GetParam().boxes);
   EXPECT_EQ(machine.desktop.boxes_cut_short, 0);
   ASSERT_EQ(machine.desktop.popups.size(), 1u) << "the menu always pops up";

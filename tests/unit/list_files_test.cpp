@@ -88,6 +88,20 @@ TEST_F(LoadListFileTest, UnreadableFileGivesCannotOpen) {
   EXPECT_EQ(file.bytes, "");
 }
 
+// Another program's oplock on a list file answers at once: a batch one, which the read would break,
+// as a file in use; a read-handle one, which reading does not break, not at all.
+TEST_F(LoadListFileTest, AnOplockOnTheFileNeverMakesTheReadWait) {
+  files_.SetFile(kAll, "A\r\n");
+  files_.SetFile(kRecent, "A\r\n");
+  files_.HoldOplock(kAll, OplockKind::kBatch);
+  files_.HoldOplock(kRecent, OplockKind::kReadHandle);
+  EXPECT_EQ(Load(kAll).error,
+            u"Cannot open file \"C:\\Data\\All.dat\". The process cannot access the file because "
+            u"it is being used by another process");
+  EXPECT_EQ(Load(kRecent).bytes, "A\r\n");
+  EXPECT_THAT(files_.waited_forever(), IsEmpty());
+}
+
 // The limit itself, not the constant on both sides: 64 MiB is read, a byte more is not.
 TEST_F(LoadListFileTest, AFileLargerThanTheLimitIsNotRead) {
   files_.SetLargeFile(kAll, 64 * 1024 * 1024 + 1);
@@ -220,6 +234,19 @@ const SaveFailure kSaveFailures[] = {
     {"all_not_replaced_after_recent_was",
      [](FakeFiles& f) { f.FailMove(kAll, kErrorAccessDenied); },
      u"Cannot create file \"C:\\Data\\All.dat\". Access is denied"},
+    // Replacing a file breaks the oplocks of those who hold it, and waits for them.
+    {"recent_held_with_a_read_handle_oplock",
+     [](FakeFiles& f) { f.HoldOplock(kRecent, OplockKind::kReadHandle); },
+     u"Cannot create file \"C:\\Data\\Recent.dat\". The process cannot access the file because it "
+     u"is being used by another process"},
+    {"all_held_with_a_read_handle_oplock_after_recent_was_replaced",
+     [](FakeFiles& f) { f.HoldOplock(kAll, OplockKind::kReadHandle); },
+     u"Cannot create file \"C:\\Data\\All.dat\". The process cannot access the file because it "
+     u"is being used by another process"},
+    {"recent_held_with_a_batch_oplock",
+     [](FakeFiles& f) { f.HoldOplock(kRecent, OplockKind::kBatch); },
+     u"Cannot create file \"C:\\Data\\Recent.dat\". The process cannot access the file because it "
+     u"is being used by another process"},
     {"folder_standing_where_recent_goes",
      [](FakeFiles& f) {
        f.EraseFile(kRecent);
@@ -248,6 +275,7 @@ TEST_P(SaveListFilesFailureTest, ReportsTheRealFileAndLeavesBothUnchanged) {
   std::vector<std::u16string> expected_files = {kAll};
   if (old_recent) expected_files.push_back(kRecent);
   EXPECT_THAT(files.FilePaths(), ::testing::UnorderedElementsAreArray(expected_files));
+  EXPECT_THAT(files.waited_forever(), IsEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(FailingSteps, SaveListFilesFailureTest, ::testing::ValuesIn(kSaveFailures),

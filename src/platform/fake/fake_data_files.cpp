@@ -3,6 +3,21 @@
 
 namespace velmoro {
 
+// The holder reads and shares everything: only an open that shares no reading is refused by its
+// handle. A batch oplock breaks on any open of ours, a read-handle one only on a refused one, and
+// both breaks wait for the holder to acknowledge them. Asked not to wait, the open answers at once:
+// STATUS_OPLOCK_BREAK_IN_PROGRESS, whose handle the caller closes, or the sharing violation
+// itself; either way the file is in use.
+std::optional<ErrorCode> FakeFiles::MeetOplock(const std::u16string& path, const FileOpen& how,
+                                               const char16_t* step) {
+  const auto oplock = oplocks_.find(Key(path));
+  if (oplock == oplocks_.end()) return std::nullopt;
+  const bool refused = (how.sharing & kShareRead) == 0;
+  if (oplock->second == OplockKind::kReadHandle && !refused) return std::nullopt;
+  if (!how.complete_if_oplocked) waited_forever_.push_back(step + (u" " + path));
+  return kErrorSharingViolation;
+}
+
 ReadResult FakeFiles::ReadFileIn(FolderHandle folder, const std::u16string& name,
                                  std::string& bytes, std::uint64_t max_bytes) {
   const std::optional<std::u16string> path = PathIn(folder, name);
@@ -13,6 +28,9 @@ ReadResult FakeFiles::ReadFileIn(FolderHandle folder, const std::u16string& name
   if (dirs_.count(key) != 0) return {ReadStatus::kAbsent};
   auto it = files_.find(key);
   if (it == files_.end()) return {ReadStatus::kAbsent};
+  if (const std::optional<ErrorCode> in_use = MeetOplock(*path, kOpenToRead, u"ReadFileIn")) {
+    return {ReadStatus::kFailed, *in_use};
+  }
   if (IsLink(*path, LinkKind::kHardLinks)) return {ReadStatus::kHardLinks};
   if (auto refused = refused_reads_.find(key); refused != refused_reads_.end()) {
     return {ReadStatus::kFailed, refused->second};
@@ -67,7 +85,16 @@ ErrorCode FakeFiles::ReplaceFileIn(FolderHandle folder, const std::u16string& fr
   }
   auto source = files_.find(Key(*from_path));
   if (source == files_.end()) return kErrorFileNotFound;
+  if (const std::optional<ErrorCode> in_use =
+          MeetOplock(*from_path, kOpenAlone, u"ReplaceFileIn")) {
+    return *in_use;
+  }
   if (dirs_.count(to_key) != 0) return kErrorAccessDenied;
+  if (files_.count(to_key) != 0) {
+    if (const std::optional<ErrorCode> in_use = MeetOplock(to_path, kOpenAlone, u"ReplaceFileIn")) {
+      return *in_use;
+    }
+  }
   // A link of that name is replaced as itself; what it led to is not touched.
   links_.erase(to_key);
   const std::string bytes = source->second.bytes;
@@ -84,6 +111,7 @@ void FakeFiles::RemoveFileIn(FolderHandle folder, const std::u16string& name) {
     links_.erase(Key(*path));
     return;
   }
+  if (files_.count(Key(*path)) != 0 && MeetOplock(*path, kOpenAlone, u"RemoveFileIn")) return;
   files_.erase(Key(*path));
 }
 

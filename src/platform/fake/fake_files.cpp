@@ -349,6 +349,7 @@ void FakeFiles::ClearFaults() {
   short_writes_.clear();
   failed_moves_.clear();
   new_file_failure_.reset();
+  oplocks_.clear();
 }
 
 bool FakeFiles::LockDataFiles() {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/data_file_opens.h"
 #include "platform/file_api.h"
 
 namespace velmoro {
@@ -17,6 +18,12 @@ namespace velmoro {
 enum class LinkKind {
   kReparsePoint,  // a junction, symbolic link or other reparse point
   kHardLinks,     // a file with more than one name
+};
+
+// The opportunistic locks another program can hold on a file (FSCTL_REQUEST_OPLOCK).
+enum class OplockKind {
+  kBatch,       // broken by any other open that reads, writes or deletes
+  kReadHandle,  // broken by an open that its holder's handle would refuse: a sharing violation
 };
 
 // An in-memory file system: files (path to bytes) and directories, paths compared with ASCII
@@ -86,6 +93,15 @@ class FakeFiles : public FileApi {
   }
   // ReplaceFileIn onto `to` fails with code.
   void FailMove(const std::u16string& to, ErrorCode code) { failed_moves_[Key(to)] = code; }
+  // Another program holds the file at path open, reading it and sharing everything, with an oplock
+  // of that kind, and never acknowledges its break. A name nothing has yet gets it as soon as a
+  // file made there is closed. What an open asks (data_file_opens.h) decides, as Windows
+  // documents it: an open the oplock does not stand in the way of goes on; one it does either
+  // answers at once as in use (complete_if_oplocked) or would wait for ever.
+  void HoldOplock(const std::u16string& path, OplockKind kind) { oplocks_[Key(path)] = kind; }
+  // The steps that would have waited for ever for an oplock's holder ("<step> <path>"); each then
+  // went on as if the file were in use.
+  const std::vector<std::u16string>& waited_forever() const { return waited_forever_; }
   // Every fault injected per path or folder above is gone: the next run finds the files as a
   // fault left them, and nothing in their way.
   void ClearFaults();
@@ -170,6 +186,10 @@ class FakeFiles : public FileApi {
   // `name` inside a held folder; null when the folder is not held.
   std::optional<std::u16string> PathIn(FolderHandle folder, const std::u16string& name) const;
   HeldFolder Hold(const std::u16string& path);
+  // The error an oplock on the existing file at path gives the step opening it as `how` says;
+  // nothing where no oplock stands in the way.
+  std::optional<ErrorCode> MeetOplock(const std::u16string& path, const FileOpen& how,
+                                      const char16_t* step);
   void Log(const char16_t* operation, const std::u16string& path);
 
   std::vector<std::u16string> slow_folders_;
@@ -190,6 +210,8 @@ class FakeFiles : public FileApi {
   std::map<std::u16string, std::size_t> short_writes_;
   std::map<std::u16string, std::uint32_t> failed_moves_;
   std::optional<NewFileFailure> new_file_failure_;
+  std::map<std::u16string, OplockKind> oplocks_;
+  std::vector<std::u16string> waited_forever_;
   int new_files_made_ = 0;
   std::uint64_t random_ = 0;
   bool lock_refused_ = false;

@@ -10,7 +10,6 @@
 #include <shlobj.h>
 #include <winternl.h>
 
-#include <algorithm>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -34,18 +33,6 @@ constexpr DWORD kHoldAccess =
     FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
 constexpr DWORD kHoldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 constexpr DWORD kAnySharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-// Wine opens what a symbolic link leads to even when asked for the link itself, and its attribute
-// tag shows no reparse point; the name's own attributes still show the link. On Windows the open
-// itself tells, and a held name can no longer change.
-bool NameIsLink(const std::u16string& path) {
-  const DWORD attributes = GetFileAttributesW(Wide(path));
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-std::u16string Child(const std::u16string& folder, const std::u16string& name) {
-  return (folder == u"\\" ? u"" : folder) + u"\\" + name;
-}
 
 HoldStatus StatusOfFailedOpen(std::uint32_t status) {
   switch (status) {
@@ -166,7 +153,7 @@ ErrorCode Win32Files::MoveAside(FolderHandle parent, const std::u16string& name,
   const RelativeOpen opened = OpenRelative(held->handle.get(), name, DELETE, kAnySharing, FILE_OPEN,
                                            FILE_OPEN_FOR_BACKUP_INTENT);
   if (!opened.handle) return opened.error;
-  return RenameRelative(opened.handle.get(), held->handle.get(), aside, false);
+  return RenameRelative(opened.handle.get(), held->handle.get(), aside);
 }
 
 bool Win32Files::IsPlainFolder(FolderHandle folder) {
@@ -261,103 +248,6 @@ std::u16string Win32Files::LocalAppDataFolder() {
   std::u16string folder = SUCCEEDED(result) ? FromWide(path, wcslen(path)) : std::u16string();
   CoTaskMemFree(path);
   return folder;
-}
-
-ReadResult Win32Files::ReadFileIn(FolderHandle folder, const std::u16string& name,
-                                  std::string& bytes, std::uint64_t max_bytes) {
-  const Held* held = Find(folder);
-  if (held == nullptr) return {ReadStatus::kFailed, ERROR_INVALID_HANDLE};
-  // Other readers are admitted, writers are not; where the file system allows it, a move that
-  // replaces the file may happen meanwhile (FILE_SHARE_DELETE) and this read still sees the old
-  // text. A link is opened as itself, never followed.
-  const RelativeOpen opened =
-      OpenRelative(held->handle.get(), name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                   FILE_OPEN, FILE_NON_DIRECTORY_FILE);
-  if (!opened.handle) {
-    switch (opened.status) {
-      case kStatusObjectNameNotFound:
-      case kStatusFileIsADirectory:
-        return {ReadStatus::kAbsent};
-      default:
-        return {ReadStatus::kFailed, opened.error};
-    }
-  }
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(opened.handle.get(), &info)) {
-    return {ReadStatus::kFailed, GetLastError()};
-  }
-  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
-      NameIsLink(Child(held->path, name))) {
-    return {ReadStatus::kLink};
-  }
-  if (info.nNumberOfLinks > 1) return {ReadStatus::kHardLinks};
-  const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-  if (size > max_bytes) return {ReadStatus::kTooLarge};
-  bytes.assign(static_cast<std::size_t>(size), '\0');
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-    DWORD got = 0;
-    if (!ReadFile(opened.handle.get(), bytes.data() + done, wanted, &got, nullptr)) {
-      return {ReadStatus::kFailed, GetLastError()};
-    }
-    if (got == 0) break;  // the file shrank since its size was taken
-    done += got;
-  }
-  bytes.resize(done);
-  return {};
-}
-
-WriteResult Win32Files::WriteNewFileIn(FolderHandle folder, const std::u16string& name,
-                                       const std::string& bytes) {
-  const Held* held = Find(folder);
-  if (held == nullptr) return {WriteStatus::kCreateFailed, ERROR_INVALID_HANDLE};
-  const RelativeOpen file = OpenRelative(held->handle.get(), name, GENERIC_WRITE, 0, FILE_CREATE,
-                                         FILE_NON_DIRECTORY_FILE);
-  if (!file.handle) {
-    const bool taken = file.status == kStatusObjectNameCollision;
-    return {taken ? WriteStatus::kExists : WriteStatus::kCreateFailed, file.error};
-  }
-  if (bytes.size() > MAXDWORD) return {WriteStatus::kShortWrite, 0};
-  if (!bytes.empty()) {
-    DWORD written = 0;
-    if (!WriteFile(file.handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                   nullptr) ||
-        written != bytes.size()) {
-      return {WriteStatus::kShortWrite, 0};
-    }
-  }
-  // Data that never reached the disk must not replace the old file.
-  if (!FlushFileBuffers(file.handle.get())) return {WriteStatus::kShortWrite, 0};
-  return {};
-}
-
-ErrorCode Win32Files::ReplaceFileIn(FolderHandle folder, const std::u16string& from,
-                                    const std::u16string& to) {
-  const Held* held = Find(folder);
-  if (held == nullptr) return ERROR_INVALID_HANDLE;
-  // Windows never replaces a folder by a file; Wine would, were it not looked at first. The look
-  // is over before the move: nothing open may stand in its way.
-  if (OpenRelative(held->handle.get(), to, FILE_READ_ATTRIBUTES, kAnySharing, FILE_OPEN,
-                   FILE_NON_DIRECTORY_FILE)
-          .status == kStatusFileIsADirectory) {
-    return ERROR_ACCESS_DENIED;
-  }
-  const RelativeOpen file = OpenRelative(held->handle.get(), from, DELETE, kAnySharing, FILE_OPEN,
-                                         FILE_NON_DIRECTORY_FILE);
-  if (!file.handle) return file.error;
-  return RenameRelative(file.handle.get(), held->handle.get(), to, true);
-}
-
-void Win32Files::RemoveFileIn(FolderHandle folder, const std::u16string& name) {
-  const Held* held = Find(folder);
-  if (held == nullptr) return;
-  const RelativeOpen file = OpenRelative(held->handle.get(), name, DELETE, kAnySharing, FILE_OPEN,
-                                         FILE_NON_DIRECTORY_FILE);
-  if (!file.handle) return;
-  FILE_DISPOSITION_INFO disposition{TRUE};
-  SetFileInformationByHandle(file.handle.get(), FileDispositionInfo, &disposition,
-                             sizeof(disposition));
 }
 
 // RtlGenRandom, from advapi32, which the program imports anyway.

@@ -19,6 +19,15 @@ bool IsOneName(const std::u16string& name) {
   return name.find_first_of(std::u16string_view(u"\\/:\0", 4)) == std::u16string::npos;
 }
 
+std::u16string Child(const std::u16string& folder, const std::u16string& name) {
+  return (folder == u"\\" ? u"" : folder) + u"\\" + name;
+}
+
+bool NameIsLink(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 RelativeOpen OpenRelative(HANDLE folder, const std::u16string& name, ACCESS_MASK access,
                           ULONG sharing, ULONG disposition, ULONG options,
                           PSECURITY_DESCRIPTOR security) {
@@ -48,14 +57,32 @@ RelativeOpen OpenRelative(HANDLE folder, const std::u16string& name, ACCESS_MASK
   return opened;
 }
 
-std::uint32_t RenameRelative(HANDLE file, HANDLE folder, const std::u16string& name, bool replace) {
+static_assert(kAccessDelete == DELETE && kAccessRead == GENERIC_READ &&
+              kAccessWrite == GENERIC_WRITE);
+static_assert(kShareRead == FILE_SHARE_READ && kShareDelete == FILE_SHARE_DELETE);
+static_assert(kDispositionOpen == FILE_OPEN && kDispositionCreate == FILE_CREATE);
+
+RelativeOpen OpenDataFile(HANDLE folder, const std::u16string& name, const FileOpen& how) {
+  const ULONG options =
+      FILE_NON_DIRECTORY_FILE | (how.complete_if_oplocked ? FILE_COMPLETE_IF_OPLOCKED : 0);
+  RelativeOpen opened =
+      OpenRelative(folder, name, how.access, how.sharing, how.disposition, options);
+  if (opened.status == kStatusOplockBreakInProgress) {
+    opened.handle.reset();
+    opened.status = kStatusSharingViolation;
+    opened.error = ERROR_SHARING_VIOLATION;
+  }
+  return opened;
+}
+
+std::uint32_t RenameRelative(HANDLE file, HANDLE folder, const std::u16string& name) {
   if (!IsOneName(name)) return ERROR_INVALID_NAME;
   const std::size_t name_bytes = name.size() * sizeof(wchar_t);
   const std::size_t size = offsetof(FILE_RENAME_INFORMATION, FileName) + name_bytes;
   // FILE_RENAME_INFORMATION ends in a name of any length; the buffer is aligned as it is.
   std::vector<ULONGLONG> buffer((size + sizeof(ULONGLONG) - 1) / sizeof(ULONGLONG));
   auto* rename = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
-  rename->ReplaceIfExists = replace ? TRUE : FALSE;
+  rename->ReplaceIfExists = FALSE;
   rename->RootDirectory = folder;
   rename->FileNameLength = static_cast<ULONG>(name_bytes);
   std::memcpy(rename->FileName, name.data(), name_bytes);
