@@ -20,8 +20,7 @@ inline constexpr char16_t kAboutText[] =
     "Removes installed programs straight from a popup menu.\r\n\r\n"
     "Copyright (c) Quinsett. All rights reserved.";
 inline constexpr char16_t kAboutCaption[] = u"About Velmoro Uninstaller";
-inline constexpr char16_t kWebSiteUrl[] =
-    u"http://www.quinsett.example/velmoro-uninstaller/?vid=" VELMORO_VERSION_SHORT;
+inline constexpr char16_t kWebSiteUrl[] = u"" VELMORO_WEB_SITE "?vid=" VELMORO_VERSION_SHORT;
 inline constexpr char16_t kSupportMail[] =
     u"mailto:support@quinsett.example?subject=velmoro-uninstaller_" VELMORO_VERSION_SHORT;
 inline constexpr char16_t kUpdaterName[] = u"Updater.exe";

@@ -27,6 +27,9 @@ MENU_PROBE_WIN = TOOLS_DIR_WIN + "\\" + MENU_PROBE
 TINTED_WIN = TOOLS_DIR_WIN + r"\tinted.exe"
 TINT_RGB = (0, 200, 0)
 LOGS_DIR_WIN = TOOLS_DIR_WIN + r"\logs"
+# winget, in a folder on the user's PATH (fixtures/user-path.reg), as Windows puts its app
+# execution aliases there.
+WINGET_WIN = TOOLS_DIR_WIN + r"\WindowsApps\winget.exe"
 SYSTEM_DIR_WIN = r"C:\windows\system32"
 
 # The data files, under the machine's common application-data folder.

@@ -2,7 +2,7 @@
 registry, both registry views merged, and each item starting its own uninstall
 command through the shell.
 
-The fixture holds 38 uninstall subkeys, 28 of them removable programs. Every
+The fixture holds 39 uninstall subkeys, 29 of them removable programs. Every
 file that a removable program's command starts is a recorder copy (or a batch
 file that hands its arguments to one), so the recorder log tells which file
 was started with which parameters. The items are chosen in the order of the
@@ -55,6 +55,8 @@ SYS = c.SYSTEM_DIR_WIN
 MSI_CODE = "{6F2A1C3E-1111-4222-8333-944445555666}"
 BARE_MSI_CODE = "{0B1C2D3E-AAAA-4BBB-8CCC-DDDDEEEEFFFF}"
 SHARED_SUBKEY = "{5B0C7A10-0000-4000-8000-00000000C0DE}"  # present in both views
+# What winget names the uninstall key of a portable package it installed: this program's.
+WINGET_CODE = "Quinsett.VelmoroUninstaller_Microsoft.Winget.Source_8wekyb3d8bbwe"
 
 # Subkeys are named so that the registry's enumeration order (by subkey name)
 # puts the faulty ones early: the programs after them must still be listed.
@@ -126,6 +128,11 @@ LISTED = [
     Listed(Q(SHARED_SUBKEY), "Runtime Pack (x86)",
            r'"C:\Program Files (x86)\Runtime Pack\uninst.exe" /x86',
            r"C:\Program Files (x86)\Runtime Pack\uninst.exe", " /x86"),
+    # The entry winget writes for a portable package installed for the machine: the bare name,
+    # in neither system folder, is left to the shell, which finds winget on the user's PATH.
+    Listed(WINGET_CODE, "Velmoro Uninstaller", f"winget uninstall --product-code {WINGET_CODE}",
+           c.WINGET_WIN, f"uninstall --product-code {WINGET_CODE}",
+           {"WinGetInstallerType": sz("portable")}),
 ]
 
 # Hidden, incomplete and mistyped subkeys: (subkey, a text of it that must not
@@ -157,7 +164,8 @@ PLAIN_ORDER = [
     "Alpha Quoted", "Bare Installer", "Bare Library", "Batch Remover", "case study",
     "Case Study", "CASE STUDY", "Command Remover", "Exec Folder", "Folder Named Exe",
     "Installer Product", "Kept Legacy", "Kept Tool", "Leading Blanks", "Library Component",
-    "Plain Legacy", "RD Tools", "Tab Separated", "Twin Tool", "Twin Tool", "Upper Extension"]
+    "Plain Legacy", "RD Tools", "Tab Separated", "Twin Tool", "Twin Tool", "Upper Extension",
+    "Velmoro Uninstaller"]
 TWINS = [r"Twin Tool<#>C:\Apps\Twin\One\uninst.exe /one",
          r"Twin Tool<#>C:\Apps\Twin\Two\uninst.exe /two"]
 
@@ -183,6 +191,7 @@ class ProgramListTests(E2ECase):
                 script = cls.prefix.unix_path(program.script)
                 script.write_bytes(f'@"{program.module}" %*\r\n'.encode("cp1252"))
         cls.prefix.reg_import(h.FIXTURES / "native-system-tools.reg")
+        cls.prefix.reg_import(h.FIXTURES / "user-path.reg")
         cls.import_uninstall("programs", {
             p.subkey: h.entry_values(p.display_name, p.command) | p.extra for p in LISTED} |
                              {subkey: values for subkey, _trace, values in SKIPPED})

@@ -118,6 +118,13 @@ const LaunchCase kLaunchCases[] = {
      uR"(C:\Windows\system32\cmd.exe)",
      u"/c x"},
     {u"elsewhere.exe /q", {}, u"elsewhere.exe", u"/q"},
+    // winget's command for a portable package it installed: found in neither folder, the bare
+    // name is left to the shell.
+    {u"winget uninstall --product-code "
+     u"Quinsett.VelmoroUninstaller_Microsoft.Winget.Source_8wekyb3d8bbwe",
+     {},
+     u"winget",
+     u"uninstall --product-code Quinsett.VelmoroUninstaller_Microsoft.Winget.Source_8wekyb3d8bbwe"},
     {uR"(..\up.exe)", {uR"(C:\Windows\up.exe)"}, uR"(..\up.exe)", u""},
     {u"msi*.exe", {uR"(C:\Windows\system32\msiexec.exe)"}, u"msi*.exe", u""},
 };
