@@ -111,7 +111,7 @@ void DeliverNotices(FuzzedDataProvider& input, velmoro::Application& application
         application.OnMenuChar(command, static_cast<char16_t>(command), -1);
         break;
       default:
-        application.OnCloseRequest();
+        application.OnEndAsked();
         break;
     }
   }

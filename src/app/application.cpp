@@ -86,7 +86,7 @@ void Application::ShowHostForm() {
   if (active) Advance(StageEvent::kActivated);
 }
 
-void Application::Terminate() {
+void Application::AskToEnd() {
   Advance(StageEvent::kEndAsked);
 }
 
@@ -131,11 +131,12 @@ void Application::ForegroundRefused() {
 
 // Only the one choice of the menu that has closed is carried out: a command message at any other
 // time, or one the popup posted beside a choice made in an entry's own menu, names no choice of
-// the user's.
+// the user's. Once the chosen item's handler has run, whatever it did or failed to do, the run
+// ends: this is the one place that ends it after a command.
 void Application::OnCommand(std::uint16_t command) {
   if (command != choice_ || Advance(StageEvent::kCommand) != StageAction::kRunCommand) return;
   if (MenuItem* item = form_->PMenu1.FindItem(command)) Guarded([item] { item->Click(); });
-  form_->Close();
+  AskToEnd();
 }
 
 std::optional<std::vector<MenuEntry>> Application::OnSubmenuOpening(std::uint16_t owner) {
@@ -199,8 +200,8 @@ void Application::OpenProgramMenu() {
   });
 }
 
-void Application::OnCloseRequest() {
-  Terminate();
+void Application::OnEndAsked() {
+  AskToEnd();
 }
 
 // The logon is ending: the platform may end the process any moment now, so it ends here, whatever

@@ -32,7 +32,8 @@ class Application final : public DesktopEvents, public FormRunner {
   Stage stage() const { return stage_; }
 
   // FormRunner: what the form reports.
-  void Terminate() override;
+  void AskToEnd() override;
+  const std::u16string& Title() const override { return title_; }
   void ProcessMessages() override;
   bool MenuOpening() override;
   void MenuClosed(std::optional<std::uint16_t> choice) override;
@@ -48,7 +49,7 @@ class Application final : public DesktopEvents, public FormRunner {
   void OnMenuSelect(std::uint16_t level, std::uint16_t command) override;
   void OnSubmenuClosed(std::uint16_t level) override;
   bool OnMenuInput(const MenuInput& input) override;
-  void OnCloseRequest() override;
+  void OnEndAsked() override;
   void OnEndSession() override;
   // The error display: a box owned by the application window, captioned with the title.
   void OnFailure(const std::exception_ptr& failure) override;

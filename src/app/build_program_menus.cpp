@@ -40,12 +40,12 @@ void TForm1::ShowNotice(const MemoryNotice& notice) {
   constexpr unsigned kFlags = kMbOk | kMbSetForeground;
   switch (notice.kind) {
     case MemoryNotice::Kind::kWarning:
-      platform_.desktop.ShowMessageBox(Owner::kAppWindow, notice.text, kTitle,
+      platform_.desktop.ShowMessageBox(Owner::kAppWindow, notice.text, runner_.Title(),
                                        kFlags | kMbIconWarning);
       break;
     case MemoryNotice::Kind::kError:
-      platform_.desktop.ShowMessageBox(Owner::kAppWindow, ErrorDisplayText(notice.text), kTitle,
-                                       kFlags | kMbIconError);
+      platform_.desktop.ShowMessageBox(Owner::kAppWindow, ErrorDisplayText(notice.text),
+                                       runner_.Title(), kFlags | kMbIconError);
       break;
     case MemoryNotice::Kind::kFolder:
       platform_.desktop.ShowMessageBox(Owner::kHostForm,

@@ -24,7 +24,7 @@ void TForm1::OpenLink(const std::u16string& link) {
   if (!platform_.process.IsElevated()) {
     platform_.shell.OpenWithShell(Owner::kMenuOwner, link, std::nullopt);
   } else if (!platform_.shell.OpenAsDesktopUser(link)) {
-    platform_.desktop.ShowMessageBox(Owner::kMenuOwner, kLinkNotOpened + link, kTitle,
+    platform_.desktop.ShowMessageBox(Owner::kMenuOwner, kLinkNotOpened + link, runner_.Title(),
                                      kMbOk | kMbIconInformation | kMbSetForeground);
   }
 }
@@ -32,27 +32,22 @@ void TForm1::OpenLink(const std::u16string& link) {
 void TForm1::CheckforUpdates1Click(MenuItem&) {
   platform_.shell.OpenWithShell(
       Owner::kMenuOwner, FolderOf(platform_.files.ModuleFileName()) + kUpdaterName, std::nullopt);
-  Close();
 }
 
 void TForm1::VistiWebPage1Click(MenuItem&) {
   OpenLink(kWebSiteUrl);
-  Close();
 }
 
 void TForm1::SendEmail1Click(MenuItem&) {
   OpenLink(kSupportMail);
-  Close();
 }
 
 void TForm1::About2Click(MenuItem&) {
   platform_.desktop.ShowMessageBox(Owner::kHostForm, kAboutText, kAboutCaption,
                                    kMbOk | kMbIconInformation);
-  Close();
 }
 
-void TForm1::Exit1Click(MenuItem&) {
-  Close();
-}
+// The run ends after every command; this one does nothing else.
+void TForm1::Exit1Click(MenuItem&) {}
 
 }  // namespace velmoro

@@ -2,14 +2,17 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace velmoro {
 
 // What the host form asks of the application that runs it.
 class FormRunner {
  public:
-  // Asks the program to end.
-  virtual void Terminate() = 0;
+  // Asks the run to end.
+  virtual void AskToEnd() = 0;
+  // The application's title, the caption of its boxes.
+  virtual const std::u16string& Title() const = 0;
   // Handles the messages waiting in the queue.
   virtual void ProcessMessages() = 0;
   // The popup menu is open from MenuOpening until MenuClosed. False: the run is ending, and the

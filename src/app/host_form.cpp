@@ -42,7 +42,7 @@ void TForm1::FormCreate() {
   MoveOffScreen();
   for (const std::u16string& level : memory_.EnsureDataDir()) {
     ShowNotice({MemoryNotice::Kind::kFolder, level});
-    runner_.Terminate();
+    runner_.AskToEnd();
   }
   BuildProgramMenus();
 }
@@ -80,10 +80,6 @@ void TForm1::FormActivate() {
   if (!platform_.desktop.CursorPos(x, y)) platform_.desktop.WorkAreaCentre(x, y);
   if (!runner_.MenuOpening()) return;
   runner_.MenuClosed(PMenu1.Popup(platform_.desktop, x, y));
-}
-
-void TForm1::Close() {
-  runner_.Terminate();
 }
 
 }  // namespace velmoro

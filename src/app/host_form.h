@@ -54,9 +54,6 @@ class TForm1 {
   void About2Click(MenuItem& sender);
   void Exit1Click(MenuItem& sender);
 
-  // Closing the main form ends the program.
-  void Close();
-
  private:
   void AddProgramItems();
   // Wholly left of the leftmost monitor, at the size it has there.

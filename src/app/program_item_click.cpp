@@ -9,7 +9,6 @@ void TForm1::ProgramItemClick(MenuItem& sender) {
   if (!sender.Entry) return;
   RunUninstallCommand(platform_.shell, platform_.files, platform_.text,
                       CommandToRun(ListBox1.At(*sender.Entry), platform_.shell));
-  Close();
 }
 
 }  // namespace velmoro

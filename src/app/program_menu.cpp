@@ -22,8 +22,8 @@ std::optional<std::vector<MenuEntry>> TForm1::ProgramMenu(std::uint16_t command)
     auto shown = std::make_unique<MenuItem>(CommandIdPool::Process());
     shown->Caption = action.caption;
     shown->Enabled = action.enabled;
-    // Names and details come from the registry: never a separator line or an access key.
-    shown->LiteralCaption = true;
+    // The details come from the registry: never a separator line or an access key.
+    shown->LiteralCaption = action.literal;
     const bool is_default = action.is_default;
     shown->OnClick = [this, action = std::move(action)](MenuItem&) { DoProgramAction(action); };
     menu->Add(std::move(shown)).SetDefault(is_default);
@@ -41,14 +41,13 @@ void TForm1::DoProgramAction(const ProgramAction& action) {
       break;
     case ActionEffect::kCopyText:
       if (!platform_.desktop.CopyText(action.argument)) {
-        platform_.desktop.ShowMessageBox(Owner::kMenuOwner, kNotCopied, kTitle,
+        platform_.desktop.ShowMessageBox(Owner::kMenuOwner, kNotCopied, runner_.Title(),
                                          kMbOk | kMbIconWarning | kMbSetForeground);
       }
       break;
     case ActionEffect::kNone:
-      return;
+      break;
   }
-  Close();
 }
 
 }  // namespace velmoro

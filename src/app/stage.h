@@ -22,7 +22,7 @@ inline constexpr int kStageCount = static_cast<int>(Stage::kEnded) + 1;
 
 // What happens to a run.
 enum class StageEvent {
-  kEndAsked,           // the form was closed, or a close request came
+  kEndAsked,           // the run was asked to end: after a command, or from outside
   kQuitTaken,          // the quit message was taken from the queue
   kShowStart,          // start-up is over and the start state shows the form
   kMinimisedStart,     // start-up is over and the start state keeps the form minimised
@@ -43,7 +43,7 @@ enum class StageAction {
   kActivateForm,  // run FormActivate
   kFlash,         // show the application window minimised and flash its taskbar button
   kMinimise,      // show the application window minimised
-  kRunCommand,    // click the item of the command, then close the form
+  kRunCommand,    // click the item of the command, then ask the run to end
   kPostQuit,      // post the quit message
   kEndMenu,       // end the popup menu: a quit message posted inside its loop would be lost there
 };

@@ -8,15 +8,13 @@ namespace velmoro {
 
 namespace {
 
-constexpr std::u16string_view kLocalPrefix = u"\\\\?\\";
-
 bool IsLetter(char16_t c) {
   return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
 }
 
 // Where the names of an "X:\..." or "\\?\X:\..." path start; 0 for any other path.
 std::size_t NamesStart(std::u16string_view path) {
-  const std::size_t prefix = path.starts_with(kLocalPrefix) ? kLocalPrefix.size() : 0;
+  const std::size_t prefix = path.starts_with(kUnparsedPathPrefix) ? kUnparsedPathPrefix.size() : 0;
   path.remove_prefix(prefix);
   if (path.size() < 3 || !IsLetter(path[0]) || path[1] != u':' || path[2] != u'\\') return 0;
   return prefix + 3;

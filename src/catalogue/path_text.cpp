@@ -1,11 +1,13 @@
 #include "catalogue/path_text.h"
 
+#include "platform/file_api.h"
+
 namespace velmoro {
 
 bool IsPathText(std::u16string_view path) {
-  constexpr std::u16string_view kUnparsedPrefix = u"\\\\?\\";
   if (path.empty()) return false;
-  const std::size_t parsed_from = path.starts_with(kUnparsedPrefix) ? kUnparsedPrefix.size() : 0;
+  const std::size_t parsed_from =
+      path.starts_with(kUnparsedPathPrefix) ? kUnparsedPathPrefix.size() : 0;
   for (std::size_t i = 0; i < path.size(); ++i) {
     const char16_t c = path[i];
     if (c < 0x20 || c == u'"' || c == u'<' || c == u'>' || c == u'|') return false;

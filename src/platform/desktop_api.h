@@ -96,8 +96,8 @@ class DesktopEvents {
   // The popup's own input, seen before the popup acts on it (a MSGF_MENU message filter). True
   // takes it: the popup removes it from the queue and does nothing with it.
   virtual bool OnMenuInput(const MenuInput& input) = 0;
-  // WM_CLOSE to any window of the program.
-  virtual void OnCloseRequest() = 0;
+  // WM_CLOSE to any window of the program: someone asks the program to end.
+  virtual void OnEndAsked() = 0;
   // WM_ENDSESSION with the logon really ending.
   virtual void OnEndSession() = 0;
   // Handling a message failed with an exception, which no window procedure may let through: the

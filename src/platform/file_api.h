@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/error_codes.h"
@@ -74,6 +75,11 @@ struct FolderSecurity {
   std::vector<AccessGrant> allowed;
   bool operator==(const FolderSecurity&) const = default;
 };
+
+// Before a path, hands the rest to the file system unparsed: no "." or ".." is resolved, no "/"
+// made
+// "\\", and its "?" is no wildcard.
+inline constexpr std::u16string_view kUnparsedPathPrefix = u"\\\\?\\";
 
 // What a path leads to, as far as the file system answered in time.
 enum class PathKind { kFile, kFolder, kAbsent, kUnknown };

@@ -2,20 +2,16 @@
 
 #include <vector>
 
+#include "catalogue/short_text.h"
+
 namespace velmoro {
 
 namespace {
-
-constexpr char16_t kEllipsis = 0x2026;
 
 // Characters that would break the line or reorder the text around them.
 bool ShownAsBlank(char16_t c) {
   return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x200E || c == 0x200F ||
          (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-}
-
-bool IsHighSurrogate(char16_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
 }
 
 // The text with ShownAsBlank characters as blanks and no blanks at either end, cut to `longest`
@@ -26,10 +22,8 @@ std::u16string Shown(std::u16string text, std::size_t longest) {
   }
   const std::size_t first = text.find_first_not_of(u' ');
   if (first == text.npos) return {};
-  text = text.substr(first, text.find_last_not_of(u' ') - first + 1);
-  if (text.size() <= longest) return text;
-  const std::size_t kept = IsHighSurrogate(text[longest - 2]) ? longest - 2 : longest - 1;
-  return text.substr(0, kept) + kEllipsis;
+  return ShortText(std::u16string_view(text).substr(first, text.find_last_not_of(u' ') - first + 1),
+                   longest);
 }
 
 }  // namespace

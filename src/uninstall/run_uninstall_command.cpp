@@ -25,12 +25,19 @@ std::u16string InSystemFolders(const std::u16string& program, const std::u16stri
 
 }  // namespace
 
+std::optional<LaunchCommand> ProgramToStart(std::u16string command, ShellApi& shell, FileApi& files,
+                                            TextApi& text) {
+  std::optional<LaunchCommand> launch = SplitUninstallCommand(std::move(command), text);
+  if (launch) launch->file = InSystemFolders(launch->file, shell.SystemFolder(), shell, files);
+  return launch;
+}
+
 void RunUninstallCommand(ShellApi& shell, FileApi& files, TextApi& text, std::u16string command) {
-  const auto launch = SplitUninstallCommand(std::move(command), text);
+  const std::optional<LaunchCommand> launch =
+      ProgramToStart(std::move(command), shell, files, text);
   if (!launch) return;
   const std::u16string system_folder = shell.SystemFolder();
-  shell.OpenWithShell(Owner::kMenuOwner, InSystemFolders(launch->file, system_folder, shell, files),
-                      launch->parameters,
+  shell.OpenWithShell(Owner::kMenuOwner, launch->file, launch->parameters,
                       system_folder.empty() ? std::nullopt : std::optional(system_folder));
 }
 

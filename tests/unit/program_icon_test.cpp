@@ -109,13 +109,27 @@ const IconCase kCases[] = {
      },
      {},
      {u"C:\\App\\remove.bat"}},
+    // The icon of what starts: a program named without a folder, from the system folder.
     {"windows_installer",
-     [](FakeMachine& m) { Command(m, u"MsiExec.exe /X{1234}"); },
-     {Kind::kFile, u"C:\\Windows\\system32\\msiexec.exe", 0},
+     [](FakeMachine& m) {
+       Command(m, u"MsiExec.exe /X{1234}");
+       m.files.SetFile(u"C:\\Windows\\system32\\msiexec.exe", "");
+     },
+     {Kind::kFile, u"C:\\Windows\\system32\\MsiExec.exe", 0},
      {}},
     {"bare_windows_installer",
-     [](FakeMachine& m) { Command(m, u"msiexec /x{1234}"); },
+     [](FakeMachine& m) {
+       Command(m, u"msiexec /x{1234}");
+       m.files.SetFile(u"C:\\Windows\\system32\\msiexec.exe", "");
+     },
      {Kind::kFile, u"C:\\Windows\\system32\\msiexec.exe", 0},
+     {}},
+    {"bare_program_of_the_system",
+     [](FakeMachine& m) {
+       Command(m, u"RunDll32.exe C:\\App\\un.dll,Remove");
+       m.files.SetFile(u"C:\\Windows\\system32\\rundll32.exe", "");
+     },
+     {Kind::kFile, u"C:\\Windows\\system32\\RunDll32.exe", 0},
      {}},
     // A share or a drive that may sleep or be gone is never touched.
     {"display_icon_on_a_share",
@@ -148,9 +162,9 @@ const IconCase kCases[] = {
      {},
      {u"D:\\setup.exe"}},
     {"uninstaller_without_a_drive",
-     [](FakeMachine& m) { Command(m, u"un.exe /x"); },
+     [](FakeMachine& m) { Command(m, u"App\\un.exe /x"); },
      {},
-     {u"un.exe"}},
+     {u"App\\un.exe"}},
     // A device name in any folder is the device, whatever follows it: nothing there is opened.
     {"display_icon_naming_a_port",
      [](FakeMachine& m) { Icon(m, u"C:\\App\\COM1"); },

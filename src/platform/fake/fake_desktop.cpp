@@ -14,7 +14,7 @@ void FakeDesktop::PostCommand(std::uint16_t command) {
 }
 
 void FakeDesktop::PostClose() {
-  Post([this] { events_->OnCloseRequest(); });
+  Post([this] { events_->OnEndAsked(); });
 }
 
 void FakeDesktop::PostRestore() {

@@ -48,7 +48,7 @@ class QuietErrors {
 
 // The path after a "\\?\" that GetFinalPathNameByHandleW puts before a drive's path.
 std::u16string_view WithoutLocalPrefix(std::u16string_view path) {
-  if (path.starts_with(u"\\\\?\\")) path.remove_prefix(4);
+  if (path.starts_with(kUnparsedPathPrefix)) path.remove_prefix(kUnparsedPathPrefix.size());
   return path;
 }
 

@@ -140,7 +140,7 @@ HWND Win32Desktop::Window(Owner owner) const {
 bool Win32Desktop::SharedMessage(UINT message, WPARAM wparam, LRESULT& result) {
   switch (message) {
     case WM_CLOSE:
-      if (events_ != nullptr) events_->OnCloseRequest();
+      if (events_ != nullptr) events_->OnEndAsked();
       result = 0;
       return true;
     case WM_QUERYENDSESSION:
