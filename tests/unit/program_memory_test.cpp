@@ -75,6 +75,14 @@ std::vector<ProgramEntry> Join(std::vector<ProgramEntry> first,
   return first;
 }
 
+const ProgramEntry kAlpha = M(u"Alpha", u"a");
+// Two names of one 8-bit form, "??", and two programs of one name; c1 and t2 sort last.
+const ProgramEntry kZhong = M(u"\u4E2D\u6587", u"c2");
+const ProgramEntry kWei = M(u"\u5FAE\u8F6F", u"c1");
+const ProgramEntry kTwin1 = M(u"Twin", u"t1");
+const ProgramEntry kTwin2 = M(u"Twin", u"t2");
+const ProgramEntry kCafe = U(u"Caf\u00E9", u"u");
+
 const MemoryCase kCases[] = {
     // The first run remembers and finds nothing new; a run without changes writes nothing.
     {"first_run_then_nothing_new",
@@ -174,33 +182,21 @@ const MemoryCase kCases[] = {
     // Names of one 8-bit form, installed together: each item keeps its program run after run, and
     // leaves with it. The machine's list, by name, keeps "??" twice.
     {"one_8bit_form_for_two_names",
-     {{kAnn, {M(u"Alpha", u"a")}, {}, 4},
-      {kAnn,
-       {M(u"Alpha", u"a"), M(u"\u4E2D\u6587", u"c2"), M(u"\u5FAE\u8F6F", u"c1")},
-       {u"c1", u"c2"},
-       4},
-      {kAnn,
-       {M(u"Alpha", u"a"), M(u"\u4E2D\u6587", u"c2"), M(u"\u5FAE\u8F6F", u"c1")},
-       {u"c1", u"c2"},
-       0},
-      {kAnn, {M(u"Alpha", u"a"), M(u"\u4E2D\u6587", u"c2")}, {u"c2"}, 3}},
+     {{kAnn, {kAlpha}, {}, 4},
+      {kAnn, {kAlpha, kZhong, kWei}, {u"c1", u"c2"}, 4},
+      {kAnn, {kAlpha, kZhong, kWei}, {u"c1", u"c2"}, 0},
+      {kAnn, {kAlpha, kZhong}, {u"c2"}, 3}},
      {{kMachineDir, {"Alpha<#>a\r\n?\?<#>c2\r\n", "?\?\r\n?\?\r\n"}},
       {UserDir(kAnn),
        {H + "M Alpha<#>a\r\nM \xE4\xB8\xAD\xE6\x96\x87<#>c2\r\n",
         R + "M \xE4\xB8\xAD\xE6\x96\x87<#>c2\r\n"}}}},
     // The same, installed in two runs, the newer one uninstalled.
     {"one_8bit_form_installed_in_two_runs",
-     {{kAnn, {M(u"Alpha", u"a")}, {}, 4},
-      {kAnn, {M(u"Alpha", u"a"), M(u"\u5FAE\u8F6F", u"c1")}, {u"c1"}, 4},
-      {kAnn,
-       {M(u"Alpha", u"a"), M(u"\u4E2D\u6587", u"c2"), M(u"\u5FAE\u8F6F", u"c1")},
-       {u"c2", u"c1"},
-       4},
-      {kAnn,
-       {M(u"Alpha", u"a"), M(u"\u4E2D\u6587", u"c2"), M(u"\u5FAE\u8F6F", u"c1")},
-       {u"c2", u"c1"},
-       0},
-      {kAnn, {M(u"Alpha", u"a"), M(u"\u5FAE\u8F6F", u"c1")}, {u"c1"}, 3}},
+     {{kAnn, {kAlpha}, {}, 4},
+      {kAnn, {kAlpha, kWei}, {u"c1"}, 4},
+      {kAnn, {kAlpha, kZhong, kWei}, {u"c2", u"c1"}, 4},
+      {kAnn, {kAlpha, kZhong, kWei}, {u"c2", u"c1"}, 0},
+      {kAnn, {kAlpha, kWei}, {u"c1"}, 3}},
      {{kMachineDir, {"Alpha<#>a\r\n?\?<#>c1\r\n", "?\?\r\n?\?\r\n"}},
       {UserDir(kAnn),
        {H + "M Alpha<#>a\r\nM \xE5\xBE\xAE\xE8\xBD\xAF<#>c1\r\n",
@@ -208,20 +204,20 @@ const MemoryCase kCases[] = {
     // Two programs of one name, installed together: the one that sorts last on top, in every
     // run; the other stays when it is uninstalled.
     {"one_name_for_two_programs",
-     {{kAnn, {M(u"Alpha", u"a")}, {}, 4},
-      {kAnn, {M(u"Alpha", u"a"), M(u"Twin", u"t1"), M(u"Twin", u"t2")}, {u"t2", u"t1"}, 4},
-      {kAnn, {M(u"Alpha", u"a"), M(u"Twin", u"t1"), M(u"Twin", u"t2")}, {u"t2", u"t1"}, 0},
-      {kAnn, {M(u"Alpha", u"a"), M(u"Twin", u"t1"), M(u"Twin", u"t2")}, {u"t2", u"t1"}, 0},
-      {kAnn, {M(u"Alpha", u"a"), M(u"Twin", u"t1")}, {u"t1"}, 3}},
+     {{kAnn, {kAlpha}, {}, 4},
+      {kAnn, {kAlpha, kTwin1, kTwin2}, {u"t2", u"t1"}, 4},
+      {kAnn, {kAlpha, kTwin1, kTwin2}, {u"t2", u"t1"}, 0},
+      {kAnn, {kAlpha, kTwin1, kTwin2}, {u"t2", u"t1"}, 0},
+      {kAnn, {kAlpha, kTwin1}, {u"t1"}, 3}},
      {{kMachineDir, {"Alpha<#>a\r\nTwin<#>t1\r\n", "Twin\r\nTwin\r\n"}},
       {UserDir(kAnn), {H + "M Alpha<#>a\r\nM Twin<#>t1\r\n", R + "M Twin<#>t1\r\n"}}}},
     // The same, installed in two runs, the older one uninstalled.
     {"one_name_installed_in_two_runs",
-     {{kAnn, {M(u"Alpha", u"a")}, {}, 4},
-      {kAnn, {M(u"Alpha", u"a"), M(u"Twin", u"t1")}, {u"t1"}, 4},
-      {kAnn, {M(u"Alpha", u"a"), M(u"Twin", u"t1"), M(u"Twin", u"t2")}, {u"t2", u"t1"}, 4},
-      {kAnn, {M(u"Alpha", u"a"), M(u"Twin", u"t1"), M(u"Twin", u"t2")}, {u"t2", u"t1"}, 0},
-      {kAnn, {M(u"Alpha", u"a"), M(u"Twin", u"t2")}, {u"t2"}, 3}},
+     {{kAnn, {kAlpha}, {}, 4},
+      {kAnn, {kAlpha, kTwin1}, {u"t1"}, 4},
+      {kAnn, {kAlpha, kTwin1, kTwin2}, {u"t2", u"t1"}, 4},
+      {kAnn, {kAlpha, kTwin1, kTwin2}, {u"t2", u"t1"}, 0},
+      {kAnn, {kAlpha, kTwin2}, {u"t2"}, 3}},
      {{kMachineDir, {"Alpha<#>a\r\nTwin<#>t2\r\n", "Twin\r\nTwin\r\n"}},
       {UserDir(kAnn), {H + "M Alpha<#>a\r\nM Twin<#>t2\r\n", R + "M Twin<#>t2\r\n"}}}},
     // A changed command makes the program new again: its name stands twice, and both lines reach
@@ -246,16 +242,8 @@ const MemoryCase kCases[] = {
     // The user's files of the 8-bit form are read as such (the snapshot's "Caf\xE9" is Café, not
     // new; names reach the programs of their name in menu order), then written in UTF-8.
     {"user_files_of_the_8bit_form",
-     {{kAnn,
-       {M(u"Alpha", u"a"), U(u"Caf\u00E9", u"u"), M(u"Delta", u"d"), M(u"Twin", u"t1"),
-        M(u"Twin", u"t2")},
-       {u"d", u"u", u"t1", u"t2"},
-       4},
-      {kAnn,
-       {M(u"Alpha", u"a"), U(u"Caf\u00E9", u"u"), M(u"Delta", u"d"), M(u"Twin", u"t1"),
-        M(u"Twin", u"t2")},
-       {u"d", u"u", u"t1", u"t2"},
-       0}},
+     {{kAnn, {kAlpha, kCafe, M(u"Delta", u"d"), kTwin1, kTwin2}, {u"d", u"u", u"t1", u"t2"}, 4},
+      {kAnn, {kAlpha, kCafe, M(u"Delta", u"d"), kTwin1, kTwin2}, {u"d", u"u", u"t1", u"t2"}, 0}},
      {{kMachineDir,
        {"Alpha<#>a\r\nDelta<#>d\r\nTwin<#>t1\r\nTwin<#>t2\r\n", "Delta\r\nTwin\r\nTwin\r\n"}},
       {UserDir(kAnn),
