@@ -37,6 +37,17 @@ void AppendTagged(std::string& text, std::string_view tag, std::string_view line
   AppendListLine(text, line);
 }
 
+// The bytes after the first line, when that line is `header`.
+std::optional<std::string_view> AfterFirstLine(std::string_view bytes, std::string_view header) {
+  if (bytes.substr(0, header.size()) != header) return std::nullopt;
+  std::string_view rest = bytes.substr(header.size());
+  // The first line ends here, or the header was only the start of a longer line.
+  if (!rest.empty() && rest.front() != '\r' && rest.front() != '\n') return std::nullopt;
+  if (!rest.empty() && rest.front() == '\r') rest.remove_prefix(1);
+  if (!rest.empty() && rest.front() == '\n') rest.remove_prefix(1);
+  return rest;
+}
+
 }  // namespace
 
 RunPrograms::RunPrograms(const std::vector<ProgramEntry>& programs, TextApi& text)
@@ -66,33 +77,43 @@ std::string MachineListText(const RunPrograms& programs, const std::vector<std::
 
 std::string UserSnapshotText(const RunPrograms& programs) {
   std::size_t size = kUserSnapshotHeader.size() + 2;
-  for (const EntryLines& line : programs.lines) size += kMachineTag.size() + line.entry.size() + 2;
+  for (const EntryLines& line : programs.lines) {
+    size += kMachineTag.size() + line.utf8_entry.size() + 2;
+  }
   std::string text;
   text.reserve(size);
   AppendListLine(text, kUserSnapshotHeader);
   for (std::size_t i = 0; i < programs.lines.size(); ++i) {
-    AppendTagged(text, programs.IsOwn(i) ? kOwnTag : kMachineTag, programs.lines[i].entry);
+    AppendTagged(text, programs.IsOwn(i) ? kOwnTag : kMachineTag, programs.lines[i].utf8_entry);
   }
   return text;
 }
 
 std::string UserListText(const RunPrograms& programs, const std::vector<std::size_t>& list) {
   std::string text;
+  AppendListLine(text, kUserListHeader);
   for (const std::size_t position : list) {
     AppendTagged(text, programs.IsOwn(position) ? kOwnTag : kMachineTag,
-                 programs.lines[position].name);
+                 programs.lines[position].utf8_entry);
   }
   return text;
 }
 
-std::optional<std::string_view> UserSnapshotBody(std::string_view bytes) {
-  if (bytes.substr(0, kUserSnapshotHeader.size()) != kUserSnapshotHeader) return std::nullopt;
-  std::string_view rest = bytes.substr(kUserSnapshotHeader.size());
-  // The first line ends here, or the header was only the start of a longer line.
-  if (!rest.empty() && rest.front() != '\r' && rest.front() != '\n') return std::nullopt;
-  if (!rest.empty() && rest.front() == '\r') rest.remove_prefix(1);
-  if (!rest.empty() && rest.front() == '\n') rest.remove_prefix(1);
-  return rest;
+std::optional<UserLines> ReadUserSnapshot(std::string_view bytes) {
+  if (const std::optional<std::string_view> lines = AfterFirstLine(bytes, kUserSnapshotHeader)) {
+    return UserLines{LineForm::kUtf8, *lines};
+  }
+  if (const std::optional<std::string_view> lines = AfterFirstLine(bytes, kAnsiSnapshotHeader)) {
+    return UserLines{LineForm::kAnsi, *lines};
+  }
+  return std::nullopt;
+}
+
+UserLines ReadUserList(std::string_view bytes) {
+  if (const std::optional<std::string_view> lines = AfterFirstLine(bytes, kUserListHeader)) {
+    return {LineForm::kUtf8, *lines};
+  }
+  return {LineForm::kAnsi, bytes};
 }
 
 std::optional<TaggedLine> ReadTagged(std::string_view line) {

@@ -12,7 +12,7 @@
 
 namespace velmoro {
 
-// This run's program list in the data files' 8-bit form, and its programs by where they are
+// This run's program list in the data files' forms, and its programs by where they are
 // installed: for the whole machine, or for the current user only.
 struct RunPrograms {
   RunPrograms(const std::vector<ProgramEntry>& programs, TextApi& text);
@@ -33,17 +33,33 @@ struct RunPrograms {
 std::string MachineSnapshotText(const RunPrograms& programs);
 std::string MachineListText(const RunPrograms& programs, const std::vector<std::size_t>& list);
 
-// The user's files. "All.dat" begins with a line of its own, which no entry line can be (it holds
-// no separator), then holds every program of the list, each line tagged "M " for the machine's or
-// "U " for the user's own. "Recent.dat" holds the user's list, each name tagged the same way.
-// An "All.dat" without the first line is no snapshot of the user's: an earlier version's, which
-// held the user's own programs only.
+// The user's files, in UTF-8. "All.dat" begins with a line of its own, which no entry line can be
+// (it holds no separator), then holds every program of the list, each line tagged "M " for the
+// machine's or "U " for the user's own. "Recent.dat" begins with a line of its own too, then
+// holds the entry lines of the user's list, tagged the same way.
 inline constexpr std::string_view kUserSnapshotHeader =
-    "Velmoro Uninstaller: the programs seen by this user";
+    "Velmoro Uninstaller, UTF-8: the programs seen by this user";
+inline constexpr std::string_view kUserListHeader =
+    "Velmoro Uninstaller, UTF-8: the recent programs of this user";
 std::string UserSnapshotText(const RunPrograms& programs);
 std::string UserListText(const RunPrograms& programs, const std::vector<std::size_t>& list);
-// The lines after the first line, when it is the user's snapshot's.
-std::optional<std::string_view> UserSnapshotBody(std::string_view bytes);
+
+// The user's files of the earlier form, in the ANSI code page: "All.dat" begins with this line,
+// then holds the tagged entry lines; "Recent.dat" holds the list's names alone, tagged, with no
+// first line of its own.
+inline constexpr std::string_view kAnsiSnapshotHeader =
+    "Velmoro Uninstaller: the programs seen by this user";
+
+// The lines of a user's file after its first line, and their form.
+struct UserLines {
+  LineForm form;
+  std::string_view lines;
+};
+// Nothing when "All.dat" begins with neither first line: it is no snapshot of the user's, but an
+// earlier version's, which held the user's own programs alone.
+std::optional<UserLines> ReadUserSnapshot(std::string_view bytes);
+// A "Recent.dat" that does not begin with its first line is of the earlier form: every line of it.
+UserLines ReadUserList(std::string_view bytes);
 
 // A tagged line of the user's files: whose program, and its entry line or name.
 struct TaggedLine {

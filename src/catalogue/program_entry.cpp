@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <iterator>
 
+#include "catalogue/utf8_text.h"
+
 namespace velmoro {
 
 namespace {
 
-// On the 8-bit form: no code page's multi-byte characters hold these bytes, so nothing else
-// changes, and the common text without them is not copied once more.
+// On the 8-bit forms: neither UTF-8's nor any code page's multi-byte characters hold these bytes,
+// so nothing else changes, and the common text without them is not copied once more.
 std::string LineSafe(std::string text) {
   std::replace_if(
       text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
@@ -29,6 +31,7 @@ EntryLines DataFileLines(const ProgramEntry& entry, TextApi& text) {
   EntryLines lines;
   lines.name = LineSafe(text.ToAnsi(entry.name));
   lines.entry = lines.name + kEntrySeparator + LineSafe(text.ToAnsi(entry.command));
+  lines.utf8_entry = LineSafe(ToUtf8(EntryText(entry)));
   return lines;
 }
 

@@ -27,11 +27,21 @@ inline constexpr char kEntrySeparator[] = "<#>";
 // Name, separator and command: the text by which the program list is sorted.
 std::u16string EntryText(const ProgramEntry& entry);
 
-// An entry in the data files' 8-bit form: its line of "All.dat" and the line of its name in
-// "Recent.dat". CR, LF and NUL are written as blanks, so that each is exactly one line.
+// The forms in which the data files hold texts: the system's ANSI code page (the machine's files,
+// and a user's files of the earlier form) and UTF-8 (a user's files).
+enum class LineForm { kAnsi, kUtf8 };
+
+// An entry as the data files hold it: in the ANSI code page, its line of "All.dat" and the line of
+// its name in "Recent.dat"; in UTF-8, its line of a user's files. CR, LF and NUL are written as
+// blanks, so that each is exactly one line.
 struct EntryLines {
   std::string entry;
   std::string name;
+  std::string utf8_entry;
+
+  const std::string& Entry(LineForm form) const {
+    return form == LineForm::kUtf8 ? utf8_entry : entry;
+  }
 };
 EntryLines DataFileLines(const ProgramEntry& entry, TextApi& text);
 

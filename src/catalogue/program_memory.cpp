@@ -54,10 +54,10 @@ std::optional<std::string> Changed(const LoadedFile& file, std::string text) {
 // The programs of the user's snapshot that it does not hold, the machine's and the user's own
 // together, in list order.
 std::vector<std::size_t> NewSinceUserSnapshot(const RunPrograms& programs,
-                                              std::string_view snapshot) {
-  Detection machine(programs.machine);
-  Detection own(programs.own);
-  ForEachListLine(snapshot, [&](std::string_view line) {
+                                              const UserLines& snapshot) {
+  Detection machine(programs.machine, snapshot.form);
+  Detection own(programs.own, snapshot.form);
+  ForEachListLine(snapshot.lines, [&](std::string_view line) {
     if (const std::optional<TaggedLine> tagged = ReadTagged(line)) {
       (tagged->own ? own : machine).See(tagged->text);
     }
@@ -69,6 +69,19 @@ std::vector<std::size_t> NewSinceUserSnapshot(const RunPrograms& programs,
   std::merge(machine_found.begin(), machine_found.end(), own_found.begin(), own_found.end(),
              std::back_inserter(found));
   return found;
+}
+
+// The lines of the user's "Recent.dat", each among the programs of its tag: by its entry, or in a
+// file of the earlier form, by its name.
+void AddUserLines(const RunPrograms& programs, std::string_view bytes, RecentList& list) {
+  const UserLines recent = ReadUserList(bytes);
+  ForEachListLine(recent.lines, [&](std::string_view line) {
+    const std::optional<TaggedLine> tagged = ReadTagged(line);
+    if (!tagged) return true;
+    const ProgramSet& set = programs.SetOf(tagged->own);
+    return recent.form == LineForm::kUtf8 ? list.AddExact(set, tagged->text)
+                                          : list.AddOlder(set, tagged->text);
+  });
 }
 
 }  // namespace
@@ -122,7 +135,7 @@ std::optional<std::vector<std::size_t>> ProgramMemory::RememberForMachine(
     // Without a snapshot, as on the first run, nothing is new; nor where it reads as this run's
     // list would, as on most runs.
     if (new_all && all.status == LoadedFile::Status::kRead) {
-      Detection detection(programs.machine);
+      Detection detection(programs.machine, LineForm::kAnsi);
       ForEachListLine(all.bytes, [&](std::string_view line) {
         detection.See(line);
         return !detection.Done();
@@ -143,8 +156,10 @@ std::optional<std::vector<std::size_t>> ProgramMemory::RememberForMachine(
 }
 
 // The programs new since the user's last run, the machine's and the user's own, head the user's
-// list, whatever other users' runs found meanwhile. A user's first run with this memory (no
-// snapshot of the user's, or an earlier version's) starts from the machine's list.
+// list, whatever other users' runs found meanwhile; each older line reaches the very program it
+// was written for. A user's first run with this memory (no snapshot of the user's, or one that
+// held the user's own programs alone) starts from the machine's list. Files of the earlier form
+// are read as such, and written in UTF-8.
 std::optional<std::vector<std::size_t>> ProgramMemory::RememberForUser(
     const RunPrograms& programs, const std::optional<std::vector<std::size_t>>& machine_list,
     bool finished, std::vector<MemoryNotice>& notices) {
@@ -162,7 +177,7 @@ std::optional<std::vector<std::size_t>> ProgramMemory::RememberForUser(
   {
     LoadedFile all;
     if (!LoadDataFile(files_, folder, kAllFileName, all, notices)) return std::nullopt;
-    const std::optional<std::string_view> snapshot = UserSnapshotBody(all.bytes);
+    const std::optional<UserLines> snapshot = ReadUserSnapshot(all.bytes);
     first_run = !snapshot;
     if (finished) new_all = Changed(all, UserSnapshotText(programs));
     if (new_all && snapshot) list.AddNew(NewSinceUserSnapshot(programs, *snapshot));
@@ -174,10 +189,7 @@ std::optional<std::vector<std::size_t>> ProgramMemory::RememberForUser(
     }
   } else {
     if (!LoadDataFile(files_, folder, kRecentFileName, recent, notices)) return std::nullopt;
-    ForEachListLine(recent.bytes, [&](std::string_view line) {
-      const std::optional<TaggedLine> tagged = ReadTagged(line);
-      return !tagged || list.AddOlder(programs.SetOf(tagged->own), tagged->text);
-    });
+    AddUserLines(programs, recent.bytes, list);
   }
   if (finished) {
     const bool had_recent = recent.status == LoadedFile::Status::kRead;

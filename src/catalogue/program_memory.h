@@ -24,16 +24,17 @@ struct RunPrograms;
 
 // The program's memory from one run to the next: "All.dat" and "Recent.dat" in two data folders.
 // The machine's, under the common application-data folder and shared by every user, remembers
-// the machine's programs as the last run of any user saw them, and their recent list. The
-// user's, under the user's local application-data folder, remembers every program that user saw,
-// the machine's and their own, and the user's "Recent Programs", which is what the menu shows:
-// the programs installed since the user's last run, then the user's list as it was; what other
-// users' runs found changes nothing of it. A user's first run starts from the machine's list;
-// without the user's folder the menu shows the machine's list. Everything about them happens
-// here: where the folders are, the lock between copies of the program, the checks against links,
-// reading within the size limit, detection, the recent lists and the replacement of what changed.
-// An administrator's run takes back the machine's folders where someone else owns them or opened
-// them to others.
+// the machine's programs as the last run of any user saw them, and their recent list, in the
+// ANSI code page. The user's, under the user's local application-data folder, remembers every
+// program that user saw, the machine's and their own, and the user's "Recent Programs", which is
+// what the menu shows: the programs installed since the user's last run, then the user's list as
+// it was, each item by its program's whole entry in UTF-8, so that it reaches the same program in
+// every run; what other users' runs found changes nothing of it. A user's first run starts from the
+// machine's list; without the user's folder the menu shows the machine's list. Everything about
+// them happens here: where the folders are, the lock between copies of the program, the checks
+// against links, reading within the size limit, detection, the recent lists and the replacement of
+// what changed. An administrator's run takes back the machine's folders where someone else owns
+// them or opened them to others.
 class ProgramMemory {
  public:
   explicit ProgramMemory(Platform& platform);

@@ -4,21 +4,23 @@
 
 namespace velmoro {
 
-ProgramSet::ProgramSet(const std::vector<EntryLines>& lines, std::vector<std::size_t> positions)
-    : lines_(lines), positions_(std::move(positions)) {
-  by_name_.reserve(positions_.size());
-  for (const std::size_t position : positions_) by_name_[lines_[position].name].push_back(position);
+const std::vector<std::size_t>* ProgramSet::Find(std::optional<Index>& index,
+                                                 std::string EntryLines::*text,
+                                                 std::string_view key) const {
+  if (!index) {
+    index.emplace().reserve(positions_.size());
+    for (const std::size_t position : positions_) {
+      (*index)[lines_[position].*text].push_back(position);
+    }
+  }
+  const auto found = index->find(key);
+  return found == index->end() ? nullptr : &found->second;
 }
 
-const std::vector<std::size_t>* ProgramSet::WithName(std::string_view name) const {
-  const auto found = by_name_.find(name);
-  return found == by_name_.end() ? nullptr : &found->second;
-}
-
-Detection::Detection(const ProgramSet& programs) : programs_(programs) {
+Detection::Detection(const ProgramSet& programs, LineForm form) : programs_(programs), form_(form) {
   unseen_.reserve(programs.positions().size());
   for (const std::size_t position : programs.positions()) {
-    unseen_.insert(programs.lines()[position].entry);
+    unseen_.insert(programs.lines()[position].Entry(form));
   }
 }
 
@@ -26,7 +28,7 @@ std::vector<std::size_t> Detection::Found() const {
   std::vector<std::size_t> found;
   if (unseen_.empty()) return found;
   for (const std::size_t position : programs_.positions()) {
-    if (unseen_.count(programs_.lines()[position].entry) != 0) found.push_back(position);
+    if (unseen_.count(programs_.lines()[position].Entry(form_)) != 0) found.push_back(position);
   }
   return found;
 }
@@ -56,6 +58,17 @@ bool RecentList::AddOlder(const ProgramSet& programs, std::string_view name) {
     }
   }
   positions_.push_back(chosen);
+  return !Full();
+}
+
+bool RecentList::AddExact(const ProgramSet& programs, std::string_view utf8_entry) {
+  if (Full()) return false;
+  if (const std::vector<std::size_t>* same = programs.WithUtf8Entry(utf8_entry)) {
+    const auto unlisted = std::find_if(same->begin(), same->end(), [&](std::size_t position) {
+      return std::find(positions_.begin(), positions_.end(), position) == positions_.end();
+    });
+    if (unlisted != same->end()) positions_.push_back(*unlisted);
+  }
   return !Full();
 }
 

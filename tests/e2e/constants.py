@@ -42,8 +42,10 @@ ALL_DAT_WIN = DATA_DIR_WIN + "\\" + ALL_DAT
 RECENT_DAT_WIN = DATA_DIR_WIN + "\\" + RECENT_DAT
 SEPARATOR = "<#>"  # between display name and command in "All.dat"
 # The user's own data folder, under the local application-data folder of the
-# prefix's one user.
+# prefix's one user, and the first lines of its files (UTF-8).
 USER_DATA_GLOB = "drive_c/users/*/AppData/Local/Quinsett/Velmoro Uninstaller"
+USER_ALL_HEADER = "Velmoro Uninstaller, UTF-8: the programs seen by this user"
+USER_RECENT_HEADER = "Velmoro Uninstaller, UTF-8: the recent programs of this user"
 
 UNINSTALL_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 # Programs installed for the current user only.

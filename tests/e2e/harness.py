@@ -43,9 +43,10 @@ def find_output(name: str) -> Path:
     return path
 
 
-def crlf_lines(lines) -> bytes:
-    """The text of a list file: every line followed by CR LF, ANSI code page."""
-    return b"".join(line.encode("cp1252") + b"\r\n" for line in lines)
+def crlf_lines(lines, encoding: str = "cp1252") -> bytes:
+    """The text of a list file: every line followed by CR LF, in the ANSI code
+    page (the machine's files) or in UTF-8 (a user's)."""
+    return b"".join(line.encode(encoding) + b"\r\n" for line in lines)
 
 
 def to_windows_path(path: Path) -> str:

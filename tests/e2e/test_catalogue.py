@@ -168,11 +168,12 @@ class UserProgramTests(MemoryCase):
                 # The user's hold every program that user saw, each tagged as the
                 # machine's or the user's own.
                 self.assertEqual(self.user_data_path(c.ALL_DAT).read_bytes(), h.crlf_lines(
-                    ["Velmoro Uninstaller: the programs seen by this user"]
+                    [c.USER_ALL_HEADER]
                     + [("U " if p is ivy else "M ") + p.entry
-                       for p in sorted(INSTALLED + [ivy], key=lambda p: p.name.lower())]))
+                       for p in sorted(INSTALLED + [ivy], key=lambda p: p.name.lower())],
+                    "utf-8"))
                 self.assertEqual(self.user_data_path(c.RECENT_DAT).read_bytes(),
-                                 h.crlf_lines(["U " + ivy.name]))
+                                 h.crlf_lines([c.USER_RECENT_HEADER, "U " + ivy.entry], "utf-8"))
 
 
 class LineBreakTests(MemoryCase):

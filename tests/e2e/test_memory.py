@@ -1,8 +1,9 @@
 """Each user's memory on a machine that several users share: "Recent Programs"
 holds what was installed since that user's last run, whatever other users'
-runs found; a machine file that cannot be replaced for one run shows no
-program twice afterwards; a local application-data folder that is a link is
-followed; and the peak memory with all four data files at their size limit.
+runs found; two programs of one name keep their items run after run; a
+machine file that cannot be replaced for one run shows no program twice
+afterwards; a local application-data folder that is a link is followed; and
+the peak memory with all four data files at their size limit.
 
 Wine has one user per prefix. A second one is the same prefix with another
 local application-data folder ("Local AppData" under the current user's "User
@@ -22,15 +23,14 @@ from e2e_case import E2ECase, setUpModule, tearDownModule  # noqa: F401
 USER_SHELL_FOLDERS_KEY = (r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion"
                           r"\Explorer\User Shell Folders")
 USER_DATA = r"Quinsett\Velmoro Uninstaller"
-HEADER = "Velmoro Uninstaller: the programs seen by this user"
 
 
 class Program:
     """An installed program, for the machine or for the current user; its
-    uninstaller is a recorder copy."""
+    uninstaller is a recorder copy, in a folder named after it unless given."""
 
-    def __init__(self, name: str, own: bool = False):
-        folder = name.replace(" ", "")
+    def __init__(self, name: str, own: bool = False, folder: str | None = None):
+        folder = folder or name.replace(" ", "")
         key = c.USER_UNINSTALL_KEY if own else c.UNINSTALL_KEY
         self.name, self.own = name, own
         self.subkey = f"{key}\\{folder}"
@@ -40,6 +40,11 @@ class Program:
 
     def tagged(self, text: str) -> str:
         return ("U " if self.own else "M ") + text
+
+
+def user_files(header: str, programs) -> bytes:
+    """A user's "All.dat" or "Recent.dat" holding these programs' lines."""
+    return h.crlf_lines([header] + [p.tagged(p.entry) for p in programs], "utf-8")
 
 
 class MemoryCase(E2ECase):
@@ -78,8 +83,7 @@ class MemoryCase(E2ECase):
         first one's uninstaller, and the user's list holds these, in order."""
         app = self.choose(c.TO_FIRST_RECENT, f"{self.user}-first-recent")
         self.assert_started(app, (programs[0].uninstaller, programs[0].arguments))
-        self.assertEqual(self.user_file(c.RECENT_DAT),
-                         h.crlf_lines([p.tagged(p.name) for p in programs]))
+        self.assertEqual(self.user_file(c.RECENT_DAT), user_files(c.USER_RECENT_HEADER, programs))
 
 
 BASE = Program("Base Tool")
@@ -111,8 +115,8 @@ class TwoUsersTests(MemoryCase):
         self.become("bob", BOB, ANN)
         self.recent_items(NEW, *BOB[:0:-1])
         # The user's snapshot holds every program the user saw, each tagged.
-        self.assertEqual(self.user_file(c.ALL_DAT, "bob"), h.crlf_lines(
-            [HEADER] + [p.tagged(p.entry) for p in [BASE, *BOB, NEW]]))
+        self.assertEqual(self.user_file(c.ALL_DAT, "bob"),
+                         user_files(c.USER_ALL_HEADER, [BASE, *BOB, NEW]))
         # The machine's files hold the machine's programs alone, as ever.
         self.assert_data([BASE.entry, NEW.entry], [NEW.name])
         # Each file replaced went: nothing is left aside, nor any temporary file.
@@ -121,6 +125,35 @@ class TwoUsersTests(MemoryCase):
                 for user in ("ann", "bob")]:
             self.assertEqual(sorted(p.name for p in folder.iterdir()),
                              sorted([c.ALL_DAT, c.RECENT_DAT]))
+
+
+# Two programs of one name, told apart by their commands alone.
+TWINS = [Program("Twin Tool", folder="TwinA"), Program("Twin Tool", folder="TwinB")]
+
+
+class SameNameTests(MemoryCase):
+    @classmethod
+    def prepare(cls):
+        cls.install(BASE)
+        cls.become("ann", [])
+        cls.run_and_escape("before")
+        cls.install(*TWINS)
+
+    def test_two_programs_of_one_name_keep_their_recent_items_run_after_run(self):
+        # The first run finds both, the one whose command sorts last on top; the
+        # later runs have only the user's files to tell them apart.
+        newest_first = TWINS[::-1]
+        for round_ in (1, 2, 3):
+            for place, program in enumerate(newest_first):
+                with self.case(round=round_, place=place):
+                    app = self.choose(c.TO_FIRST_RECENT + ["Down"] * place,
+                                      f"round{round_}-item{place}")
+                    self.assert_started(app, (program.uninstaller, program.arguments))
+                    self.assertEqual(self.user_file(c.RECENT_DAT),
+                                     user_files(c.USER_RECENT_HEADER, newest_first))
+        self.assertEqual(self.user_file(c.ALL_DAT), user_files(c.USER_ALL_HEADER, [BASE, *TWINS]))
+        # The machine's files hold the names alone, in the ANSI code page.
+        self.assert_data([BASE.entry, *(p.entry for p in TWINS)], [p.name for p in TWINS])
 
 
 class ReadOnlyMachineFilesTests(MemoryCase):
@@ -178,7 +211,7 @@ class LinkedLocalAppDataTests(MemoryCase):
         self.install(own)
         self.recent_items(own)
         self.assertEqual((self.moved / USER_DATA.replace("\\", "/") / c.RECENT_DAT).read_bytes(),
-                         h.crlf_lines(["U Carol Notes"]))
+                         user_files(c.USER_RECENT_HEADER, [own]))
 
 
 class PeakMemoryTests(MemoryCase):

@@ -1,7 +1,7 @@
 """Programs named in any script, on a Western machine (code page 1252): each is
 listed under its real name and started exactly, though the data files can hold
 only its 8-bit form, and two names of one 8-bit form each keep a recent item of
-their own; the current user's own programs are listed too, and remembered in
+their own, run after run; the current user's own programs are listed too, and remembered in
 the user's folder, never in the machine's; an expandable command is started
 expanded."""
 
@@ -79,21 +79,32 @@ class OneFormTests(E2ECase):
             cls.prefix.install_recorder(program)
         cls.import_uninstall("twins", {key: h.entry_values(name, f"{program} {arguments}")
                                        for key, name, program, arguments in TWINS})
-        cls.write_data(c.ALL_DAT, b"\r\n")  # both are new
+        cls.write_data(c.ALL_DAT, b"\r\n")  # both are new at the first run
         cls.write_data(c.RECENT_DAT, b"")
-        cls.run_and_escape("found")
 
-    def test_each_recent_item_starts_its_own_program(self):
+    def test_each_recent_item_starts_its_own_program_in_every_run(self):
+        # The first run finds both; the later ones have the files to tell them apart.
+        rounds = []
+        for round_ in (1, 2, 3):
+            started = []
+            for place in (0, 1):
+                with self.case(round=round_, place=place):
+                    app = self.choose(c.TO_FIRST_RECENT + ["Down"] * place,
+                                      f"round{round_}-recent{place}")
+                    self.assert_ends_with_zero(app)
+                    launches = self.prefix.wait_for_children(app, 1)
+                    started += [(launch.module, launch.arguments) for launch in launches]
+            rounds.append(started)
+        self.assertCountEqual(rounds[0], [(program, arguments)
+                                          for _key, _name, program, arguments in TWINS])
+        self.assertEqual(rounds[1:], [rounds[0]] * 2)
         self.assertEqual(self.read_data(c.RECENT_DAT), b"?? Tool\r\n?? Tool\r\n")
-        started = []
-        for place in (0, 1):
-            with self.case(place=place):
-                app = self.choose(c.TO_FIRST_RECENT + ["Down"] * place, f"recent{place}")
-                self.assert_ends_with_zero(app)
-                launches = self.prefix.wait_for_children(app, 1)
-                started += [(launch.module, launch.arguments) for launch in launches]
-        self.assertCountEqual(started, [(program, arguments)
-                                        for _key, _name, program, arguments in TWINS])
+        # The user's list holds their real names, in UTF-8.
+        lines = {program: f"M {name}{c.SEPARATOR}{program} {arguments}"
+                 for _key, name, program, arguments in TWINS}
+        self.assertEqual(self.user_data_path(c.RECENT_DAT).read_bytes(), h.crlf_lines(
+            [c.USER_RECENT_HEADER] + [lines[program] for program, _arguments in rounds[0]],
+            "utf-8"))
 
 
 if __name__ == "__main__":

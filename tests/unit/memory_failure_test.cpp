@@ -17,7 +17,8 @@ namespace {
 
 const std::u16string kMachine = FakeMachine::kDataDir;
 const std::u16string kUser = FakeFiles().local_app_data + u"\\Quinsett\\Velmoro Uninstaller";
-const std::string kHeader = "Velmoro Uninstaller: the programs seen by this user\r\n";
+const std::string kHeader = "Velmoro Uninstaller, UTF-8: the programs seen by this user\r\n";
+const std::string kListHeader = "Velmoro Uninstaller, UTF-8: the recent programs of this user\r\n";
 
 std::u16string Temp(const std::u16string& dir, std::uint64_t random) {
   return dir + u"\\" + TempFileName(random);
@@ -121,7 +122,7 @@ TEST_P(WriteFailureTest, TheNextRunsShowEachProgramOnce) {
   EXPECT_EQ(files.File(kMachine + u"\\All.dat"), "Alpha<#>a\r\nBravo<#>b\r\n");
   EXPECT_EQ(files.File(kMachine + u"\\Recent.dat"), "Bravo\r\n");
   EXPECT_EQ(files.File(kUser + u"\\All.dat"), kHeader + "M Alpha<#>a\r\nM Bravo<#>b\r\n");
-  EXPECT_EQ(files.File(kUser + u"\\Recent.dat"), "M Bravo\r\n");
+  EXPECT_EQ(files.File(kUser + u"\\Recent.dat"), kListHeader + "M Bravo<#>b\r\n");
   EXPECT_EQ(files.waited_forever(), std::vector<std::u16string>()) << "a run that never ends";
 }
 

@@ -115,10 +115,13 @@ TEST_F(ProgramTest, PerUserProgramsAreRememberedInTheUsersFolder) {
   EXPECT_EQ(shell.calls, (std::vector<FakeShell::Call>{{u"C:\\v.exe", u"", kSystem}}));
   EXPECT_EQ(files.File(DataFile(u"All.dat")), "Machine Tool<#>C:\\m.exe\r\n");
   EXPECT_EQ(files.File(DataFile(u"Recent.dat")), "");
-  EXPECT_EQ(files.File(user_dir + u"\\All.dat"),
-            "Velmoro Uninstaller: the programs seen by this user\r\nU A User Tool<#>C:\\u.exe\r\n"
-            "M Machine Tool<#>C:\\m.exe\r\nU Very New<#>C:\\v.exe\r\n");
-  EXPECT_EQ(files.File(user_dir + u"\\Recent.dat"), "U Very New\r\n");
+  EXPECT_EQ(
+      files.File(user_dir + u"\\All.dat"),
+      "Velmoro Uninstaller, UTF-8: the programs seen by this user\r\n"
+      "U A User Tool<#>C:\\u.exe\r\nM Machine Tool<#>C:\\m.exe\r\nU Very New<#>C:\\v.exe\r\n");
+  EXPECT_EQ(files.File(user_dir + u"\\Recent.dat"),
+            "Velmoro Uninstaller, UTF-8: the recent programs of this user\r\n"
+            "U Very New<#>C:\\v.exe\r\n");
 }
 
 // An expandable command is started with its variables' values; the files keep it as stored.

@@ -14,11 +14,12 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-// Programs given as their "All.dat" lines; the name is the text before the first separator.
+// Programs given as their "All.dat" lines, which are ASCII: the same in both forms; the name is
+// the text before the first separator.
 std::vector<EntryLines> LinesOf(const std::vector<std::string>& programs) {
   std::vector<EntryLines> lines;
   for (const std::string& entry : programs)
-    lines.push_back({entry, entry.substr(0, entry.find("<#>"))});
+    lines.push_back({entry, entry.substr(0, entry.find("<#>")), entry});
   return lines;
 }
 
@@ -29,7 +30,7 @@ std::vector<std::size_t> Everyone(std::size_t count) {
 }
 
 std::vector<std::size_t> NewSince(const ProgramSet& set, std::string_view snapshot) {
-  Detection detection(set);
+  Detection detection(set, LineForm::kAnsi);
   ForEachListLine(snapshot, [&](std::string_view line) {
     detection.See(line);
     return !detection.Done();
@@ -119,6 +120,7 @@ struct ResolveCase {
   std::vector<std::size_t> found;  // new in this run, in list order
   std::vector<std::string> older;
   std::vector<std::size_t> positions;
+  bool exact = false;  // the older lines are entry lines, as in a user's files
 };
 
 void PrintTo(const ResolveCase& c, std::ostream* out) {
@@ -127,7 +129,8 @@ void PrintTo(const ResolveCase& c, std::ostream* out) {
 
 // A program found new is listed by its position, whatever its name. The k-th older line of a name
 // stands for the k-th program of that name that is not new in this run; where fewer are left (a
-// program whose command changed stands twice), for the last of them.
+// program whose command changed stands twice), for the last of them. An older entry line stands
+// for the first program of that very entry not listed yet, and for none where none is left.
 const ResolveCase kResolveCases[] = {
     {"distinct", {"A<#>1", "B<#>2"}, {}, {"B", "A"}, {1, 0}},
     {"equal_names_each_their_own", {"S<#>1", "X<#>x", "S<#>2"}, {}, {"S", "S"}, {0, 2}},
@@ -137,6 +140,21 @@ const ResolveCase kResolveCases[] = {
     {"unknown_line_skipped", {"A<#>1"}, {}, {"Gone", "A"}, {0}},
     {"new_one_of_a_name_reached_exactly", {"S<#>1", "S<#>2"}, {1}, {}, {1}},
     {"older_line_passes_the_new_one_by", {"S<#>1", "S<#>2", "S<#>3"}, {0}, {"S", "S"}, {0, 1, 2}},
+    {"exact_equal_names", {"S<#>1", "S<#>2"}, {}, {"S<#>2", "S<#>1"}, {1, 0}, true},
+    {"exact_line_of_a_gone_program_leaves", {"S<#>2"}, {}, {"S<#>1", "S<#>2"}, {0}, true},
+    {"exact_line_of_a_new_program_not_twice",
+     {"A<#>1", "B<#>2"},
+     {1},
+     {"B<#>2", "A<#>1"},
+     {1, 0},
+     true},
+    {"exact_equal_entries_kth_then_none",
+     {"S<#>1", "X<#>x", "S<#>1"},
+     {},
+     {"S<#>1", "S<#>1", "S<#>1", "X<#>x"},
+     {0, 2, 1},
+     true},
+    {"exact_name_alone_reaches_nothing", {"S<#>1"}, {}, {"S", "S<#>"}, {}, true},
 };
 
 class ResolveTest : public ::testing::TestWithParam<ResolveCase> {};
@@ -146,7 +164,13 @@ TEST_P(ResolveTest, EachLineReachesItsOwnProgram) {
   const ProgramSet set(lines, Everyone(lines.size()));
   RecentList list;
   list.AddNew(GetParam().found);
-  for (const std::string& line : GetParam().older) list.AddOlder(set, line);
+  for (const std::string& line : GetParam().older) {
+    if (GetParam().exact) {
+      list.AddExact(set, line);
+    } else {
+      list.AddOlder(set, line);
+    }
+  }
   EXPECT_THAT(list.positions(), ElementsAreArray(GetParam().positions));
 }
 
