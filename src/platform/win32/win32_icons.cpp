@@ -11,6 +11,7 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/file_api.h"
 #include "platform/win32/win32_bounded.h"
 #include "platform/win32/win32_wide.h"
 
