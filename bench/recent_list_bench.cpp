@@ -9,6 +9,7 @@
 #include "catalogue/program_entry.h"
 #include "catalogue/recent_list.h"
 #include "catalogue/utf8_text.h"
+#include "list_text_form.h"
 
 namespace velmoro {
 namespace {
@@ -110,16 +111,6 @@ void BM_ForEachListLine(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_ForEachListLine)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
-
-void BM_FormatListText(benchmark::State& state) {
-  const std::vector<std::string> lines = ProgramList(static_cast<std::size_t>(state.range(0)), "");
-  for (auto _ : state) {
-    std::string text = FormatListText(lines);
-    benchmark::DoNotOptimize(text.data());
-  }
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * lines.size()));
-}
-BENCHMARK(BM_FormatListText)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velmoro

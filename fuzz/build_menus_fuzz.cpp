@@ -11,6 +11,7 @@
 #include "catalogue/recent_list.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
+#include "list_text_form.h"
 #include "platform/fake/fake_machine.h"
 
 namespace {

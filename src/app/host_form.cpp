@@ -40,10 +40,12 @@ std::unique_ptr<MenuItem> TForm1::NewDynamicItem(std::size_t entry) {
 
 void TForm1::FormCreate() {
   MoveOffScreen();
-  for (const std::u16string& level : memory_.EnsureDataDir()) {
+  // A level of the machine's folder that cannot be made is shown at once, and asks the run to
+  // end; start-up still goes on.
+  memory_.EnsureDataDir([this](const std::u16string& level) {
     ShowNotice({MemoryNotice::Kind::kFolder, level});
     runner_.AskToEnd();
-  }
+  });
   BuildProgramMenus();
 }
 

@@ -25,7 +25,6 @@ class MenuItem {
   std::u16string Caption;
   bool Enabled = true;
   bool Visible = true;
-  bool Checked = false;
   ClickHandler OnClick;
   // Shown exactly as written: never a separator line, "&" shown as itself. Program and recent
   // items carry names taken from other programs' data.

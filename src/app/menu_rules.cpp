@@ -59,7 +59,6 @@ std::vector<MenuEntry> BuildMenuEntries(const MenuItem& level) {
     entry.text = PlatformText(item);
     entry.command = item.Command();
     entry.separator = item.IsLine();
-    entry.checked = item.Checked;
     entry.disabled = !item.Enabled;
     entry.is_default = item.Default();
     entry.icon = item.Entry.has_value();

@@ -11,9 +11,7 @@ std::optional<std::uint16_t> PopupMenu::Popup(DesktopApi& desktop, int x, int y)
 
 std::optional<std::vector<MenuEntry>> PopupMenu::SubmenuOpening(std::uint16_t owner) {
   MenuItem* item = FindItem(owner);
-  // Only an item with children owns a submenu: a program item's click would start its uninstaller.
   if (item == nullptr || item->Count() == 0) return std::nullopt;
-  item->Click();
   if (!ReduceSeparators(*item)) return std::nullopt;
   return BuildMenuEntries(*item);
 }

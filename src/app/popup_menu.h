@@ -19,8 +19,8 @@ class PopupMenu {
   // Applies the menu rules to the top level, builds the platform menu and tracks it at x, y.
   // Returns the command of the choice queued, if any.
   std::optional<std::uint16_t> Popup(DesktopApi& desktop, int x, int y);
-  // A submenu is opening: clicks its owner, applies the rules to its children and returns its new
-  // entries when anything changed.
+  // A submenu is opening: applies the rules to its children and returns its new entries when
+  // anything changed.
   std::optional<std::vector<MenuEntry>> SubmenuOpening(std::uint16_t owner);
   // The item that owns the level named by `owner` (the root for the top level).
   MenuItem* Level(std::uint16_t owner);

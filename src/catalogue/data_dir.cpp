@@ -14,7 +14,17 @@ namespace {
 constexpr char16_t kShellFoldersKey[] =
     u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr char16_t kCommonAppData[] = u"Common AppData";
-constexpr char16_t kDataSubdirectory[] = u"Quinsett\\Velmoro Uninstaller";
+// The program's own levels below the known folder, as one path.
+std::u16string DataSubdirectory() {
+  return std::u16string(kVendorFolderName) + u"\\" + kDataFolderName;
+}
+
+// A data directory below a known folder: "\\" unless the folder ends in one, then the program's
+// own levels.
+std::u16string DataDirUnder(std::u16string folder) {
+  if (folder.empty() || folder.back() != u'\\') folder += u'\\';
+  return folder + DataSubdirectory();
+}
 
 }  // namespace
 
@@ -28,32 +38,33 @@ std::u16string GetDataDir(RegistryApi& registry) {
       reader.CloseKey();
     }
   }
-  if (folder.empty() || folder.back() != u'\\') folder += u'\\';
-  return folder + kDataSubdirectory;
+  return DataDirUnder(std::move(folder));
 }
 
-std::u16string UserDataDir(std::u16string folder) {
-  if (folder.empty() || folder.back() != u'\\') folder += u'\\';
-  return folder + kDataSubdirectory;
+std::u16string UserDataDir(std::u16string local_app_data) {
+  return DataDirUnder(std::move(local_app_data));
 }
 
 std::u16string KnownFolderOf(const std::u16string& data_dir) {
-  const std::size_t cut = data_dir.size() - (std::size(kDataSubdirectory) - 1) - 1;
+  const std::size_t cut = data_dir.size() - DataSubdirectory().size() - 1;
   return cut == 0 ? u"\\" : data_dir.substr(0, cut);
+}
+
+std::u16string VendorFolderOf(const std::u16string& data_dir) {
+  return data_dir.substr(0, data_dir.rfind(u'\\'));
 }
 
 namespace {
 
 // The levels above the program's own, as the registry names them: made one by one where missing.
-void MakeKnownLevels(FileApi& files, const std::u16string& known,
-                     std::vector<std::u16string>& failed) {
+void MakeKnownLevels(FileApi& files, const std::u16string& known, const LevelNotMade& failed) {
   const std::u16string walk = known + u'\\';
   for (std::size_t pos = walk.find(u'\\'); pos != walk.npos; pos = walk.find(u'\\', pos + 1)) {
     const std::u16string prefix = walk.substr(0, pos);
     if (files.DirectoryExists(prefix)) continue;
     // A level that another copy of the program made between the test and the creation is there
     // all the same.
-    if (!files.MakeDirectory(prefix) && !files.DirectoryExists(prefix)) failed.push_back(prefix);
+    if (!files.MakeDirectory(prefix) && !files.DirectoryExists(prefix)) failed(prefix);
   }
 }
 
@@ -84,16 +95,19 @@ Level HoldOwnLevel(FileApi& files, const FolderHold& parent, const std::u16strin
 
 }  // namespace
 
-std::vector<std::u16string> EnsureDataDir(FileApi& files, const std::u16string& data_dir,
-                                          bool shared) {
-  std::vector<std::u16string> failed;
-  if (files.DirectoryExists(data_dir)) return failed;
+bool EnsureDataDir(FileApi& files, const std::u16string& data_dir, bool shared,
+                   const LevelNotMade& not_made) {
+  if (files.DirectoryExists(data_dir)) return true;
+  bool whole = true;
+  const LevelNotMade failed = [&](const std::u16string& level) {
+    whole = false;
+    not_made(level);
+  };
   const std::u16string known = KnownFolderOf(data_dir);
-  const std::u16string vendor_path = data_dir.substr(0, data_dir.rfind(u'\\'));
   // The first prefix of a data directory that begins with its separator is empty: the walk tries
   // and reports it as it does every other level above the program's own.
   if (known == u"\\") {
-    if (!files.MakeDirectory(u"")) failed.emplace_back();
+    if (!files.MakeDirectory(u"")) failed(u"");
   } else {
     MakeKnownLevels(files, known, failed);
   }
@@ -105,16 +119,16 @@ std::vector<std::u16string> EnsureDataDir(FileApi& files, const std::u16string& 
   const Level vendor_level = known_hold ? HoldOwnLevel(files, known_hold, kVendorFolderName,
                                                        shared ? &vendor_security : nullptr, vendor)
                                         : Level::kFailed;
-  if (vendor_level == Level::kLink) return failed;
+  if (vendor_level == Level::kLink) return whole;
   if (vendor_level == Level::kFailed) {
-    failed.push_back(vendor_path);
-    failed.push_back(data_dir);
-    return failed;
+    failed(VendorFolderOf(data_dir));
+    failed(data_dir);
+    return false;
   }
   const Level data_level =
       HoldOwnLevel(files, *vendor, kDataFolderName, shared ? &data_security : nullptr, data);
-  if (data_level == Level::kFailed) failed.push_back(data_dir);
-  return failed;
+  if (data_level == Level::kFailed) failed(data_dir);
+  return whole;
 }
 
 }  // namespace velmoro

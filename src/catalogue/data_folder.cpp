@@ -3,6 +3,7 @@
 #include "catalogue/data_dir.h"
 #include "catalogue/folder_security.h"
 #include "catalogue/list_files.h"
+#include "platform/number_text.h"
 
 namespace velmoro {
 
@@ -12,9 +13,7 @@ using Kind = MemoryNotice::Kind;
 
 // A level renamed aside keeps its name with a suffix no one can take beforehand.
 std::u16string AsideName(const char16_t* name, std::uint64_t random) {
-  std::u16string aside = std::u16string(name) + u".~";
-  for (int shift = 60; shift >= 0; shift -= 4) aside += u"0123456789abcdef"[(random >> shift) & 15];
-  return aside;
+  return std::u16string(name) + u".~" + HexDigits(random);
 }
 
 }  // namespace
@@ -39,7 +38,7 @@ DataFolder::DataFolder(FileApi& files, std::u16string dir, bool take_back,
     return;
   }
   known_.emplace(std::move(known_hold));
-  const std::u16string vendor_path = dir_.substr(0, dir_.rfind(u'\\'));
+  const std::u16string vendor_path = VendorFolderOf(dir_);
   if (!HoldLevel(*known_, kVendorFolderName, vendor_path, vendor_, notices)) return;
   if (vendor_ && !HoldLevel(*vendor_, kDataFolderName, dir_, data_, notices)) return;
   usable_ = !take_back || TakeBack(notices);
@@ -56,7 +55,7 @@ bool DataFolder::HoldLevel(const FolderHold& parent, const char16_t* name,
     case HoldStatus::kMissing:
       return true;
     case HoldStatus::kLink:
-      notices.push_back({Kind::kWarning, NotUsed(path, u"is a link to another place.")});
+      notices.push_back({Kind::kWarning, NotUsed(path, kIsALink)});
       return false;
     case HoldStatus::kInUse:
       notices.push_back({Kind::kWarning, NotUsed(path, u"is held open by another program.")});
@@ -80,7 +79,7 @@ bool DataFolder::TakeBack(std::vector<MemoryNotice>& notices) {
   };
   const FolderSecurity vendor_security = VendorFolderSecurity();
   const FolderSecurity data_security = DataFolderSecurity();
-  const std::u16string vendor_path = dir_.substr(0, dir_.rfind(u'\\'));
+  const std::u16string vendor_path = VendorFolderOf(dir_);
   if (vendor_ && !secure(*vendor_, vendor_security)) {
     // The data folder goes aside with it, and is made afresh inside the new one.
     data_.reset();

@@ -50,5 +50,7 @@ class DataFolder {
 
 // The text of a notice that a data folder or file is not used.
 std::u16string NotUsed(const std::u16string& path, const std::u16string& why);
+// Why a folder or file that became or is a link is not used.
+inline constexpr char16_t kIsALink[] = u"is a link to another place.";
 
 }  // namespace velmoro

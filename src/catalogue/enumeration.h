@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "catalogue/program_entry.h"

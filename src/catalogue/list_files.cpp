@@ -1,6 +1,7 @@
 #include "catalogue/list_files.h"
 
 #include "catalogue/file_error.h"
+#include "platform/number_text.h"
 
 namespace velmoro {
 
@@ -88,34 +89,16 @@ LoadedFile LoadListFile(FileApi& files, FolderHandle folder, const std::u16strin
   LoadedFile file;
   if (folder == kNoFolder) return file;
   const ReadResult read = files.ReadFileIn(folder, name, file.bytes, kMaxListFileBytes);
-  switch (read.status) {
-    case ReadStatus::kOk:
-      file.status = LoadedFile::Status::kRead;
-      break;
-    case ReadStatus::kAbsent:
-      break;
-    case ReadStatus::kTooLarge:
-      file.status = LoadedFile::Status::kTooLarge;
-      break;
-    case ReadStatus::kLink:
-      file.status = LoadedFile::Status::kLink;
-      break;
-    case ReadStatus::kHardLinks:
-      file.status = LoadedFile::Status::kHardLinks;
-      break;
-    case ReadStatus::kFailed:
-      file.status = LoadedFile::Status::kFailed;
-      file.error = u"Cannot open file \"" + path + u"\". " + DescribeFileError(files, read.error);
-      break;
+  file.status = read.status;
+  if (read.status == ReadStatus::kFailed) {
+    file.error = u"Cannot open file \"" + path + u"\". " + DescribeFileError(files, read.error);
   }
-  if (file.status != LoadedFile::Status::kRead) file.bytes = std::string();
+  if (file.status != ReadStatus::kOk) file.bytes = std::string();
   return file;
 }
 
 std::u16string TempFileName(std::uint64_t random) {
-  std::u16string name = u"~vu";
-  for (int shift = 60; shift >= 0; shift -= 4) name += u"0123456789abcdef"[(random >> shift) & 15];
-  return name + u".tmp";
+  return u"~vu" + HexDigits(random) + u".tmp";
 }
 
 void SaveListFiles(FileApi& files, FolderHandle folder, const std::u16string& dir,

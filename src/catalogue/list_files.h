@@ -12,7 +12,8 @@ inline constexpr char16_t kAllFileName[] = u"All.dat";
 inline constexpr char16_t kRecentFileName[] = u"Recent.dat";
 // A list file larger than this is not read: 30,000 programs make about 5 MB, and a planted file
 // of any size must cost no memory.
-inline constexpr std::uint64_t kMaxListFileBytes = 64ull << 20;
+inline constexpr std::uint64_t kMaxListFileMegabytes = 64;
+inline constexpr std::uint64_t kMaxListFileBytes = kMaxListFileMegabytes << 20;
 
 // Holds the machine-wide lock of the data files while it lives, when the lock could be had.
 class DataFilesLock {
@@ -29,17 +30,10 @@ class DataFilesLock {
   bool held_;
 };
 
-// A list file as one run found it.
+// A list file as one run found it: bytes holds it where it was read (kOk), error the message to
+// show where it could not be (kFailed).
 struct LoadedFile {
-  enum class Status {
-    kAbsent,     // no file of that name, or a directory
-    kRead,       // bytes holds it
-    kTooLarge,   // larger than kMaxListFileBytes: not read
-    kLink,       // a link to another place: not read
-    kHardLinks,  // a file with other names: not read
-    kFailed,     // it could not be opened or read: error holds the message to show
-  };
-  Status status = Status::kAbsent;
+  ReadStatus status = ReadStatus::kAbsent;
   std::string bytes;
   std::u16string error;
 };

@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace velmoro {
 
@@ -25,16 +24,9 @@ void ForEachListLine(std::string_view bytes, Visit visit) {
   }
 }
 
-// Whether the text holds a line at all (an empty line counts).
-inline bool HasListLine(std::string_view bytes) {
-  return !bytes.empty() && bytes.front() != '\0';
-}
-
 // One line of the list text form: its bytes, then CR LF.
 inline void AppendListLine(std::string& text, std::string_view line) {
   text.append(line).append("\r\n");
 }
-
-std::string FormatListText(const std::vector<std::string>& lines);
 
 }  // namespace velmoro

@@ -4,7 +4,9 @@
 
 namespace velmoro {
 
-// Something about the memory that the user is shown in a box; the run goes on after it.
+// Something about the memory that the user is shown in a box. What follows is the reporter's: a
+// folder or file not used leaves the run without that folder's memory; a level of the machine's
+// data folder that cannot be made also asks the run to end, once the menu has been seen.
 struct MemoryNotice {
   enum class Kind {
     kWarning,  // a folder or file was not used

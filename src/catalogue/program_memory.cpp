@@ -10,6 +10,7 @@
 #include "catalogue/list_text.h"
 #include "catalogue/memory_texts.h"
 #include "catalogue/recent_list.h"
+#include "platform/number_text.h"
 
 namespace velmoro {
 
@@ -24,21 +25,21 @@ bool LoadDataFile(FileApi& files, const DataFolder& folder, const char16_t* name
   const std::u16string path = folder.dir() + u"\\" + name;
   file = LoadListFile(files, folder.folder(), name, path);
   switch (file.status) {
-    case LoadedFile::Status::kAbsent:
-    case LoadedFile::Status::kRead:
+    case ReadStatus::kAbsent:
+    case ReadStatus::kOk:
       return true;
-    case LoadedFile::Status::kTooLarge:
-      notices.push_back({Kind::kWarning, u"\"" + path +
-                                             u"\" is larger than 64 MB and was not read; it is "
-                                             u"replaced."});
+    case ReadStatus::kTooLarge:
+      notices.push_back({Kind::kWarning, u"\"" + path + u"\" is larger than " +
+                                             DecimalDigits(kMaxListFileMegabytes) +
+                                             u" MB and was not read; it is replaced."});
       return true;
-    case LoadedFile::Status::kLink:
-      notices.push_back({Kind::kWarning, NotUsed(path, u"is a link to another place.")});
+    case ReadStatus::kLink:
+      notices.push_back({Kind::kWarning, NotUsed(path, kIsALink)});
       return false;
-    case LoadedFile::Status::kHardLinks:
+    case ReadStatus::kHardLinks:
       notices.push_back({Kind::kWarning, NotUsed(path, u"has more than one name.")});
       return false;
-    case LoadedFile::Status::kFailed:
+    case ReadStatus::kFailed:
       break;
   }
   notices.push_back({Kind::kError, file.error});
@@ -47,7 +48,7 @@ bool LoadDataFile(FileApi& files, const DataFolder& folder, const char16_t* name
 
 // The new text where it differs from what the file holds.
 std::optional<std::string> Changed(const LoadedFile& file, std::string text) {
-  if (file.status == LoadedFile::Status::kRead && file.bytes == text) return std::nullopt;
+  if (file.status == ReadStatus::kOk && file.bytes == text) return std::nullopt;
   return text;
 }
 
@@ -97,8 +98,8 @@ const std::u16string& ProgramMemory::MachineDir() {
   return *machine_dir_;
 }
 
-std::vector<std::u16string> ProgramMemory::EnsureDataDir() {
-  return velmoro::EnsureDataDir(files_, MachineDir(), true);
+void ProgramMemory::EnsureDataDir(const LevelNotMade& not_made) {
+  velmoro::EnsureDataDir(files_, MachineDir(), true, not_made);
 }
 
 Recollection ProgramMemory::Update(const std::vector<ProgramEntry>& programs,
@@ -134,7 +135,7 @@ std::optional<std::vector<std::size_t>> ProgramMemory::RememberForMachine(
     if (finished) new_all = Changed(all, MachineSnapshotText(programs));
     // Without a snapshot, as on the first run, nothing is new; nor where it reads as this run's
     // list would, as on most runs.
-    if (new_all && all.status == LoadedFile::Status::kRead) {
+    if (new_all && all.status == ReadStatus::kOk) {
       Detection detection(programs.machine, LineForm::kAnsi);
       ForEachListLine(all.bytes, [&](std::string_view line) {
         detection.See(line);
@@ -148,7 +149,7 @@ std::optional<std::vector<std::size_t>> ProgramMemory::RememberForMachine(
   ForEachListLine(recent.bytes,
                   [&](std::string_view line) { return list.AddOlder(programs.machine, line); });
   if (finished) {
-    const bool had_recent = recent.status == LoadedFile::Status::kRead;
+    const bool had_recent = recent.status == ReadStatus::kOk;
     KeepChanged(folder, new_all, Changed(recent, MachineListText(programs, list.positions())),
                 had_recent ? &recent.bytes : nullptr, notices);
   }
@@ -166,9 +167,12 @@ std::optional<std::vector<std::size_t>> ProgramMemory::RememberForUser(
   const std::u16string local_app_data = files_.LocalAppDataFolder();
   if (local_app_data.empty()) return std::nullopt;
   const std::u16string dir = UserDataDir(local_app_data);
-  const std::vector<std::u16string> failed = velmoro::EnsureDataDir(files_, dir, false);
-  for (const std::u16string& level : failed) notices.push_back({Kind::kFolder, level});
-  if (!failed.empty()) return std::nullopt;
+  // The user's folder is the program's own: one that cannot be made is shown, and not used.
+  if (!velmoro::EnsureDataDir(files_, dir, false, [&](const std::u16string& level) {
+        notices.push_back({Kind::kFolder, level});
+      })) {
+    return std::nullopt;
+  }
   const DataFolder folder(files_, dir, false, notices);
   if (!folder.usable()) return std::nullopt;
   RecentList list;
@@ -192,7 +196,7 @@ std::optional<std::vector<std::size_t>> ProgramMemory::RememberForUser(
     AddUserLines(programs, recent.bytes, list);
   }
   if (finished) {
-    const bool had_recent = recent.status == LoadedFile::Status::kRead;
+    const bool had_recent = recent.status == ReadStatus::kOk;
     KeepChanged(folder, new_all, Changed(recent, UserListText(programs, list.positions())),
                 had_recent ? &recent.bytes : nullptr, notices);
   }
@@ -207,7 +211,7 @@ void ProgramMemory::KeepChanged(const DataFolder& folder, const std::optional<st
                                 const std::string* old_recent, std::vector<MemoryNotice>& notices) {
   if (!all && !recent) return;
   if (folder.folder() != kNoFolder && !files_.IsPlainFolder(folder.folder())) {
-    notices.push_back({Kind::kWarning, NotUsed(folder.dir(), u"is a link to another place.")});
+    notices.push_back({Kind::kWarning, NotUsed(folder.dir(), kIsALink)});
     return;
   }
   try {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/data_dir.h"
 #include "catalogue/memory_notice.h"
 #include "catalogue/program_entry.h"
 #include "platform/platform.h"
@@ -31,17 +32,17 @@ struct RunPrograms;
 // it was, each item by its program's whole entry in UTF-8, so that it reaches the same program in
 // every run; what other users' runs found changes nothing of it. A user's first run starts from the
 // machine's list; without the user's folder the menu shows the machine's list. Everything about
-// them happens here: where the folders are, the lock between copies of the program, the checks
+// them is decided here: where the folders are, the lock between copies of the program, the checks
 // against links, reading within the size limit, detection, the recent lists and the replacement of
-// what changed. An administrator's run takes back the machine's folders where someone else owns
-// them or opened them to others.
+// what changed; the form shows what it reports (MemoryNotice). An administrator's run takes back
+// the machine's folders where someone else owns them or opened them to others.
 class ProgramMemory {
  public:
   explicit ProgramMemory(Platform& platform);
 
-  // Makes the machine's data folder where it is missing; gives the levels that could not be made.
-  // A RegistryError about where the folder is passes out.
-  std::vector<std::u16string> EnsureDataDir();
+  // Makes the machine's data folder where it is missing; each level that cannot be made goes to
+  // `not_made` as the walk meets it. A RegistryError about where the folder is passes out.
+  void EnsureDataDir(const LevelNotMade& not_made);
   // Reads what the last runs left, finds the programs new since, and replaces each file whose
   // text changed. `programs` is the program list, sorted. An enumeration that did not finish
   // finds nothing new and writes nothing: the lists as they were, resolved against the programs

@@ -25,7 +25,6 @@ struct MenuEntry {
   std::u16string text;
   std::uint16_t command = 0;
   bool separator = false;
-  bool checked = false;
   bool disabled = false;
   bool is_default = false;
   // Drawn with an icon, which the program names when the entry is first drawn (OnItemIcon).

@@ -20,7 +20,5 @@ inline constexpr ErrorCode kErrorMoreData = 234;
 inline constexpr ErrorCode kErrorNoMoreItems = 259;
 // ERROR_INTERNAL_ERROR: what the program reports where the system gave no random bits.
 inline constexpr ErrorCode kErrorInternalError = 1359;
-// ERROR_CANT_ACCESS_FILE: what a read reports when a link was put in place of a data file.
-inline constexpr ErrorCode kErrorCantAccessFile = 1920;
 
 }  // namespace velmoro

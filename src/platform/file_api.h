@@ -54,7 +54,6 @@ struct HeldFolder {
 // Inheritance flags of an access-control entry, as Windows stores them.
 inline constexpr std::uint8_t kObjectInherit = 0x1;
 inline constexpr std::uint8_t kContainerInherit = 0x2;
-inline constexpr std::uint8_t kNoPropagateInherit = 0x4;
 inline constexpr std::uint8_t kInheritOnly = 0x8;
 
 // An access-allowed entry: a trustee by SID ("S-1-5-32-545"), the rights it grants with generic

@@ -123,8 +123,14 @@ class EnsureDataDirTest : public ::testing::Test {
  protected:
   EnsureDataDirTest() { registry_.SetString(kShellFolders, kValue, u"C:\\ProgramData"); }
 
-  std::vector<std::u16string> Ensure() {
-    return EnsureDataDir(files_, GetDataDir(registry_), true);
+  // The levels not made, in the order the walk met them.
+  std::vector<std::u16string> Ensure() { return Ensure(GetDataDir(registry_), true); }
+  std::vector<std::u16string> Ensure(const std::u16string& dir, bool shared) {
+    std::vector<std::u16string> not_made;
+    const bool whole = EnsureDataDir(
+        files_, dir, shared, [&](const std::u16string& level) { not_made.push_back(level); });
+    EXPECT_EQ(whole, not_made.empty());
+    return not_made;
   }
   std::vector<std::u16string> FileCalls(const char16_t* operation) const {
     std::vector<std::u16string> paths;
@@ -226,7 +232,7 @@ TEST_F(EnsureDataDirTest, AKnownFolderThatIsALinkIsFollowed) {
   files_.AddDirectory(u"C:\\Users\\Ann\\AppData");
   ASSERT_TRUE(files_.MakeMountPoint(u"C:\\Users\\Ann\\AppData", u"D:\\Moved\\Ann\\AppData"));
   const std::u16string dir = UserDataDir(u"C:\\Users\\Ann\\AppData\\Local");
-  EXPECT_THAT(EnsureDataDir(files_, dir, false), IsEmpty());
+  EXPECT_THAT(Ensure(dir, false), IsEmpty());
   EXPECT_TRUE(
       files_.DirectoryExists(u"D:\\Moved\\Ann\\AppData\\Local\\Quinsett\\Velmoro Uninstaller"));
   EXPECT_EQ(files_.MadeWith(u"D:\\Moved\\Ann\\AppData\\Local\\Quinsett"), std::nullopt);

@@ -52,15 +52,15 @@ class LoadListFileTest : public ::testing::Test {
 TEST_F(LoadListFileTest, GivesTheBytes) {
   files_.SetFile(kAll, "A<#>a\r\nB<#>b\r\n");
   const LoadedFile file = Load(kAll);
-  EXPECT_EQ(file.status, LoadedFile::Status::kRead);
+  EXPECT_EQ(file.status, ReadStatus::kOk);
   EXPECT_EQ(file.bytes, "A<#>a\r\nB<#>b\r\n");
 }
 
 TEST_F(LoadListFileTest, AbsentFileOrDirectoryIsNotRead) {
   files_.AddDirectory(kRecent);
-  EXPECT_EQ(Load(kAll).status, LoadedFile::Status::kAbsent);
-  EXPECT_EQ(Load(kRecent).status, LoadedFile::Status::kAbsent);
-  EXPECT_EQ(LoadListFile(files_, kNoFolder, u"All.dat", kAll).status, LoadedFile::Status::kAbsent);
+  EXPECT_EQ(Load(kAll).status, ReadStatus::kAbsent);
+  EXPECT_EQ(Load(kRecent).status, ReadStatus::kAbsent);
+  EXPECT_EQ(LoadListFile(files_, kNoFolder, u"All.dat", kAll).status, ReadStatus::kAbsent);
   for (const std::u16string& line : files_.log()) {
     EXPECT_EQ(line.find(u"ReadWholeFile"), line.npos) << "read: " << ::testing::PrintToString(line);
   }
@@ -72,8 +72,8 @@ TEST_F(LoadListFileTest, ALinkOrAFileWithOtherNamesIsNotRead) {
   files_.SetFile(kAll, "A\r\n");
   files_.MakeLink(kAll, LinkKind::kHardLinks);
   files_.MakeLink(kRecent, LinkKind::kReparsePoint);
-  EXPECT_EQ(Load(kAll).status, LoadedFile::Status::kHardLinks);
-  EXPECT_EQ(Load(kRecent).status, LoadedFile::Status::kLink);
+  EXPECT_EQ(Load(kAll).status, ReadStatus::kHardLinks);
+  EXPECT_EQ(Load(kRecent).status, ReadStatus::kLink);
   EXPECT_EQ(Load(kAll).bytes, "");
 }
 
@@ -81,7 +81,7 @@ TEST_F(LoadListFileTest, UnreadableFileGivesCannotOpen) {
   files_.SetFile(kAll, "A\r\n");
   files_.RefuseRead(kAll, kErrorSharingViolation);
   const LoadedFile file = Load(kAll);
-  EXPECT_EQ(file.status, LoadedFile::Status::kFailed);
+  EXPECT_EQ(file.status, ReadStatus::kFailed);
   EXPECT_EQ(file.error,
             u"Cannot open file \"C:\\Data\\All.dat\". The process cannot access the file because "
             u"it is being used by another process");
@@ -105,9 +105,9 @@ TEST_F(LoadListFileTest, AnOplockOnTheFileNeverMakesTheReadWait) {
 // The limit itself, not the constant on both sides: 64 MiB is read, a byte more is not.
 TEST_F(LoadListFileTest, AFileLargerThanTheLimitIsNotRead) {
   files_.SetLargeFile(kAll, 64 * 1024 * 1024 + 1);
-  EXPECT_EQ(Load(kAll).status, LoadedFile::Status::kTooLarge);
+  EXPECT_EQ(Load(kAll).status, ReadStatus::kTooLarge);
   files_.SetLargeFile(kAll, 64 * 1024 * 1024);
-  EXPECT_EQ(Load(kAll).status, LoadedFile::Status::kRead);
+  EXPECT_EQ(Load(kAll).status, ReadStatus::kOk);
 }
 
 // Descriptions as a platform might word them.

@@ -86,7 +86,7 @@ class WriteFailureTest : public ::testing::TestWithParam<FailureCase>, protected
       const std::vector<ProgramEntry>& programs) {
     Platform services = platform();
     ProgramMemory memory(services);
-    memory.EnsureDataDir();
+    memory.EnsureDataDir([](const std::u16string&) {});
     const Recollection recollection = memory.Update(programs, true);
     std::vector<std::u16string> recent;
     for (const std::size_t position : recollection.recent) {

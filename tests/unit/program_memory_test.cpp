@@ -302,7 +302,8 @@ class ProgramMemoryTest : public ::testing::TestWithParam<MemoryCase>, protected
     const std::size_t opens = registry.open_calls().size();
     Platform services = platform();
     ProgramMemory memory(services);
-    EXPECT_TRUE(memory.EnsureDataDir().empty());
+    memory.EnsureDataDir(
+        [](const std::u16string& level) { ADD_FAILURE() << "not made: " << level.size(); });
     const Recollection recollection = memory.Update(step.programs, step.finished);
     EXPECT_EQ(recollection.notices, std::vector<MemoryNotice>());
     EXPECT_EQ(registry.open_calls().size(), opens + 1) << "the data folder is read once";
@@ -353,7 +354,8 @@ TEST(UserFolderLinkTest, TheKnownFolderIsFollowedTheProgramsOwnLevelsAreNot) {
     }
     Platform services = machine.platform();
     ProgramMemory memory(services);
-    ASSERT_TRUE(memory.EnsureDataDir().empty());
+    memory.EnsureDataDir(
+        [](const std::u16string& level) { ADD_FAILURE() << "not made: " << level.size(); });
     const Recollection recollection = memory.Update({M(u"Alpha", u"a")}, true);
     std::vector<MemoryNotice> expected;
     if (own_level) {

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "catalogue/list_text.h"
+#include "list_text_form.h"
 
 namespace velmoro {
 namespace {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/number_text.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_relative.h"
 
@@ -17,9 +18,7 @@ namespace {
 // The name a replaced file has between its replacement taking its name and its removal.
 std::optional<std::u16string> AsideName(std::optional<std::uint64_t> random) {
   if (!random) return std::nullopt;
-  std::u16string name = u"~vu";
-  for (int shift = 60; shift >= 0; shift -= 4) name += u"0123456789abcdef"[(*random >> shift) & 15];
-  return name + u".old";
+  return u"~vu" + HexDigits(*random) + u".old";
 }
 
 void MarkForDeletion(HANDLE file) {

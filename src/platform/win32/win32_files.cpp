@@ -10,7 +10,6 @@
 #include <shlobj.h>
 #include <winternl.h>
 
-#include <string_view>
 #include <utility>
 #include <vector>
 

@@ -60,8 +60,7 @@ void Win32Desktop::FillMenu(HMENU menu, const std::vector<MenuEntry>& entries) {
     item.cbSize = sizeof(item);
     item.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_SUBMENU;
     item.fType = entry.separator ? MFT_SEPARATOR : MFT_STRING;
-    item.fState = (entry.is_default ? MFS_DEFAULT : 0u) | (entry.checked ? MFS_CHECKED : 0u) |
-                  (entry.disabled ? MFS_DISABLED : 0u);
+    item.fState = (entry.is_default ? MFS_DEFAULT : 0u) | (entry.disabled ? MFS_DISABLED : 0u);
     item.wID = entry.command;
     if (entry.icon) {
       // Drawn by the menu's owner when the entry is drawn (WM_DRAWITEM): nothing is read before.
