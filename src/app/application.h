@@ -27,7 +27,7 @@ class Application final : public DesktopEvents, public FormRunner {
   // Shows the host form by the start state and runs the message loop until the run has ended.
   void Run();
 
-  // The one form, also while it is being created.
+  // Form1, the one instance of the host form, also while it is being created.
   TForm1* Form1() const { return form_.get(); }
   Stage stage() const { return stage_; }
 

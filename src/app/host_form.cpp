@@ -4,17 +4,19 @@
 
 namespace velmoro {
 
+// The static tree, in order: N11, Recent1, the line N1, About1 with CheckforUpdates1,
+// VistiWebPage1, SendEmail1, the line N2 and About2, then Exit1.
 TForm1::TForm1(FormRunner& runner, Platform& platform)
     : PMenu1(CommandIdPool::Process()), runner_(runner), platform_(platform), memory_(platform) {
   MenuItem& top = PMenu1.Items;
   N11 = &AddStatic(top, u"All Programs");
   Recent1 = &AddStatic(top, u"Recent Programs");
-  AddStatic(top, u"-");  // N1
+  AddStatic(top, u"-");
   MenuItem& About1 = AddStatic(top, u"Velmoro Uninstaller Pro");
   AddStatic(About1, u"Check for Updates", &TForm1::CheckforUpdates1Click);
   AddStatic(About1, u"Visit Web Site", &TForm1::VistiWebPage1Click);
   AddStatic(About1, u"Send Email", &TForm1::SendEmail1Click);
-  AddStatic(About1, u"-");  // N2
+  AddStatic(About1, u"-");
   AddStatic(About1, u"About...", &TForm1::About2Click);
   AddStatic(top, u"Exit", &TForm1::Exit1Click);
   Recent1->SetDefault(true);

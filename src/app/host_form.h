@@ -36,9 +36,13 @@ class TForm1 {
  public:
   TForm1(FormRunner& runner, Platform& platform);
 
+  // The form's components keep their designer names. ListBox1: the program list.
   ListBox ListBox1;
+  // PMenu1: the popup menu, the program's whole user interface. Its tree holds the static items
+  // (see the constructor) and the items BuildProgramMenus adds.
   PopupMenu PMenu1;
-  // The two entries the catalogue fills; the static items live in PMenu1's tree.
+  // N11: "All Programs", which holds the program items. Recent1: "Recent Programs", the default
+  // entry, which holds the recent items. BuildProgramMenus fills both.
   MenuItem* N11;
   MenuItem* Recent1;
 
@@ -49,6 +53,7 @@ class TForm1 {
   // The own menu of the program or recent item `command`; nothing for any other item.
   std::optional<std::vector<MenuEntry>> ProgramMenu(std::uint16_t command);
   void CheckforUpdates1Click(MenuItem& sender);
+  // The handler of VistiWebPage1, "Visit Web Site", under its designer's name.
   void VistiWebPage1Click(MenuItem& sender);
   void SendEmail1Click(MenuItem& sender);
   void About2Click(MenuItem& sender);

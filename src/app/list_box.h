@@ -6,7 +6,8 @@
 
 namespace velmoro {
 
-// The host form's list control; its items hold the program list.
+// The type of ListBox1: the program list, in the sorted order that a sorted list control gives
+// it (SortPrograms), read by index. A vector of entries stands in for the control.
 class ListBox {
  public:
   void Assign(std::vector<ProgramEntry> entries) { items_ = std::move(entries); }

@@ -48,9 +48,10 @@ std::size_t PlaceAmongEqual(std::size_t placed, std::size_t lo, std::size_t equa
 }  // namespace
 
 // One sort key per entry, compared as bytes, rather than a comparison of texts through the
-// platform for every pair: 30,000 entries then take a tenth of a second. The list control took
-// the entries one by one, in the order they were found, so entries of equal keys (texts equal
-// apart from letter case) stand as its binary search left them, which is worked out here.
+// platform for every pair: 30,000 entries then take a tenth of a second. A sorted list control
+// takes entries one by one, in the order they come, each placed by a binary search, so entries of
+// equal keys (texts equal apart from letter case) stand where that search places them, which is
+// worked out here.
 void SortPrograms(std::vector<ProgramEntry>& entries, TextApi& text) {
   std::vector<std::string> keys;
   keys.reserve(entries.size());

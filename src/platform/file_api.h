@@ -159,8 +159,8 @@ class FileApi {
   //
   // Opens the file admitting other readers (and a replacing move, never a writer) and reads it
   // whole, unless it holds more than max_bytes, which are then not read. kAbsent where nothing,
-  // or a folder, has the name; kLink where the name is a reparse point or the file has other
-  // names (hard links).
+  // or a folder, has the name; kLink where the name is a reparse point; kHardLinks where the
+  // file has other names.
   virtual ReadResult ReadFileIn(FolderHandle folder, const std::u16string& name, std::string& bytes,
                                 std::uint64_t max_bytes) = 0;
   // Creates the file only when nothing has the name (FILE_CREATE), with no sharing, writes bytes

@@ -22,8 +22,8 @@ class TextApi {
   // WideCharToMultiByte to the system's ANSI code page with its default character: the 8-bit
   // form in which the data files hold texts.
   virtual std::string ToAnsi(const std::u16string& text) = 0;
-  // LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE): bytes that compare as the
-  // platform's sorted list control compares the texts, letter case ignored.
+  // LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE): bytes that compare as a
+  // sorted list control (LBS_SORT) compares the texts, letter case ignored.
   virtual std::string SortKey(const std::u16string& text) = 0;
   // GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE): the date in the user's short date
   // format; empty when it cannot be formatted.
