@@ -95,7 +95,7 @@ void DeliverNotices(FuzzedDataProvider& input, velmoro::Application& application
   const int count = input.ConsumeIntegralInRange(0, 3);
   for (int i = 0; i < count; ++i) {
     const auto command = input.ConsumeIntegral<std::uint16_t>();
-    switch (input.ConsumeIntegralInRange(0, 5)) {
+    switch (input.ConsumeIntegralInRange(0, 8)) {
       case 0:
         application.OnHostActivated();
         break;
@@ -110,6 +110,15 @@ void DeliverNotices(FuzzedDataProvider& input, velmoro::Application& application
         break;
       case 4:
         application.OnMenuChar(command, static_cast<char16_t>(command), -1);
+        break;
+      case 5:
+        application.OnMenuSelect(command, command);
+        break;
+      case 6:
+        application.OnSubmenuClosed(command);
+        break;
+      case 7:
+        application.OnMenuInput({velmoro::MenuInput::Kind::kKeyDown, velmoro::kVkApps, false});
         break;
       default:
         application.OnEndAsked();
