@@ -13,7 +13,8 @@ Beside them, in the same prefix and run, ``wine uninstaller --list`` (which
 lists the same key) and ``wine reg query <key> /s``, and a bare menu program
 (tools/bare_menu.cpp: one window and a popup menu, nothing read), which is
 what any menu costs under Wine. Several builds of the program can be compared
-in one run, each given as LABEL=PATH. Not a test: it asserts nothing.
+in one run, each given as LABEL=PATH, each in a prefix of its own, taking turns
+run by run. Not a test: it asserts nothing.
 
     python3 tests/e2e/bench_startup.py [--runs 5] [--sizes 300,3000,30000]
         [--exe before=old/VelmoroUninstaller.exe --exe after=build/win64/VelmoroUninstaller.exe]
@@ -137,20 +138,30 @@ def main() -> int:
     rows = []
     with h.XServer() as x:
         for size in [int(s.replace("_", "")) for s in args.sizes.split(",") if s]:
-            prefix = h.Prefix(f"bench-{size}", x.display).create()
+            # A prefix per build: a build that writes the data files in a form of its own would
+            # otherwise make the next build's run rewrite them, and each run would pay for the
+            # other's. The bare menu reads nothing and shares the first.
+            prefixes = {label: h.Prefix(f"bench-{size}-{n}", x.display)
+                        for n, (label, _path) in enumerate(exes[:-1])}
+            prefixes[exes[-1][0]] = next(iter(prefixes.values()))
             try:
-                started = time.monotonic()
-                prefix.reg_import_text(h.uninstall_entries_reg(program_entries(size)), f"n{size}")
-                h.log(f"N={size}: registry filled in {time.monotonic() - started:.1f} s")
-                lister = median_of(args.runs, lambda: time_command(prefix, "uninstaller", "--list"))
+                for prefix in {id(p): p for p in prefixes.values()}.values():
+                    prefix.create()
+                    started = time.monotonic()
+                    prefix.reg_import_text(h.uninstall_entries_reg(program_entries(size)),
+                                           f"n{size}")
+                    h.log(f"N={size}: registry filled in {time.monotonic() - started:.1f} s")
+                first = prefixes[exes[0][0]]
+                lister = median_of(args.runs, lambda: time_command(first, "uninstaller", "--list"))
                 query = median_of(args.runs, lambda: time_command(
-                    prefix, "reg", "query", c.UNINSTALL_KEY, "/s"))
+                    first, "reg", "query", c.UNINSTALL_KEY, "/s"))
                 # The builds take turns, run by run, so that whatever else the machine does
                 # weighs on each alike.
                 grouped = size > 3000  # "All Programs" lists groups above 3,000
                 runs: dict[str, list] = {label: [] for label, _path in exes}
                 for run in range(args.runs + 1):  # the first is a warm-up, not counted
                     for label, path in exes:
+                        prefix = prefixes[label]
                         shutil.copy2(path, prefix.unix_path(c.APP_EXE_WIN))
                         # Each run starts on a settled disk: what the copy and the run before
                         # left to write weighs on neither. A run's own flushes still count.
@@ -171,7 +182,8 @@ def main() -> int:
                 for row in rows[-len(exes):]:
                     row.append(f"{float(row[2]) / bare:.2f}")
             finally:
-                prefix.destroy()
+                for prefix in {id(p): p for p in prefixes.values()}.values():
+                    prefix.destroy()
     print_table(f"Under Wine, median of {args.runs} runs (seconds)",
                 ["programs", "build", "menu shown", "All Programs open", "first group open",
                  "own menu open", "uninstaller --list", "reg query /s", "menu/uninstaller",

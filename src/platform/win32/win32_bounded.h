@@ -16,8 +16,10 @@ bool RunWithin(DWORD wait_ms, std::function<void(const std::atomic<bool>& late)>
 
 // A file step that another program or a far disk can hold up for as long as it likes (an open
 // that waits for an opportunistic lock, a path that leads through a link to a share or a sleeping
-// disk), while the menu is up: run as RunWithin does, waited for kFileStepWaitMs. Once one step
-// has not finished in time, no other is waited for by this process: false at once.
+// disk), while the menu is up: run on the one thread that takes such steps, and waited for
+// kFileStepWaitMs. Once one step has not finished in time, no other is waited for by this process:
+// false at once. Called from the program's own thread only; what the step uses must be its own
+// (captured by value or shared), as a late one goes on alone.
 inline constexpr DWORD kFileStepWaitMs = 250;
 bool RunFileStep(std::function<void(const std::atomic<bool>& late)> work);
 
