@@ -50,6 +50,9 @@ class Win32Files final : public FileApi {
   HeldFolder Keep(UniqueHandle folder, std::u16string path);
 
   OwnedMutex lock_;  // the data files' mutex while it is held
+  // What each path asked of ProbePath led to, as far as it answered: an item's icon and its
+  // uninstaller's mark ask of the same file.
+  std::map<std::u16string, PathKind> probed_;
   // The folders held, closed when released or with this object.
   std::map<FolderHandle, Held> folders_;
   FolderHandle last_folder_ = kNoFolder;

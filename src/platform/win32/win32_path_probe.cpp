@@ -9,6 +9,7 @@ namespace velmoro {
 // Asking for attributes neither opens the file nor recalls a cloud placeholder's data, but it
 // waits for whatever lies behind a link on the way.
 PathKind Win32Files::ProbePath(const std::u16string& path) {
+  if (const auto known = probed_.find(path); known != probed_.end()) return known->second;
   struct Answer {
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     DWORD error = ERROR_SUCCESS;
@@ -21,13 +22,15 @@ PathKind Win32Files::ProbePath(const std::u16string& path) {
       })) {
     return PathKind::kUnknown;
   }
+  PathKind found = PathKind::kUnknown;
   if (answer->attributes != INVALID_FILE_ATTRIBUTES) {
-    return (answer->attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::kFolder
-                                                                : PathKind::kFile;
+    found =
+        (answer->attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::kFolder : PathKind::kFile;
+  } else if (answer->error == ERROR_FILE_NOT_FOUND || answer->error == ERROR_PATH_NOT_FOUND) {
+    found = PathKind::kAbsent;
   }
-  const bool absent =
-      answer->error == ERROR_FILE_NOT_FOUND || answer->error == ERROR_PATH_NOT_FOUND;
-  return absent ? PathKind::kAbsent : PathKind::kUnknown;
+  probed_.emplace(path, found);
+  return found;
 }
 
 }  // namespace velmoro
