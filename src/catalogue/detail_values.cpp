@@ -1,5 +1,7 @@
 #include "catalogue/detail_values.h"
 
+#include "catalogue/utf8_text.h"
+
 namespace velmoro {
 
 namespace {
@@ -30,14 +32,6 @@ bool IsBlankOrControl(char16_t c) {
   return c <= 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0xAD || c == 0x1680 || c == 0x180E ||
          (c >= 0x2000 && c <= 0x200F) || (c >= 0x2028 && c <= 0x202F) ||
          (c >= 0x205F && c <= 0x206F) || c == 0x3000 || c == 0xFEFF;
-}
-
-bool IsHighSurrogate(char16_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c) {
-  return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 // The scheme's name compared with ASCII letter case ignored, as schemes are.

@@ -4,13 +4,6 @@ namespace velmoro {
 
 namespace {
 
-bool IsHighSurrogate(char32_t c) {
-  return c >= 0xD800 && c < 0xDC00;
-}
-bool IsLowSurrogate(char32_t c) {
-  return c >= 0xDC00 && c < 0xE000;
-}
-
 char Byte(char32_t bits) {
   return static_cast<char>(bits);
 }

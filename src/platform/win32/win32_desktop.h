@@ -112,7 +112,12 @@ class Win32Desktop final : public DesktopApi {
   bool TakesMenuInput(const MSG& message);
   void MenuSelected(HMENU menu, UINT item, UINT flags);
   void SubmenuClosed(HMENU menu);
-  HMENU OpenLevel(std::uint16_t level) const;
+  // Where the entry `command` of the open level `level` is, while it is highlighted there.
+  struct EntryPlace {
+    HMENU menu;
+    UINT index;
+  };
+  std::optional<EntryPlace> HighlightedEntry(std::uint16_t level, std::uint16_t command) const;
   void ShowPendingProgramMenu();
 
   // Posted to the menu owner so that the entry's menu shows from the popup's loop.

@@ -79,24 +79,25 @@ void Win32Desktop::SubmenuClosed(HMENU menu) {
   events_->OnSubmenuClosed(owner->second);
 }
 
-// The level's menu, while it is on the screen.
-HMENU Win32Desktop::OpenLevel(std::uint16_t level) const {
-  for (const HMENU menu : open_menus_) {
-    const auto owner = menu_owners_.find(menu);
-    if (owner != menu_owners_.end() && owner->second == level) return menu;
-  }
-  return nullptr;
-}
-
 // Closing a submenu highlights the entry that owns it again without a WM_MENUSELECT, and takes
 // the highlight of the entries in it (Wine's hide_sub_popups): only the menu's own state tells
 // what the user sees highlighted now.
+std::optional<Win32Desktop::EntryPlace> Win32Desktop::HighlightedEntry(
+    std::uint16_t level, std::uint16_t command) const {
+  for (const HMENU menu : open_menus_) {
+    const auto owner = menu_owners_.find(menu);
+    if (owner == menu_owners_.end() || owner->second != level) continue;
+    const int index = PositionOf(menu, command);
+    if (index < 0) return std::nullopt;
+    const UINT state = GetMenuState(menu, static_cast<UINT>(index), MF_BYPOSITION);
+    if (state == static_cast<UINT>(-1) || (state & MF_HILITE) == 0) return std::nullopt;
+    return EntryPlace{menu, static_cast<UINT>(index)};
+  }
+  return std::nullopt;
+}
+
 bool Win32Desktop::MenuEntryHighlighted(std::uint16_t level, std::uint16_t command) {
-  const HMENU menu = OpenLevel(level);
-  const int index = menu == nullptr ? -1 : PositionOf(menu, command);
-  if (index < 0) return false;
-  const UINT state = GetMenuState(menu, static_cast<UINT>(index), MF_BYPOSITION);
-  return state != static_cast<UINT>(-1) && (state & MF_HILITE) != 0;
+  return HighlightedEntry(level, command).has_value();
 }
 
 // Shown from the menu's loop once it has taken the input away: shown from the hook, the entry's
@@ -113,15 +114,10 @@ void Win32Desktop::ShowProgramMenu(std::uint16_t level, std::uint16_t command,
 // of its own.
 void Win32Desktop::ShowPendingProgramMenu() {
   const std::optional<PendingProgramMenu> pending = std::exchange(pending_program_menu_, {});
-  if (!pending || tracking_ != this || !MenuEntryHighlighted(pending->level, pending->command)) {
-    return;
-  }
-  const HMENU level_menu = OpenLevel(pending->level);
+  if (!pending || tracking_ != this) return;
+  const std::optional<EntryPlace> place = HighlightedEntry(pending->level, pending->command);
   RECT item{};
-  if (!GetMenuItemRect(nullptr, level_menu,
-                       static_cast<UINT>(PositionOf(level_menu, pending->command)), &item)) {
-    return;
-  }
+  if (!place || !GetMenuItemRect(nullptr, place->menu, place->index, &item)) return;
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return;
   FillMenu(menu.get(), pending->entries);
